@@ -1,0 +1,33 @@
+// Hourwise: estimates how the working day is spent. The data files live in
+// the working directory; one copy of the program runs per folder.
+
+#include "desktop.h"
+#include "ledger.h"
+#include "main_window.h"
+#include "qt_prompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    ApplyDesktopFonts();
+    QtPrompts prompts;
+
+    const QString folder = QDir::currentPath();
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder);
+    if (!lock) {
+        prompts.StandardError(QStringLiteral("Hourwise is already running in this folder (%1)").arg(folder));
+        return 1;
+    }
+
+    Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
+    TForm1 form1(ledger, prompts);
+    prompts.setParent(&form1);
+    form1.CreateDialogs();
+    form1.show();
+    const int result = app.exec();
+    return form1.startupFailed() ? 1 : result;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "text_convert.h"
+
+#include <QColor>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class BarChartView;
+class QPainter;
+class QPrinter;
+
+// What the marks above the bars show: the bar's value, or its share of the
+// sum of the absolute values of all bars.
+enum class MarksStyle { smsValue, smsPercent };
+
+// The colour a bar is appended with when it has none of its own: it is then
+// drawn in the series colour.
+inline const QColor DefaultBarColor{};
+
+// The chart's one bar series. Every change asks its view for a repaint.
+class BarSeries {
+public:
+    explicit BarSeries(BarChartView &view) : view_(view) {}
+
+    void ClearBars();
+    // Appends a bar at x = the number of bars held before; returns its index.
+    int AppendBar(double value, const QString &label, const QColor &color = DefaultBarColor);
+
+    int count() const { return int(values_.size()); }
+    double value(int index) const { return values_.at(index); }
+    QString label(int index) const { return labels_.at(index); }
+    QColor color(int index) const; // as drawn: its own colour or SeriesColor
+
+    MarksStyle marksStyle() const { return marksStyle_; }
+    void setMarksStyle(MarksStyle style);
+
+    QColor SeriesColor{255, 0, 0};
+
+private:
+    BarChartView &view_;
+    QVector<double> values_;
+    QStringList labels_;
+    QVector<QColor> colors_;
+    MarksStyle marksStyle_ = MarksStyle::smsValue;
+};
+
+// The 3D bar chart of the main window. Rendering goes through one function,
+// RenderChart, used by the screen (through an off-screen buffer), the printer
+// and the bitmap writer.
+class BarChartView : public QWidget {
+    Q_OBJECT
+public:
+    explicit BarChartView(QWidget *parent = nullptr);
+
+    BarSeries Series1{*this};
+
+    QStringList titleLines() const { return titleLines_; }
+    void setTitleLines(const QStringList &lines);
+    QString leftAxisTitle() const { return leftAxisTitle_; }
+    void setLeftAxisTitle(const QString &caption);
+    int bottomLabelsAngle() const { return bottomLabelsAngle_; }
+    void setBottomLabelsAngle(int degrees);
+    int bottomLabelsFontSize() const { return bottomLabelsFontSize_; }
+    void setBottomLabelsFontSize(int points);
+    // Separators for the number formats of labels and marks.
+    void setLocaleValues(const LocaleValues &locale);
+
+    void RenderChart(QPainter &painter, const QRect &rect);
+
+    // Prints the chart on one landscape page of the printer.
+    void PrintGraphPage(QPrinter &printer);
+    // Writes the chart as a Windows BMP file. Throws HourwiseError
+    // "Cannot create file ..." when the file cannot be written.
+    void SaveChartBitmap(const QString &path);
+
+    // Marks the picture out of date and asks for a repaint.
+    void invalidate();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QStringList titleLines_{QStringLiteral("TChart")};
+    QString leftAxisTitle_{QStringLiteral("Minutes")};
+    int bottomLabelsAngle_ = 90;
+    int bottomLabelsFontSize_ = 8;
+    LocaleValues locale_;
+};

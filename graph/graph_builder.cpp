@@ -1,0 +1,161 @@
+#include "graph_builder.h"
+
+#include "bar_chart_view.h"
+#include "ledger.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+bool GraphMenuMarks::operator==(const GraphMenuMarks &o) const
+{
+    return Today1 == o.Today1 && Value1 == o.Value1 && Percentage1 == o.Percentage1 && Total1 == o.Total1
+        && Value2 == o.Value2 && Percentage2 == o.Percentage2 && ChooseDate1 == o.ChooseDate1;
+}
+
+namespace {
+
+GraphMenuMarks marksForLiveView(int mode)
+{
+    GraphMenuMarks marks;
+    marks.Today1 = mode == 1 || mode == 2;
+    marks.Value1 = mode == 1;
+    marks.Percentage1 = mode == 2;
+    marks.Total1 = mode == 3 || mode == 4;
+    marks.Value2 = mode == 3;
+    marks.Percentage2 = mode == 4;
+    marks.ChooseDate1 = false;
+    return marks;
+}
+
+bool isPercentView(int mode)
+{
+    return mode == 2 || mode == 4 || mode == 6;
+}
+
+} // namespace
+
+GraphBuilder::GraphBuilder(Ledger &ledger, BarChartView &chart, QObject *parent)
+    : QObject(parent), ledger_(ledger), chart_(chart)
+{
+    connect(&ledger_, &Ledger::saved, this, [this] {
+        if (!showsChosenDay())
+            DrawGraph();
+    });
+    connect(&ledger_, &Ledger::itemsReloaded, this, [this] { ResizeBars(ledger_.state().ItemCount); });
+}
+
+void GraphBuilder::ResizeBars(int count)
+{
+    BarCount = count;
+    BarValues.resize(count);
+    BarLabels.resize(count);
+}
+
+void GraphBuilder::SetMarks(const GraphMenuMarks &marks)
+{
+    Marks = marks;
+    emit marksChanged();
+}
+
+void GraphBuilder::ShowLiveView(int mode)
+{
+    GraphMode = mode;
+    ResizeBars(ledger_.state().ItemCount);
+    SetMarks(marksForLiveView(mode));
+    ledger_.SaveAll(); // draws the view when the files are written
+}
+
+void GraphBuilder::fillFromItems(const QVector<qint32> &minutes, bool asShares)
+{
+    const QVector<qint32> values = asShares ? Shares(minutes) : minutes;
+    const QStringList &names = ledger_.state().ItemTable.Names;
+    for (int i = 0; i < BarCount; ++i) {
+        BarValues[i] = values.value(i);
+        BarLabels[i] = names.value(i);
+    }
+}
+
+void GraphBuilder::DrawGraph()
+{
+    chart_.Series1.ClearBars();
+    const ItemTableData &table = ledger_.state().ItemTable;
+    const QString todayTitle
+        = QStringLiteral("Today: ") + ledger_.locale().formatShortDate(ledger_.now().date());
+    switch (GraphMode) {
+    case 1:
+    case 2:
+        ChartTitleText = todayTitle;
+        fillFromItems(table.TodayMinutes, GraphMode == 2);
+        break;
+    case 3:
+    case 4:
+        ChartTitleText = QStringLiteral("Total Time Allocation");
+        fillFromItems(table.TotalMinutes, GraphMode == 4);
+        break;
+    case 6:
+        BarValues = Shares(BarValues);
+        break;
+    default: // 5: the chosen day's minutes as the date view left them
+        break;
+    }
+    const bool percent = isPercentView(GraphMode);
+    chart_.Series1.setMarksStyle(percent ? MarksStyle::smsPercent : MarksStyle::smsValue);
+    chart_.setLeftAxisTitle(percent ? QStringLiteral("Percentage") : QStringLiteral("Minutes"));
+    chart_.setTitleLines({ChartTitleText});
+    chart_.setBottomLabelsAngle(BarCount >= 6 ? 90 : 0);
+    chart_.setBottomLabelsFontSize(LabelFontSize(BarCount));
+    for (int i = 0; i < BarCount; ++i)
+        chart_.Series1.AppendBar(double(BarValues.at(i)), BarLabels.at(i), DefaultBarColor);
+}
+
+QVector<qint32> GraphBuilder::Shares(const QVector<qint32> &values)
+{
+    double sum = 0.000001;
+    qint64 exactSum = 0;
+    for (qint32 v : values) {
+        sum += v;
+        exactSum += v;
+    }
+    QVector<qint32> shares(values.size(), 0);
+    const bool allZero = std::all_of(values.begin(), values.end(), [](qint32 v) { return v == 0; });
+    if (exactSum <= 0 && !allZero)
+        return shares;
+    constexpr double lowest = std::numeric_limits<qint32>::min();
+    constexpr double highest = std::numeric_limits<qint32>::max();
+    for (int i = 0; i < values.size(); ++i) {
+        const double share = std::nearbyint(double(values.at(i)) * 100.0 / sum);
+        shares[i] = qint32(std::clamp(share, lowest, highest));
+    }
+    return shares;
+}
+
+int GraphBuilder::LabelFontSize(int barCount)
+{
+    if (barCount >= 40)
+        return 4;
+    if (barCount >= 30)
+        return 5;
+    if (barCount >= 20)
+        return 6;
+    return 8;
+}
+
+GraphViewState GraphBuilder::viewState() const
+{
+    return {GraphMode, BarCount, BarValues, BarLabels, ChartTitleText, Marks};
+}
+
+void GraphBuilder::restoreViewState(const GraphViewState &state)
+{
+    GraphMode = state.GraphMode;
+    BarCount = state.BarCount;
+    BarValues = state.BarValues;
+    BarLabels = state.BarLabels;
+    ChartTitleText = state.ChartTitleText;
+    SetMarks(state.Marks);
+    if (!showsChosenDay()) {
+        ResizeBars(ledger_.state().ItemCount);
+        DrawGraph();
+    }
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+class BarChartView;
+class Ledger;
+
+// The check marks of the seven "Graph" menu entries that choose a view.
+struct GraphMenuMarks {
+    bool Today1 = true;
+    bool Value1 = true;
+    bool Percentage1 = false;
+    bool Total1 = false;
+    bool Value2 = false;
+    bool Percentage2 = false;
+    bool ChooseDate1 = false;
+
+    bool operator==(const GraphMenuMarks &other) const;
+};
+
+// Everything that decides what the chart shows; kept so that a date view
+// closed without a successful OK can put the previous view back.
+struct GraphViewState {
+    int GraphMode = 1;
+    int BarCount = 0;
+    QVector<qint32> BarValues;
+    QStringList BarLabels;
+    QString ChartTitleText;
+    GraphMenuMarks Marks;
+};
+
+// Turns the ledger's item table, or one day of the history that the date
+// view has put into the bar state, into the bars of the chart.
+//
+// Views (GraphMode): 1 today's minutes, 2 today's shares, 3 all days'
+// minutes, 4 all days' shares, 5 a chosen day's minutes, 6 its shares.
+// Every save of the ledger redraws the chart unless a chosen day is shown.
+class GraphBuilder : public QObject {
+    Q_OBJECT
+public:
+    GraphBuilder(Ledger &ledger, BarChartView &chart, QObject *parent = nullptr);
+
+    int GraphMode = 1;
+    int BarCount = 0;
+    QVector<qint32> BarValues;
+    QStringList BarLabels;
+    QString ChartTitleText;
+    GraphMenuMarks Marks;
+
+    // Empties the chart and appends one bar per entry of the current view,
+    // with the view's title, axis caption, marks style and label size.
+    void DrawGraph();
+
+    // The four view commands of the "Graph" menu.
+    void Value1Click() { ShowLiveView(1); }
+    void Percentage1Click() { ShowLiveView(2); }
+    void Value2Click() { ShowLiveView(3); }
+    void Percentage2Click() { ShowLiveView(4); }
+
+    // Sets BarCount and resizes both bar arrays, keeping the entries that fit.
+    void ResizeBars(int count);
+
+    // Sets the marks and tells the menu to show them.
+    void SetMarks(const GraphMenuMarks &marks);
+
+    GraphViewState viewState() const;
+    // Puts a kept view back; a live view is drawn at once, since saves made
+    // meanwhile may not have redrawn it.
+    void restoreViewState(const GraphViewState &state);
+
+    bool showsChosenDay() const { return GraphMode == 5 || GraphMode == 6; }
+
+    // Whole-percent share of each value in their sum, rounded half to even.
+    // The sum carries an offset of 0.000001, so all-zero values give shares
+    // of 0. A sum of zero or less with non-zero values has no meaningful
+    // shares: they are all 0. Shares beyond the 32-bit range are clamped.
+    static QVector<qint32> Shares(const QVector<qint32> &values);
+
+    // Point size of the bottom-axis labels for a number of bars.
+    static int LabelFontSize(int barCount);
+
+signals:
+    void marksChanged();
+
+private:
+    void ShowLiveView(int mode);
+    void fillFromItems(const QVector<qint32> &minutes, bool asShares);
+
+    Ledger &ledger_;
+    BarChartView &chart_;
+};

@@ -1,0 +1,315 @@
+#include "ledger.h"
+
+#include "day_key.h"
+#include "hourwise_error.h"
+#include "line_file.h"
+
+#include <QDir>
+
+#include <limits>
+
+const QString Ledger::DataFileName = QStringLiteral("data.txc");
+const QString Ledger::HistoryFileName = QStringLiteral("completedata.txc");
+const QString Ledger::SwitchFileName = QStringLiteral("help.txc");
+
+namespace {
+
+const QString kSeedTodayLine = QStringLiteral("0:Add something:0:");
+const QString kSeedTotalLine = QStringLiteral("T:Add something:0:");
+const QString kSeedHistoryLine = QStringLiteral("0:");
+
+// Field n (0-based) of a colon-separated line; empty when the line has fewer fields.
+QString field(const QString &line, int n)
+{
+    return line.section(QLatin1Char(':'), n, n);
+}
+
+// The text before the first colon, or the whole line when it has none.
+QString firstField(const QString &line)
+{
+    const int colon = line.indexOf(QLatin1Char(':'));
+    return colon < 0 ? line : line.left(colon);
+}
+
+bool fitsInt32(qint64 value)
+{
+    return value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
+}
+
+} // namespace
+
+Ledger::Ledger(const QString &folder, Clock clock, const LocaleValues &locale, QObject *parent)
+    : QObject(parent), folder_(folder), clock_(std::move(clock)), locale_(locale)
+{
+}
+
+QString Ledger::filePath(const QString &fileName) const
+{
+    return QDir(folder_).filePath(fileName);
+}
+
+void Ledger::StartupLoad()
+{
+    loaded_ = false;
+    s_.DataLines = ReadLineFile(filePath(DataFileName));
+    if (s_.DataLines.isEmpty())
+        s_.DataLines << kSeedTodayLine << kSeedTotalLine;
+    resizeItemTable(s_.DataLines.size() / 2);
+    RefreshDayKey();
+    LoadItems();
+
+    s_.HistoryLines = ReadLineFile(filePath(HistoryFileName));
+    if (s_.HistoryLines.isEmpty())
+        s_.HistoryLines << kSeedHistoryLine;
+
+    s_.SwitchLines = ReadLineFile(filePath(SwitchFileName));
+    findTodaysSwitchEntry();
+    loaded_ = true;
+    SaveAll();
+}
+
+void Ledger::findTodaysSwitchEntry()
+{
+    // Every line is compared, count lines too: the first line equal to the key wins.
+    const int keyLine = s_.SwitchLines.indexOf(s_.DayKey);
+    if (keyLine < 0) {
+        appendSwitchEntry();
+        return;
+    }
+    if (keyLine + 1 == s_.SwitchLines.size())
+        s_.SwitchLines << QStringLiteral("0"); // a log cut off after today's key: its count was never written
+    s_.SwitchLineIndex = keyLine + 1;
+    s_.SwitchCount = StrToInt(s_.SwitchLines.at(s_.SwitchLineIndex));
+    emit switchCountChanged(s_.SwitchCount);
+}
+
+void Ledger::appendSwitchEntry()
+{
+    s_.SwitchLines << s_.DayKey << QStringLiteral("0");
+    s_.SwitchLineIndex = s_.SwitchLines.size() - 1;
+    s_.SwitchCount = 0;
+    emit switchCountChanged(0);
+}
+
+bool Ledger::historyEndsOnToday() const
+{
+    return !s_.HistoryLines.isEmpty() && firstField(s_.HistoryLines.last()) == s_.DayKey;
+}
+
+void Ledger::SaveAll()
+{
+    if (!loaded_)
+        return;
+    if (historyEndsOnToday())
+        mirrorTodayIntoHistory();
+    else
+        startNewDay();
+    writeFile(DataFileName, s_.DataLines);
+    writeFile(HistoryFileName, s_.HistoryLines);
+    writeFile(SwitchFileName, s_.SwitchLines);
+    emit saved();
+}
+
+void Ledger::startNewDay()
+{
+    // help.txc is read before anything changes, so a read failure leaves the
+    // day unchanged in memory and the next save starts it again.
+    QStringList switchLines = ReadLineFile(filePath(SwitchFileName));
+    RebuildDataLines();
+    s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
+    s_.SwitchLines = switchLines;
+    // With no items the history gains no block, so the next save takes the
+    // day as new again; the log must not gain a second pair for the same day.
+    const int n = s_.SwitchLines.size();
+    if (n >= 2 && s_.SwitchLines.at(n - 2) == s_.DayKey) {
+        s_.SwitchLineIndex = n - 1;
+        emit switchCountChanged(s_.SwitchCount);
+    } else {
+        appendSwitchEntry();
+    }
+}
+
+void Ledger::mirrorTodayIntoHistory()
+{
+    const int first = s_.HistoryLines.size() - s_.ItemCount;
+    if (first < 0) {
+        // A history shorter than today's block (only a hand-edited file has
+        // one): every line it holds belongs to today, so it becomes the block.
+        s_.HistoryLines = s_.DataLines.mid(0, s_.ItemCount);
+        return;
+    }
+    for (int i = 0; i < s_.ItemCount; ++i)
+        s_.HistoryLines[first + i] = s_.DataLines.at(i);
+}
+
+void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
+{
+    WriteLineFile(filePath(fileName), lines);
+}
+
+void Ledger::MinuteTick()
+{
+    RefreshDayKey();
+    const int checked = s_.CheckedIndex;
+    if (s_.TodayJulian != s_.LineDay) {
+        LoadItems();
+        SelectItem(checked);
+    }
+    if (checked >= 0) {
+        const auto addOne = [](qint32 minutes) {
+            return minutes < std::numeric_limits<qint32>::max() ? minutes + 1 : minutes;
+        };
+        s_.ItemTable.TodayMinutes[checked] = addOne(s_.ItemTable.TodayMinutes[checked]);
+        s_.ItemTable.TotalMinutes[checked] = addOne(s_.ItemTable.TotalMinutes[checked]);
+        s_.DataLines[checked] = TodayLine(checked);
+        s_.DataLines[checked + s_.ItemCount] = TotalLine(checked);
+    }
+    SaveAll();
+}
+
+void Ledger::SelectItem(int index)
+{
+    if (index == s_.CheckedIndex)
+        return;
+    s_.CheckedIndex = index;
+    if (index >= 0) {
+        if (s_.SwitchCount < std::numeric_limits<qint32>::max())
+            ++s_.SwitchCount;
+        if (s_.SwitchLineIndex >= 0 && s_.SwitchLineIndex < s_.SwitchLines.size())
+            s_.SwitchLines[s_.SwitchLineIndex] = IntToStr(s_.SwitchCount);
+        s_.NothingSelectedBold = false;
+        emit switchCountChanged(s_.SwitchCount);
+    }
+    emit selectionChanged(index);
+}
+
+void Ledger::RefreshDayKey()
+{
+    s_.TodayJulian = JulianAtMidnight(clock_().date());
+    s_.DayKey = FloatToStr(s_.TodayJulian, locale_);
+}
+
+QString Ledger::TodayLine(int position) const
+{
+    return s_.DayKey + QLatin1Char(':') + s_.ItemTable.Names.at(position) + QLatin1Char(':')
+        + IntToStr(s_.ItemTable.TodayMinutes.at(position)) + QLatin1Char(':');
+}
+
+QString Ledger::TotalLine(int position) const
+{
+    return QStringLiteral("T:") + s_.ItemTable.Names.at(position) + QLatin1Char(':')
+        + IntToStr(s_.ItemTable.TotalMinutes.at(position)) + QLatin1Char(':');
+}
+
+void Ledger::RebuildDataLines()
+{
+    s_.DataLines.clear();
+    for (int p = 0; p < s_.ItemCount; ++p)
+        s_.DataLines << TodayLine(p);
+    for (int p = 0; p < s_.ItemCount; ++p)
+        s_.DataLines << TotalLine(p);
+}
+
+void Ledger::resizeItemTable(int count)
+{
+    s_.ItemCount = count;
+    s_.ItemTable.Names.resize(count);
+    s_.ItemTable.TodayMinutes.resize(count);
+    s_.ItemTable.TotalMinutes.resize(count);
+}
+
+void Ledger::LoadItems()
+{
+    ItemTableData &table = s_.ItemTable;
+    for (int p = 0; p < s_.ItemCount; ++p) {
+        const QString &todayLine = s_.DataLines.at(p);
+        const QString &totalLine = s_.DataLines.at(p + s_.ItemCount);
+        s_.LineDay = StrToFloat(field(todayLine, 0), locale_);
+        table.Names[p] = field(todayLine, 1);
+        table.TotalMinutes[p] = StrToInt(field(totalLine, 2));
+        // A line of an earlier day starts the new day from zero; its minutes are not even read.
+        table.TodayMinutes[p] = s_.LineDay == s_.TodayJulian ? StrToInt(field(todayLine, 2)) : 0;
+    }
+    emit itemsReloaded();
+    s_.CheckedIndex = -1;
+    emit selectionChanged(-1);
+}
+
+QString Ledger::NameProblem(const QString &name)
+{
+    if (name.contains(QLatin1Char(':')))
+        return QStringLiteral("An item name cannot contain a colon (:), since the data files use it to separate fields.");
+    if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r')))
+        return QStringLiteral("An item name cannot contain a line break.");
+    return {};
+}
+
+void Ledger::AddItem(const QString &name)
+{
+    Q_ASSERT(!name.isEmpty() && NameProblem(name).isEmpty());
+    RefreshDayKey();
+    if (!historyEndsOnToday()) {
+        // The date changed after the last save: close the previous day first,
+        // exactly as the minute tick at a new date does.
+        LoadItems();
+        SaveAll();
+    }
+    resizeItemTable(s_.ItemCount + 1);
+    s_.ItemTable.Names.last() = name;
+    RebuildDataLines();
+    LoadItems();
+    s_.HistoryLines << s_.DayKey + QLatin1Char(':');
+    SaveAll();
+    s_.NothingSelectedBold = true;
+    emit selectionChanged(s_.CheckedIndex);
+}
+
+void Ledger::DeleteItem(int position)
+{
+    s_.DataLines.removeAt(position);
+    s_.DataLines.removeAt(s_.ItemCount + position - 1);
+    if (s_.DataLines.isEmpty())
+        s_.DataLines << kSeedTodayLine << kSeedTotalLine;
+    resizeItemTable(s_.DataLines.size() / 2);
+    if (!s_.HistoryLines.isEmpty())
+        s_.HistoryLines.removeLast();
+    LoadItems();
+    SaveDataAndHistory();
+    s_.CheckedIndex = -1;
+    s_.NothingSelectedBold = true;
+    emit selectionChanged(-1);
+}
+
+void Ledger::SaveDataAndHistory()
+{
+    if (historyEndsOnToday()) {
+        mirrorTodayIntoHistory();
+    } else {
+        // The only item went and took today's block with it: start the block anew.
+        RebuildDataLines();
+        s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
+    }
+    writeFile(DataFileName, s_.DataLines);
+    writeFile(HistoryFileName, s_.HistoryLines);
+}
+
+bool Ledger::AdjustTime(int position, qint32 amount, bool add)
+{
+    const qint64 delta = add ? qint64(amount) : -qint64(amount);
+    const qint64 today = s_.ItemTable.TodayMinutes.at(position) + delta;
+    const qint64 total = s_.ItemTable.TotalMinutes.at(position) + delta;
+    if (!fitsInt32(today) || !fitsInt32(total))
+        return false;
+    s_.ItemTable.TodayMinutes[position] = qint32(today);
+    s_.ItemTable.TotalMinutes[position] = qint32(total);
+    s_.DataLines[position] = TodayLine(position);
+    s_.DataLines[s_.ItemCount + position] = TotalLine(position);
+    return true;
+}
+
+void Ledger::ReloadSaveAndRestore(int restoreIndex)
+{
+    LoadItems();
+    SaveAll();
+    SelectItem(restoreIndex);
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "text_convert.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+// The items with their minutes, by position. An item's position is its
+// identity everywhere: radio button, data lines, history block line, bar.
+struct ItemTableData {
+    QStringList Names;
+    QVector<qint32> TodayMinutes;
+    QVector<qint32> TotalMinutes;
+};
+
+// Everything the ledger holds; the widgets read it and never write it.
+struct LedgerState {
+    ItemTableData ItemTable;
+    qint32 ItemCount = 0;
+    double TodayJulian = 0; // Julian date of today's local midnight
+    QString DayKey;         // TodayJulian as text: the first field of every today line
+    double LineDay = 0;     // day of the last today line that LoadItems parsed
+
+    QStringList DataLines;    // data.txc: ItemCount today lines, then ItemCount total lines
+    QStringList HistoryLines; // completedata.txc: one block of today lines per day
+    QStringList SwitchLines;  // help.txc: pairs of day key and that day's switch count
+
+    qint32 SwitchCount = 0;      // switches made today
+    qint32 SwitchLineIndex = -1; // index in SwitchLines of today's count line
+
+    int CheckedIndex = -1;            // the checked item of the radio group, -1 for none
+    bool NothingSelectedBold = false; // "Nothing Selected" drawn bold after adding or deleting an item
+};
+
+// The time ledger: owns the item table, the day key and the three line lists
+// with their files, and runs every operation that changes them. It knows no
+// widget: it reports through signals, takes the time from an injected clock
+// and the regional settings from an injected LocaleValues.
+//
+// Operations throw HourwiseError with the message the user is to see; the
+// state then stands where the failing step left it, as each function says.
+class Ledger : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+
+    static const QString DataFileName;     // "data.txc"
+    static const QString HistoryFileName;  // "completedata.txc"
+    static const QString SwitchFileName;   // "help.txc"
+
+    // folder: where the three files live (the program passes its working directory).
+    Ledger(const QString &folder, Clock clock, const LocaleValues &locale, QObject *parent = nullptr);
+
+    const LedgerState &state() const { return s_; }
+    const LocaleValues &locale() const { return locale_; }
+    void setLocale(const LocaleValues &locale) { locale_ = locale; }
+    QDateTime now() const { return clock_(); }
+    QString filePath(const QString &fileName) const;
+    // True once the start-up load has read all three files.
+    bool isLoaded() const { return loaded_; }
+
+    // Reads the three files (a missing file reads as empty and is seeded),
+    // builds the item table, finds today's switch entry and runs SaveAll.
+    // When a file cannot be read or parsed it throws, and from then on
+    // SaveAll writes nothing, so a bad start never overwrites the user's data.
+    void StartupLoad();
+
+    // Starts a new history block and switch entry when the last history line
+    // belongs to an earlier day, else mirrors today's lines into today's
+    // block; writes data.txc, completedata.txc and help.txc; emits saved().
+    // A write failure throws and leaves the files not yet written as they
+    // were; memory is kept and the next SaveAll writes everything again.
+    void SaveAll();
+
+    // The minute tick: refresh the day key, re-parse at a new date (restoring
+    // the selection, which counts a switch), credit one minute to the
+    // checked item, save.
+    void MinuteTick();
+
+    // Checks an item (the radio group's click): counts one switch unless the
+    // item is already checked. -1 unchecks every item and counts nothing.
+    void SelectItem(int index);
+
+    void RefreshDayKey();
+    QString TodayLine(int position) const;
+    QString TotalLine(int position) const;
+    void RebuildDataLines();
+
+    // Re-reads the item table from DataLines and leaves no item checked.
+    // A bad number throws; positions before it have been updated.
+    void LoadItems();
+
+    // Why a name cannot be stored in the line forms, or an empty text when it can.
+    static QString NameProblem(const QString &name);
+
+    // Appends an item with no minutes and saves; nothing is checked afterwards.
+    // When the date has changed since the last save, the new day is started
+    // first, as the minute tick would have done. name must be non-empty and
+    // have no NameProblem.
+    void AddItem(const QString &name);
+
+    // Removes the item at position and writes data.txc and completedata.txc
+    // (the caller runs SaveAll once the dialog has closed).
+    void DeleteItem(int position);
+
+    // Adds amount minutes to, or deducts them from, both counts of the item
+    // and rewrites its two data lines in memory. Returns false, changing
+    // nothing, when a count would leave the 32-bit range.
+    bool AdjustTime(int position, qint32 amount, bool add);
+
+    // What follows a closed item dialog: re-parse, save, and check the item
+    // at restoreIndex again (counting a switch) when it is not -1.
+    void ReloadSaveAndRestore(int restoreIndex);
+
+signals:
+    void itemsReloaded();          // the item names may have changed; nothing is checked
+    void selectionChanged(int checkedIndex);
+    void switchCountChanged(int switchCount);
+    void saved();                  // all three files written: time to redraw
+
+private:
+    void resizeItemTable(int count);
+    void startNewDay();
+    void findTodaysSwitchEntry();
+    void appendSwitchEntry();
+    void mirrorTodayIntoHistory();
+    bool historyEndsOnToday() const;
+    void SaveDataAndHistory();
+    void writeFile(const QString &fileName, const QStringList &lines) const;
+
+    QString folder_;
+    Clock clock_;
+    LocaleValues locale_;
+    LedgerState s_;
+    bool loaded_ = false; // the start-up load has read all three files
+};

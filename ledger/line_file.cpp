@@ -1,0 +1,175 @@
+#include "line_file.h"
+
+#include "hourwise_error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00; // undecodable byte b becomes U+DC00 + b
+
+bool isContinuation(uchar c) { return (c & 0xC0) == 0x80; }
+
+// Length of the valid UTF-8 sequence at p (at most n bytes), 0 if invalid.
+int validSequenceLength(const uchar *p, qsizetype n, char32_t *codePoint)
+{
+    const uchar c = p[0];
+    int length = 0;
+    char32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (n < length)
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        if (!isContinuation(p[k]))
+            return 0;
+        cp = (cp << 6) | (p[k] & 0x3F);
+    }
+    const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    if (overlong || surrogate || cp > 0x10FFFF)
+        return 0;
+    *codePoint = cp;
+    return length;
+}
+
+QString decodeLine(const uchar *p, qsizetype n)
+{
+    qsizetype ascii = 0;
+    while (ascii < n && p[ascii] < 0x80)
+        ++ascii;
+    if (ascii == n)
+        return QString::fromLatin1(reinterpret_cast<const char *>(p), n);
+
+    QString line = QString::fromLatin1(reinterpret_cast<const char *>(p), ascii);
+    for (qsizetype i = ascii; i < n;) {
+        if (p[i] < 0x80) {
+            line.append(QChar(p[i++]));
+            continue;
+        }
+        char32_t cp = 0;
+        const int length = validSequenceLength(p + i, n - i, &cp);
+        if (length == 0) {
+            line.append(QChar(char16_t(kEscapeBase + p[i++])));
+            continue;
+        }
+        line.append(QString::fromUcs4(&cp, 1));
+        i += length;
+    }
+    return line;
+}
+
+void appendUtf8(QByteArray &out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.append(char(cp));
+    } else if (cp < 0x800) {
+        out.append(char(0xC0 | (cp >> 6)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.append(char(0xE0 | (cp >> 12)));
+        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (cp >> 18)));
+        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    }
+}
+
+void encodeLine(QByteArray &out, const QString &line)
+{
+    const auto *s = reinterpret_cast<const char16_t *>(line.utf16());
+    const qsizetype n = line.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c < 0x80) {
+            out.append(char(c));
+        } else if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+            out.append(char(c - kEscapeBase)); // an undecodable byte, written back as it was
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            appendUtf8(out, QChar::surrogateToUcs4(c, s[i + 1]));
+            ++i;
+        } else {
+            appendUtf8(out, c);
+        }
+    }
+}
+
+QString fullPath(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+QStringList DecodeLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] != '\r' && p[i] != '\n')
+            continue;
+        lines.append(decodeLine(p + start, i - start));
+        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(decodeLine(p + start, n - start));
+    return lines;
+}
+
+QByteArray EncodeLines(const QStringList &lines)
+{
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    QByteArray out;
+    out.reserve(size + size / 8);
+    for (const QString &line : lines) {
+        encodeLine(out, line);
+        out.append("\r\n", 2);
+    }
+    return out;
+}
+
+QStringList ReadLineFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+    return DecodeLines(bytes);
+}
+
+void WriteLineFile(const QString &path, const QStringList &lines)
+{
+    const QByteArray bytes = EncodeLines(lines);
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!written) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw HourwiseError(QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath(path), reason));
+    }
+}

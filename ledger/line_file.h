@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Text files of lines, as the three data files and the date view use them.
+//
+// Encoding: UTF-8, the system's 8-bit encoding on Linux. Bytes that are not
+// valid UTF-8 (a file copied from another system) decode to the code points
+// U+DC80..U+DCFF and encode back to the same bytes, so loading and saving
+// never alters a line.
+//
+// Lines: reading ends a line at CR LF, a lone CR or a lone LF, and a last
+// line without an ending still counts; writing ends every line with CR LF.
+
+QStringList DecodeLines(const QByteArray &bytes);
+QByteArray EncodeLines(const QStringList &lines);
+
+// Reads the whole file. A file that does not exist reads as no lines.
+// Throws HourwiseError "Cannot open file "<full path>". <reason>".
+QStringList ReadLineFile(const QString &path);
+
+// Replaces the file whole and atomically (temporary file, then rename), so
+// a crash or a full disk leaves either the old or the new file, never a part.
+// Throws HourwiseError "Cannot create file "<full path>". <reason>".
+void WriteLineFile(const QString &path, const QStringList &lines);

@@ -1,0 +1,195 @@
+#include "text_convert.h"
+
+#include "hourwise_error.h"
+
+#include <cmath>
+
+LocaleValues LocaleValues::fromLocale(const QLocale &locale)
+{
+    LocaleValues values;
+    values.locale = locale;
+    values.decimalSeparator = locale.decimalPoint().at(0);
+    values.thousandsSeparator = locale.groupSeparator().isEmpty() ? QChar() : locale.groupSeparator().at(0);
+    values.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
+    values.longTimeFormat = locale.timeFormat(QLocale::LongFormat);
+    return values;
+}
+
+LocaleValues LocaleValues::fromSystem()
+{
+    return fromLocale(QLocale::system());
+}
+
+QString LocaleValues::formatShortDate(QDate date) const
+{
+    return locale.toString(date, shortDateFormat);
+}
+
+QString LocaleValues::formatLongTime(QTime time) const
+{
+    return locale.toString(time, longTimeFormat);
+}
+
+QString IntToStr(qint32 value)
+{
+    return QString::number(value);
+}
+
+namespace {
+
+int digitValue(QChar c, int base)
+{
+    int v = -1;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        v = c.unicode() - '0';
+    else if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        v = c.unicode() - 'a' + 10;
+    else if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+        v = c.unicode() - 'A' + 10;
+    return v < base ? v : -1;
+}
+
+// Length of a hexadecimal prefix at position i ("$", "x", "X", "0x", "0X"), 0 if none.
+int hexPrefixLength(const QString &text, int i)
+{
+    const QChar c = text.at(i);
+    if (c == QLatin1Char('$') || c == QLatin1Char('x') || c == QLatin1Char('X'))
+        return 1;
+    if (c == QLatin1Char('0') && i + 1 < text.size()
+        && (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X')))
+        return 2;
+    return 0;
+}
+
+} // namespace
+
+qint32 TryStrToInt(const QString &text, bool *ok)
+{
+    *ok = false;
+    int i = 0;
+    const int n = text.size();
+    while (i < n && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    if (i >= n)
+        return 0;
+    int base = 10;
+    if (const int prefix = hexPrefixLength(text, i)) {
+        base = 16;
+        i += prefix;
+    }
+    if (i >= n)
+        return 0;
+    qint64 magnitude = 0;
+    const qint64 limit = negative ? qint64(1) << 31 : (qint64(1) << 31) - 1;
+    for (; i < n; ++i) {
+        const int d = digitValue(text.at(i), base);
+        if (d < 0)
+            return 0;
+        magnitude = magnitude * base + d;
+        if (magnitude > limit)
+            return 0;
+    }
+    *ok = true;
+    return qint32(negative ? -magnitude : magnitude);
+}
+
+qint32 StrToInt(const QString &text)
+{
+    bool ok = false;
+    const qint32 value = TryStrToInt(text, &ok);
+    if (!ok)
+        throw HourwiseError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+QString FloatToStr(double value, const LocaleValues &locale)
+{
+    constexpr int precision = 15;
+    QString text;
+    if (value == 0.0) {
+        text = QStringLiteral("0");
+    } else if (!std::isfinite(value)) {
+        text = std::isnan(value) ? QStringLiteral("NAN") : value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    } else {
+        const double magnitude = std::fabs(value);
+        const int exponent = int(std::floor(std::log10(magnitude)));
+        if (magnitude >= 1e-5 && exponent < precision) {
+            // Fixed notation with 15 significant digits, trailing zeros dropped.
+            const int decimals = std::max(0, precision - 1 - exponent);
+            text = QString::number(value, 'f', decimals);
+            if (text.contains(QLatin1Char('.'))) {
+                while (text.endsWith(QLatin1Char('0')))
+                    text.chop(1);
+                if (text.endsWith(QLatin1Char('.')))
+                    text.chop(1);
+            }
+        } else {
+            // Scientific: mantissa with trailing zeros dropped, "E", signed exponent without padding.
+            QString s = QString::number(value, 'e', precision - 1);
+            const int e = s.indexOf(QLatin1Char('e'));
+            QString mantissa = s.left(e);
+            const int exp = s.mid(e + 1).toInt();
+            if (mantissa.contains(QLatin1Char('.'))) {
+                while (mantissa.endsWith(QLatin1Char('0')))
+                    mantissa.chop(1);
+                if (mantissa.endsWith(QLatin1Char('.')))
+                    mantissa.chop(1);
+            }
+            text = mantissa + QLatin1Char('E') + QString::number(exp);
+        }
+    }
+    text.replace(QLatin1Char('.'), locale.decimalSeparator);
+    return text;
+}
+
+double StrToFloat(const QString &text, const LocaleValues &locale)
+{
+    const auto fail = [&text]() -> double {
+        throw HourwiseError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    };
+    const QString trimmed = text.trimmed();
+    QByteArray plain; // the number in C notation, for strtod
+    int i = 0;
+    const int n = trimmed.size();
+    if (i < n && (trimmed.at(i) == QLatin1Char('+') || trimmed.at(i) == QLatin1Char('-')))
+        plain.append(char(trimmed.at(i++).unicode()));
+    int digits = 0;
+    bool separatorSeen = false;
+    for (; i < n; ++i) {
+        const QChar c = trimmed.at(i);
+        if (c.unicode() >= '0' && c.unicode() <= '9') {
+            plain.append(char(c.unicode()));
+            ++digits;
+        } else if (c == locale.decimalSeparator && !separatorSeen) {
+            plain.append('.');
+            separatorSeen = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return fail();
+    if (i < n && (trimmed.at(i) == QLatin1Char('e') || trimmed.at(i) == QLatin1Char('E'))) {
+        plain.append('e');
+        ++i;
+        if (i < n && (trimmed.at(i) == QLatin1Char('+') || trimmed.at(i) == QLatin1Char('-')))
+            plain.append(char(trimmed.at(i++).unicode()));
+        int exponentDigits = 0;
+        for (; i < n && trimmed.at(i).unicode() >= '0' && trimmed.at(i).unicode() <= '9'; ++i, ++exponentDigits)
+            plain.append(char(trimmed.at(i).unicode()));
+        if (exponentDigits == 0)
+            return fail();
+    }
+    if (i != n)
+        return fail();
+    bool ok = false;
+    const double value = plain.toDouble(&ok); // always C notation, whatever the process locale
+    if (!ok || !std::isfinite(value))
+        return fail();
+    return value;
+}

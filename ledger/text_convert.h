@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QTime>
+
+// The user's regional settings that the program uses. Read from the system
+// locale at start and again when the system announces a change; tests build
+// their own (for instance with a comma as decimal separator).
+struct LocaleValues {
+    QChar decimalSeparator = QLatin1Char('.');
+    QChar thousandsSeparator = QLatin1Char(',');
+    QString shortDateFormat = QStringLiteral("dd/MM/yyyy");
+    QString longTimeFormat = QStringLiteral("HH:mm:ss");
+    QLocale locale = QLocale::c(); // for month and day names in the formats
+
+    static LocaleValues fromLocale(const QLocale &locale);
+    static LocaleValues fromSystem();
+
+    QString formatShortDate(QDate date) const;
+    QString formatLongTime(QTime time) const;
+};
+
+// Decimal, minus sign when negative, no grouping.
+QString IntToStr(qint32 value);
+
+// Optional leading blanks, optional sign, then decimal digits, or hexadecimal
+// digits after "$", "x", "X", "0x" or "0X". Nothing may follow; the value must
+// fit in 32 bits. Throws HourwiseError "'%s' is not a valid integer value".
+qint32 StrToInt(const QString &text);
+
+// Like StrToInt, but reports failure through ok instead of throwing.
+qint32 TryStrToInt(const QString &text, bool *ok);
+
+// General format: at most 15 significant digits, trailing zeros dropped, no
+// grouping, the locale's decimal separator; scientific notation ("1.5E20")
+// only for values too large or too small for 15 digits in fixed notation.
+QString FloatToStr(double value, const LocaleValues &locale);
+
+// Optional blanks around, optional sign, digits with at most one locale
+// decimal separator, optional exponent. Throws HourwiseError
+// "'%s' is not a valid floating point value".
+double StrToFloat(const QString &text, const LocaleValues &locale);

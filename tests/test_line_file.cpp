@@ -1,0 +1,141 @@
+#include "hourwise_error.h"
+#include "line_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+class TestLineFile : public QObject {
+    Q_OBJECT
+private slots:
+    void splitsEveryLineEnding_data();
+    void splitsEveryLineEnding();
+    void writesCrLfAfterEveryLine();
+    void undecodableBytesSurviveARoundTrip_data();
+    void undecodableBytesSurviveARoundTrip();
+    void validUtf8DecodesToText();
+    void missingFileReadsEmpty();
+    void unreadableFileReportsFullPath();
+    void failedWriteKeepsOldFileAndNamesIt();
+    void writeReplacesWholeFile();
+};
+
+void TestLineFile::splitsEveryLineEnding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QByteArray() << QStringList();
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lone cr") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("last line unended") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("mixed") << QByteArray("a\rb\nc\r\nd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
+    QTest::newRow("lf cr is two endings") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+}
+
+void TestLineFile::splitsEveryLineEnding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(DecodeLines(bytes), lines);
+}
+
+void TestLineFile::writesCrLfAfterEveryLine()
+{
+    QCOMPARE(EncodeLines({"0:", "2461382.5:Mail:3:"}), QByteArray("0:\r\n2461382.5:Mail:3:\r\n"));
+    QCOMPARE(EncodeLines({}), QByteArray());
+    QCOMPARE(EncodeLines({""}), QByteArray("\r\n"));
+}
+
+void TestLineFile::undecodableBytesSurviveARoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("latin1 e acute") << QByteArray("K:Caf\xe9:3:");
+    QTest::newRow("lone continuation") << QByteArray("\x80\xbf");
+    QTest::newRow("truncated sequence") << QByteArray("ab\xe2\x82");
+    QTest::newRow("overlong slash") << QByteArray("\xc0\xaf");
+    QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80");
+    QTest::newRow("beyond unicode") << QByteArray("\xf4\x90\x80\x80");
+    QTest::newRow("mixed with valid") << QByteArray("\xc3\xa9\xff\xf0\x9f\x98\x80\xfe");
+}
+
+void TestLineFile::undecodableBytesSurviveARoundTrip()
+{
+    QFETCH(QByteArray, line);
+    const QByteArray file = line + "\r\n";
+    QCOMPARE(EncodeLines(DecodeLines(file)), file);
+}
+
+void TestLineFile::validUtf8DecodesToText()
+{
+    const QStringList lines = DecodeLines("K:Caf\xc3\xa9 \xf0\x9f\x98\x80:1:\r\n");
+    QCOMPARE(lines, QStringList{QStringLiteral("K:Café 😀:1:")});
+    QCOMPARE(EncodeLines(lines), QByteArray("K:Caf\xc3\xa9 \xf0\x9f\x98\x80:1:\r\n"));
+}
+
+void TestLineFile::missingFileReadsEmpty()
+{
+    QTemporaryDir dir;
+    QCOMPARE(ReadLineFile(dir.filePath("none.txc")), QStringList());
+}
+
+void TestLineFile::unreadableFileReportsFullPath()
+{
+    if (geteuid() == 0)
+        QSKIP("root reads every file");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txc");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    try {
+        ReadLineFile(path);
+        QFAIL("read an unreadable file");
+    } catch (const HourwiseError &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path)),
+                 qPrintable(error.message()));
+    }
+}
+
+void TestLineFile::failedWriteKeepsOldFileAndNamesIt()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("ro");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/data.txc";
+    WriteLineFile(path, {"old"});
+    QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    bool refused = true;
+    try {
+        WriteLineFile(path, {"new"});
+        refused = false;
+    } catch (const HourwiseError &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
+                 qPrintable(error.message()));
+    }
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!refused && geteuid() == 0)
+        QSKIP("root writes into a read-only folder");
+    QVERIFY(refused);
+    QCOMPARE(ReadLineFile(path), QStringList{"old"});
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"data.txc"}); // no temporary left behind
+}
+
+void TestLineFile::writeReplacesWholeFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("help.txc");
+    WriteLineFile(path, {"a", "b", "c", "d"});
+    WriteLineFile(path, {"e"});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("e\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestLineFile)
+#include "test_line_file.moc"

@@ -1,0 +1,3 @@
+#include "info_window.h"
+
+TForm5::TForm5(DialogModes &modes, QWidget *parent) : QDialog(parent), modes_(modes) {}

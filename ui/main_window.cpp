@@ -1,0 +1,349 @@
+#include "main_window.h"
+
+#include "bar_chart_view.h"
+#include "date_view_dialog.h"
+#include "delete_dialog.h"
+#include "info_window.h"
+#include "ledger.h"
+#include "prompts.h"
+#include "radio_group.h"
+#include "time_dialog.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+const QString kSwitchesToday = QStringLiteral("Switches Today : ");
+
+} // namespace
+
+TForm1::TForm1(Ledger &ledger, Prompts &prompts, QWidget *parent)
+    : QMainWindow(parent), Chart1(new BarChartView), Graph(ledger, *Chart1), ledger_(ledger),
+      prompts_(prompts)
+{
+    setWindowTitle(QStringLiteral("Hourwise"));
+    createWidgets();
+    createMenus();
+    connectLedger();
+    connect(&Graph, &GraphBuilder::marksChanged, this, &TForm1::showGraphMarks);
+    Chart1->setLocaleValues(ledger_.locale());
+}
+
+void TForm1::createWidgets()
+{
+    auto *client = new QWidget(this);
+    client->setFixedSize(705, 497);
+    setCentralWidget(client);
+
+    RG1 = new RadioGroup(4, client);
+    RG1->setGeometry(0, 0, 705, 217);
+    connect(RG1, &RadioGroup::buttonClicked, this, &TForm1::RG1Click);
+
+    RadioButton1 = new QRadioButton(QStringLiteral("Nothing Selected"), client);
+    RadioButton1->setGeometry(8, 232, 145, 17);
+    RadioButton1->setChecked(true);
+    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+
+    Label2 = new QLabel(QStringLiteral("Time : "), client);
+    Label2->move(8, 280);
+    Label3 = new QLabel(QStringLiteral("Date : "), client);
+    Label3->move(8, 296);
+    Label1 = new QLabel(kSwitchesToday + QLatin1Char('0'), client);
+    Label1->move(8, 312);
+    for (QLabel *label : {Label1, Label2, Label3})
+        label->setMinimumWidth(270);
+
+    StaticText1 = new QLabel(QStringLiteral("Hourwise"), client);
+    QFont titleFont(QStringLiteral("Century"));
+    titleFont.setPixelSize(19);
+    titleFont.setBold(true);
+    titleFont.setItalic(true);
+    StaticText1->setFont(titleFont);
+    StaticText1->setGeometry(64, 392, 110, 27);
+
+    Label4 = new QLabel(QStringLiteral("www.example.org"), client);
+    Label4->setGeometry(64, 424, 101, 13);
+
+    Button1 = new QPushButton(QStringLiteral("Exit"), client);
+    Button1->setGeometry(8, 464, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+
+    Chart1->setParent(client);
+    Chart1->setGeometry(288, 216, 416, 281);
+    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(60000);
+    Timer1->setTimerType(Qt::PreciseTimer); // a coarse timer may drift by seconds a minute
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(1000);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+}
+
+void TForm1::onTriggered(QAction *action, const std::function<void()> &handler)
+{
+    connect(action, &QAction::triggered, this, [this, handler] {
+        RunGuarded(prompts_, handler);
+        showGraphMarks(); // a checkable entry toggles itself on a click; the builder's marks rule
+    });
+}
+
+void TForm1::createMenus()
+{
+    QMenu *items = menuBar()->addMenu(QStringLiteral("&Items"));
+    AddItem1 = items->addAction(QStringLiteral("Add Item"));
+    DeleteItem1 = items->addAction(QStringLiteral("Delete Item"));
+
+    QMenu *editTime = menuBar()->addMenu(QStringLiteral("&Edit Time"));
+    AddTimetoItem1 = editTime->addAction(QStringLiteral("Add Time to Item"));
+    RemoveTimefromItem1 = editTime->addAction(QStringLiteral("Deduct from Item"));
+
+    QMenu *graph = menuBar()->addMenu(QStringLiteral("&Graph"));
+    QMenu *today = graph->addMenu(QStringLiteral("Today"));
+    Today1 = today->menuAction();
+    Value1 = today->addAction(QStringLiteral("Value"));
+    Percentage1 = today->addAction(QStringLiteral("Percentage"));
+    QMenu *total = graph->addMenu(QStringLiteral("Total"));
+    Total1 = total->menuAction();
+    Value2 = total->addAction(QStringLiteral("Value"));
+    Percentage2 = total->addAction(QStringLiteral("Precentage"));
+    ChooseDate1 = graph->addAction(QStringLiteral("Choose Date"));
+    graph->addSeparator();
+    PrintGraph1 = graph->addAction(QStringLiteral("Print Graph"));
+    SaveGraph1 = graph->addAction(QStringLiteral("Save Graph"));
+    for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1})
+        mark->setCheckable(true);
+    showGraphMarks();
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    About1 = help->addAction(QStringLiteral("About"));
+    Help2 = help->addAction(QStringLiteral("Help"));
+
+    PopupMenu1 = new QMenu(this);
+    PrintGraph2 = PopupMenu1->addAction(QStringLiteral("Print Graph"));
+    SaveGraph2 = PopupMenu1->addAction(QStringLiteral("Save Graph"));
+    connect(Chart1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { PopupMenu1->popup(Chart1->mapToGlobal(at)); });
+
+    onTriggered(AddItem1, [this] { AddItem1Click(); });
+    onTriggered(DeleteItem1, [this] { DeleteItem1Click(); });
+    onTriggered(AddTimetoItem1, [this] { AddTimetoItem1Click(); });
+    onTriggered(RemoveTimefromItem1, [this] { RemoveTimefromItem1Click(); });
+    onTriggered(Value1, [this] { Graph.Value1Click(); });
+    onTriggered(Percentage1, [this] { Graph.Percentage1Click(); });
+    onTriggered(Value2, [this] { Graph.Value2Click(); });
+    onTriggered(Percentage2, [this] { Graph.Percentage2Click(); });
+    onTriggered(Today1, [] {});
+    onTriggered(Total1, [] {});
+    onTriggered(ChooseDate1, [this] { ChooseDate1Click(); });
+    for (QAction *print : {PrintGraph1, PrintGraph2})
+        onTriggered(print, [this] { PrintGraph1Click(); });
+    for (QAction *save : {SaveGraph1, SaveGraph2})
+        onTriggered(save, [this] { SaveGraph1Click(); });
+    onTriggered(About1, [this] { About1Click(); });
+    onTriggered(Help2, [this] { Help2Click(); });
+}
+
+void TForm1::showGraphMarks()
+{
+    const GraphMenuMarks &marks = Graph.Marks;
+    Today1->setChecked(marks.Today1);
+    Value1->setChecked(marks.Value1);
+    Percentage1->setChecked(marks.Percentage1);
+    Total1->setChecked(marks.Total1);
+    Value2->setChecked(marks.Value2);
+    Percentage2->setChecked(marks.Percentage2);
+    ChooseDate1->setChecked(marks.ChooseDate1);
+}
+
+void TForm1::connectLedger()
+{
+    connect(&ledger_, &Ledger::itemsReloaded, this, [this] { RG1->setItems(ledger_.state().ItemTable.Names); });
+    connect(&ledger_, &Ledger::selectionChanged, this, &TForm1::mirrorSelection);
+    connect(&ledger_, &Ledger::switchCountChanged, this,
+            [this](int count) { Label1->setText(kSwitchesToday + QString::number(count)); });
+}
+
+void TForm1::mirrorSelection(int checkedIndex)
+{
+    RG1->setCheckedIndex(checkedIndex);
+    RadioButton1->setAutoExclusive(false);
+    RadioButton1->setChecked(checkedIndex == -1);
+    RadioButton1->setAutoExclusive(true);
+    QFont font = RadioButton1->font();
+    font.setBold(ledger_.state().NothingSelectedBold);
+    RadioButton1->setFont(font);
+}
+
+void TForm1::CreateDialogs()
+{
+    Form2 = new TForm2(ledger_, prompts_, this);
+    Form3 = new TForm3(ledger_, prompts_, Modes, this);
+    Form4 = new TForm4(ledger_, Graph, prompts_, this);
+    Form5 = new TForm5(Modes, this);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow()
+{
+    Timer2Timer();
+    const bool loaded = RunGuarded(prompts_, [this] { ledger_.StartupLoad(); });
+    if (!loaded && !ledger_.isLoaded()) {
+        // The files could not be read: end without writing any of them.
+        startupFailed_ = true;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    Timer1->start();
+    Timer2->start();
+}
+
+void TForm1::Timer1Timer()
+{
+    RunGuarded(prompts_, [this] { ledger_.MinuteTick(); });
+}
+
+void TForm1::Timer2Timer()
+{
+    const QDateTime now = ledger_.now();
+    const LocaleValues &locale = ledger_.locale();
+    const QString time = QStringLiteral("Time : ") + locale.formatLongTime(now.time());
+    const QString date = QStringLiteral("Date : ") + locale.formatShortDate(now.date());
+    // Only a changed text repaints, which keeps the idle cost low.
+    if (Label2->text() != time)
+        Label2->setText(time);
+    if (Label3->text() != date)
+        Label3->setText(date);
+}
+
+void TForm1::RG1Click(int index)
+{
+    RunGuarded(prompts_, [this, index] { ledger_.SelectItem(index); });
+    mirrorSelection(ledger_.state().CheckedIndex);
+}
+
+void TForm1::RadioButton1Click()
+{
+    ledger_.SelectItem(-1);
+    mirrorSelection(ledger_.state().CheckedIndex);
+}
+
+void TForm1::Button1Click()
+{
+    if (RunGuarded(prompts_, [this] { ledger_.SaveAll(); }))
+        close();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    RunGuarded(prompts_, [this] { ledger_.SaveAll(); }); // FormClose
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LocaleChange) {
+        ledger_.setLocale(LocaleValues::fromSystem());
+        Chart1->setLocaleValues(ledger_.locale());
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::AddItem1Click()
+{
+    const QString name
+        = prompts_.InputBox(QStringLiteral("Add item"), QStringLiteral("Name of new item"), QString());
+    if (name.isEmpty())
+        return;
+    const QString problem = Ledger::NameProblem(name);
+    if (!problem.isEmpty()) {
+        prompts_.Error(problem);
+        return;
+    }
+    ledger_.AddItem(name);
+}
+
+void TForm1::DeleteItem1Click()
+{
+    Form2->exec();
+    ledger_.SaveAll();
+}
+
+void TForm1::showTimeDialog(bool add)
+{
+    const int checked = ledger_.state().CheckedIndex;
+    Form3->setWindowTitle(add ? QStringLiteral("Add Time") : QStringLiteral("Deduct Time"));
+    Form3->Label1->setText(add ? QStringLiteral("Select item to add time to:")
+                               : QStringLiteral("Select item to remove time from:"));
+    Form3->Label2->setText(add ? QStringLiteral("Amount to add (minutes)")
+                               : QStringLiteral("Amount to deduct (minutes)"));
+    Modes.TimeEditMode = add ? 1 : 0;
+    Form3->exec();
+    ledger_.ReloadSaveAndRestore(checked);
+}
+
+void TForm1::AddTimetoItem1Click()
+{
+    showTimeDialog(true);
+}
+
+void TForm1::RemoveTimefromItem1Click()
+{
+    showTimeDialog(false);
+}
+
+void TForm1::ChooseDate1Click()
+{
+    const GraphViewState previous = Graph.viewState();
+    if (Form4->exec() == QDialog::Accepted)
+        Graph.DrawGraph();
+    else
+        Graph.restoreViewState(previous); // nothing the user did not confirm changes the chart
+}
+
+void TForm1::PrintGraph1Click()
+{
+    if (!prompts_.Confirm(QStringLiteral("Do you want to print the current graph ?")))
+        return;
+    if (!prompts_.ChoosePrinter(printer_))
+        return;
+    Chart1->PrintGraphPage(printer_);
+}
+
+void TForm1::SaveGraph1Click()
+{
+    if (!prompts_.Confirm(QStringLiteral("Do you want to save the current graph ?")))
+        return;
+    const QString path = prompts_.SavePictureFileName(lastPicturePath_);
+    if (path.isEmpty())
+        return;
+    lastPicturePath_ = path;
+    Chart1->SaveChartBitmap(path);
+}
+
+void TForm1::About1Click()
+{
+    Modes.InfoMode = 2;
+    Form5->exec();
+}
+
+void TForm1::Help2Click()
+{
+    Modes.InfoMode = 1;
+    Form5->exec();
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "dialog_modes.h"
+#include "graph_builder.h"
+
+#include <QMainWindow>
+#include <QPrinter>
+
+#include <functional>
+
+class BarChartView;
+class Ledger;
+class Prompts;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class RadioGroup;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+
+// The main window: the items as radio buttons, the clock, the switch count,
+// the chart and the menus. Its handlers read widgets and call the ledger or
+// the graph builder; the widgets mirror what the ledger reports.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(Ledger &ledger, Prompts &prompts, QWidget *parent = nullptr);
+
+    // Creates the four dialogs, in order, after the main window.
+    void CreateDialogs();
+
+    RadioGroup *RG1;
+    QRadioButton *RadioButton1;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QLabel *StaticText1;
+    QPushButton *Button1;
+    BarChartView *Chart1;
+    QTimer *Timer1;
+    QTimer *Timer2;
+    QMenu *PopupMenu1;
+
+    QAction *AddItem1, *DeleteItem1;
+    QAction *AddTimetoItem1, *RemoveTimefromItem1;
+    QAction *Today1, *Value1, *Percentage1, *Total1, *Value2, *Percentage2, *ChooseDate1;
+    QAction *PrintGraph1, *SaveGraph1, *PrintGraph2, *SaveGraph2;
+    QAction *About1, *Help2;
+
+    GraphBuilder Graph;
+    DialogModes Modes;
+
+    TForm2 *Form2 = nullptr;
+    TForm3 *Form3 = nullptr;
+    TForm4 *Form4 = nullptr;
+    TForm5 *Form5 = nullptr;
+
+    // True when the data files could not be read at start: the window then
+    // closes without writing anything.
+    bool startupFailed() const { return startupFailed_; }
+
+    void FormShow();
+    void Timer1Timer();
+    void Timer2Timer();
+    void RG1Click(int index);
+    void RadioButton1Click();
+    void Button1Click();
+    void AddItem1Click();
+    void DeleteItem1Click();
+    void AddTimetoItem1Click();
+    void RemoveTimefromItem1Click();
+    void ChooseDate1Click();
+    void PrintGraph1Click();
+    void SaveGraph1Click();
+    void About1Click();
+    void Help2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createWidgets();
+    void createMenus();
+    void connectLedger();
+    void showGraphMarks();
+    void showTimeDialog(bool add);
+    void mirrorSelection(int checkedIndex);
+    // Connects an action to a handler that runs through the error guard.
+    void onTriggered(QAction *action, const std::function<void()> &handler);
+
+    Ledger &ledger_;
+    Prompts &prompts_;
+    QPrinter printer_;
+    QString lastPicturePath_ = QStringLiteral("*.bmp");
+    bool shown_ = false;
+    bool startupFailed_ = false;
+};

@@ -1,0 +1,109 @@
+#include "qt_prompts.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QString StandardErrorTitle(const QString &executablePath)
+{
+    const QString name = QFileInfo(executablePath).completeBaseName();
+    return name.left(1) + name.mid(1).toLower();
+}
+
+QString StandardErrorText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+namespace {
+
+void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+void QtPrompts::Information(const QString &text)
+{
+    showMessage(parent_, QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+bool QtPrompts::Confirm(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent_);
+    QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void QtPrompts::Error(const QString &text)
+{
+    showMessage(parent_, QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+QString QtPrompts::InputBox(const QString &caption, const QString &prompt, const QString &initial)
+{
+    InputBoxDialog dialog(caption, prompt, initial, parent_);
+    return dialog.exec() == QDialog::Accepted ? dialog.edit()->text() : initial;
+}
+
+void QtPrompts::StandardError(const QString &message)
+{
+    showMessage(parent_, QMessageBox::Critical, StandardErrorTitle(QCoreApplication::applicationFilePath()),
+                StandardErrorText(message));
+}
+
+bool QtPrompts::ChoosePrinter(QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent_);
+    // All pages only, no print-to-file box.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtPrompts::SavePictureFileName(const QString &proposed)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
+    dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setSizeGripEnabled(true);
+    if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
+    // QFileDialog never changes the process's working directory, where the data files are.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, const QString &initial, QWidget *parent)
+    : QDialog(parent), edit_(new QLineEdit(initial, this))
+{
+    setWindowTitle(caption);
+    edit_->setMaxLength(255);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(prompt, this));
+    layout->addWidget(edit_);
+    layout->addWidget(buttons);
+    setMinimumWidth(300);
+}
