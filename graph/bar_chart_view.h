@@ -75,6 +75,12 @@ public:
     // "Cannot create file ..." when the file cannot be written.
     void SaveChartBitmap(const QString &path);
 
+    // While printing, screen paints are skipped, the background and bevel are
+    // not drawn, white label text is drawn black and grid lines are one
+    // printer pixel wide.
+    bool isPrinting() const { return printing_; }
+    void setPrinting(bool printing) { printing_ = printing; }
+
     // Marks the picture out of date and asks for a repaint.
     void invalidate();
 
@@ -87,4 +93,5 @@ private:
     int bottomLabelsAngle_ = 90;
     int bottomLabelsFontSize_ = 8;
     LocaleValues locale_;
+    bool printing_ = false;
 };
