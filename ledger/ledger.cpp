@@ -8,10 +8,6 @@
 
 #include <limits>
 
-const QString Ledger::DataFileName = QStringLiteral("data.txc");
-const QString Ledger::HistoryFileName = QStringLiteral("completedata.txc");
-const QString Ledger::SwitchFileName = QStringLiteral("help.txc");
-
 namespace {
 
 const QString kSeedTodayLine = QStringLiteral("0:Add something:0:");
@@ -149,6 +145,8 @@ void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
 
 void Ledger::MinuteTick()
 {
+    if (!loaded_)
+        return;
     RefreshDayKey();
     const int checked = s_.CheckedIndex;
     if (s_.TodayJulian != s_.LineDay) {

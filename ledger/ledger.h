@@ -48,9 +48,9 @@ class Ledger : public QObject {
 public:
     using Clock = std::function<QDateTime()>;
 
-    static const QString DataFileName;     // "data.txc"
-    static const QString HistoryFileName;  // "completedata.txc"
-    static const QString SwitchFileName;   // "help.txc"
+    static inline const QString DataFileName = QStringLiteral("data.txc");
+    static inline const QString HistoryFileName = QStringLiteral("completedata.txc");
+    static inline const QString SwitchFileName = QStringLiteral("help.txc");
 
     // folder: where the three files live (the program passes its working directory).
     Ledger(const QString &folder, Clock clock, const LocaleValues &locale, QObject *parent = nullptr);
@@ -78,7 +78,7 @@ public:
 
     // The minute tick: refresh the day key, re-parse at a new date (restoring
     // the selection, which counts a switch), credit one minute to the
-    // checked item, save.
+    // checked item, save. Does nothing before a successful start-up load.
     void MinuteTick();
 
     // Checks an item (the radio group's click): counts one switch unless the

@@ -1,4 +1,472 @@
-#include <QtTest>
-class TestLedger : public QObject { Q_OBJECT };
+// The ledger without a window: start-up load, saving, the day rollover, the
+// minute tick, selection and switch counting, and failures of the files.
+
+#include "hourwise_error.h"
+#include "ledger_fixture.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kData = Ledger::DataFileName;
+const QString kHistory = Ledger::HistoryFileName;
+const QString kSwitches = Ledger::SwitchFileName;
+
+QByteArray goldenFile(const QString &name)
+{
+    QFile file(QFINDTESTDATA("data/first_start/" + name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing golden file");
+}
+
+// Three items, two earlier days of history and today's data (9 December 2026).
+void writeThreeItemDays(LedgerFixture &f)
+{
+    const QString d1 = f.key(QDate(2026, 12, 7)), d2 = f.key(QDate(2026, 12, 8));
+    f.writeLines(kData, {d2 + ":Writing:95:", d2 + ":Mail:20:", d2 + ":Reading:5:", "T:Writing:620:",
+                         "T:Mail:410:", "T:Reading:30:"});
+    f.writeLines(kHistory, {"0:", d1 + ":Writing:50:", d1 + ":Mail:30:", d2 + ":Writing:95:", d2 + ":Mail:20:",
+                            d2 + ":Reading:5:"});
+    f.writeLines(kSwitches, {d1, "4", d2, "7"});
+}
+
+QString expectHourwiseError(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const HourwiseError &error) {
+        return error.message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+} // namespace
+
+class TestLedger : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartWritesTheSeededFiles_data();
+    void firstStartWritesTheSeededFiles();
+    void startOnTheSameDayAppendsNothing();
+    void startOnALaterDayStartsANewDay();
+    void switchKeyIsFoundAtAnOddIndex();
+    void switchLogCutAfterTodaysKeyGetsACount();
+    void loadItemsReadsTheDataLines_data();
+    void loadItemsReadsTheDataLines();
+    void loadItemsErrorLeavesEarlierPositionsUpdated();
+    void commaLocaleWritesCommaKeys();
+    void loadSaveLoadKeepsEveryByte();
+    void badFilesAtStartWriteNothing_data();
+    void badFilesAtStartWriteNothing();
+    void failedSaveStopsAtTheFileAndRetriesWhole_data();
+    void failedSaveStopsAtTheFileAndRetriesWhole();
+    void readOnlyFolderKeepsOldFiles();
+    void noItemsNeverDuplicatesTheSwitchPair();
+
+    void ticksCreditTheCheckedItem();
+    void tickWithNothingCheckedStillWrites();
+    void switchesAreCountedAndSaved();
+    void checkingTheCheckedItemCountsNothing();
+    void midnightKeepsTheCheckedItemAndStartsANewDay();
+    void checkBeforeTheFirstTickAfterAStartOnANewDay();
+    void signalsReportChanges();
+};
+
+void TestLedger::firstStartWritesTheSeededFiles_data()
+{
+    QTest::addColumn<bool>("filesExist");
+    QTest::newRow("three empty files") << true;
+    QTest::newRow("no files at all") << false;
+}
+
+void TestLedger::firstStartWritesTheSeededFiles()
+{
+    QFETCH(bool, filesExist);
+    LedgerFixture f;
+    if (filesExist)
+        for (const QString &name : {kData, kHistory, kSwitches})
+            f.write(name, {});
+    Ledger &ledger = f.start();
+    for (const QString &name : {kData, kHistory, kSwitches})
+        QCOMPARE(f.bytes(name), goldenFile(name));
+    QCOMPARE(ledger.state().ItemCount, 1);
+    QCOMPARE(ledger.state().SwitchCount, 0);
+    QCOMPARE(ledger.state().CheckedIndex, -1);
+}
+
+void TestLedger::startOnTheSameDayAppendsNothing()
+{
+    LedgerFixture f;
+    f.now = QDateTime(QDate(2026, 12, 8), QTime(23, 59, 59));
+    writeThreeItemDays(f);
+    const QByteArray data = f.bytes(kData), history = f.bytes(kHistory), switches = f.bytes(kSwitches);
+    Ledger &ledger = f.start();
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kHistory), history);
+    QCOMPARE(f.bytes(kSwitches), switches);
+    QCOMPARE(ledger.state().SwitchCount, 7);
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes, (QVector<qint32>{95, 20, 5}));
+}
+
+void TestLedger::startOnALaterDayStartsANewDay()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    const QStringList oldHistory = f.lines(kHistory);
+    f.now = QDateTime(QDate(2026, 12, 11), QTime(0, 0, 1));
+    Ledger &ledger = f.start();
+    const QString k = f.today();
+    QCOMPARE(f.lines(kData), (QStringList{k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:", "T:Writing:620:",
+                                          "T:Mail:410:", "T:Reading:30:"}));
+    const QStringList newBlock{k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"};
+    QCOMPARE(f.lines(kHistory), oldHistory + newBlock);
+    QCOMPARE(f.lines(kSwitches).mid(4), (QStringList{k, "0"}));
+    QCOMPARE(ledger.state().SwitchLineIndex, 5);
+    // The day of the parsed lines stays the earlier one until the first tick re-parses.
+    QCOMPARE(ledger.state().LineDay, JulianAtMidnight(QDate(2026, 12, 8)));
+}
+
+void TestLedger::switchKeyIsFoundAtAnOddIndex()
+{
+    LedgerFixture f;
+    const QString k = f.today();
+    // A key without its count shifts today's pair to an odd index.
+    f.writeLines(kSwitches, {f.key(QDate(2026, 12, 1)), "3", f.key(QDate(2026, 12, 2)), k, "12"});
+    Ledger &ledger = f.start();
+    QCOMPARE(ledger.state().SwitchLineIndex, 4);
+    QCOMPARE(ledger.state().SwitchCount, 12);
+    QCOMPARE(f.lines(kSwitches).size(), 5); // nothing appended
+    ledger.SelectItem(0);
+    QCOMPARE(ledger.state().SwitchLines.at(4), QStringLiteral("13"));
+}
+
+void TestLedger::switchLogCutAfterTodaysKeyGetsACount()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    f.writeLines(kSwitches, {f.key(QDate(2026, 12, 7)), "4", f.today()});
+    Ledger &ledger = f.start();
+    QCOMPARE(f.lines(kSwitches), (QStringList{f.key(QDate(2026, 12, 7)), "4", f.today(), "0"}));
+    QCOMPARE(ledger.state().SwitchLineIndex, 3);
+}
+
+void TestLedger::loadItemsReadsTheDataLines_data()
+{
+    QTest::addColumn<QStringList>("dataLines");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QVector<qint32>>("today");
+    QTest::addColumn<QVector<qint32>>("total");
+    const LedgerFixture f;
+    const QString k = f.today(), yesterday = f.key(f.now.date().addDays(-1));
+    QTest::newRow("seed") << QStringList{"0:Add something:0:", "T:Add something:0:"} << QStringList{"Add something"}
+                          << QVector<qint32>{0} << QVector<qint32>{0};
+    QTest::newRow("yesterday's minutes become 0")
+        << QStringList{yesterday + ":Mail:40:", "T:Mail:400:"} << QStringList{"Mail"} << QVector<qint32>{0}
+        << QVector<qint32>{400};
+    QTest::newRow("yesterday's bad minutes are not read")
+        << QStringList{yesterday + ":Mail:forty:", "T:Mail:400:"} << QStringList{"Mail"} << QVector<qint32>{0}
+        << QVector<qint32>{400};
+    QTest::newRow("odd count: fifth line unread")
+        << QStringList{k + ":A:1:", k + ":B:2:", "T:A:10:", "T:B:20:", "garbage"} << QStringList{"A", "B"}
+        << QVector<qint32>{1, 2} << QVector<qint32>{10, 20};
+    QTest::newRow("negative and hex minutes")
+        << QStringList{k + ":A:-20:", "T:A:$10:"} << QStringList{"A"} << QVector<qint32>{-20}
+        << QVector<qint32>{16};
+    QTest::newRow("blank name") << QStringList{k + ":   :3:", "T:   :3:"} << QStringList{"   "}
+                                << QVector<qint32>{3} << QVector<qint32>{3};
+}
+
+void TestLedger::loadItemsReadsTheDataLines()
+{
+    QFETCH(QStringList, dataLines);
+    QFETCH(QStringList, names);
+    QFETCH(QVector<qint32>, today);
+    QFETCH(QVector<qint32>, total);
+    LedgerFixture f;
+    f.writeLines(kData, dataLines);
+    Ledger &ledger = f.start();
+    QCOMPARE(ledger.state().ItemTable.Names, names);
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes, today);
+    QCOMPARE(ledger.state().ItemTable.TotalMinutes, total);
+    QCOMPARE(ledger.state().CheckedIndex, -1);
+}
+
+void TestLedger::loadItemsErrorLeavesEarlierPositionsUpdated()
+{
+    LedgerFixture f;
+    const QString k = f.today();
+    f.writeLines(kData, {k + ":A:1:", k + ":B:2:", "T:A:10:", "T:B:20:"});
+    Ledger &ledger = f.start();
+    QSignalSpy reloaded(&ledger, &Ledger::itemsReloaded);
+    f.writeLines(kData, {k + ":X:5:", "Z:Y:6:", "T:X:50:", "T:Y:60:"});
+    const QString message = expectHourwiseError([&] { ledger.StartupLoad(); });
+    QCOMPARE(message, QStringLiteral("'Z' is not a valid floating point value"));
+    QCOMPARE(ledger.state().ItemTable.Names, (QStringList{"X", "B"}));
+    QCOMPARE(ledger.state().ItemTable.TotalMinutes, (QVector<qint32>{50, 20}));
+    QCOMPARE(reloaded.count(), 0); // the radio group keeps its old names
+}
+
+void TestLedger::commaLocaleWritesCommaKeys()
+{
+    LedgerFixture f;
+    f.locale.decimalSeparator = QLatin1Char(',');
+    f.start();
+    QCOMPARE(f.lines(kSwitches), (QStringList{"2461382,5", "0"}));
+    QCOMPARE(f.lines(kData).first(), QStringLiteral("2461382,5:Add something:0:"));
+    // The next start under the same locale finds the same day.
+    f.start();
+    QCOMPARE(f.lines(kSwitches).size(), 2);
+}
+
+void TestLedger::loadSaveLoadKeepsEveryByte()
+{
+    LedgerFixture f;
+    const QByteArray k = f.today().toLatin1();
+    const QByteArray data = k + ":Caf\xe9:3:\r\n" + k + ":\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80:4:\r\nT:Caf\xe9:30:\r\nT:"
+        "\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80:40:\r\n";
+    const QByteArray history = "0:\r\n" + k + ":Caf\xe9:3:\r\n" + k + ":\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80:4:\r\n";
+    const QByteArray switches = k + "\r\n2\r\n";
+    f.write(kData, data);
+    f.write(kHistory, history);
+    f.write(kSwitches, switches);
+    Ledger &ledger = f.start();
+    ledger.SaveAll();
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kHistory), history);
+    QCOMPARE(f.bytes(kSwitches), switches);
+    f.start();
+    QCOMPARE(f.ledger->state().ItemTable.Names.at(1), QStringLiteral("été 😀"));
+    QCOMPARE(f.bytes(kData), data);
+}
+
+void TestLedger::badFilesAtStartWriteNothing_data()
+{
+    QTest::addColumn<QString>("badFile");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("messageStart");
+    QTest::newRow("bad day") << kData << QByteArray("x:A:1:\r\nT:A:1:\r\n") << "'x' is not a valid floating point value";
+    QTest::newRow("bad total") << kData << QByteArray("0:A:1:\r\nT:A:lots:\r\n") << "'lots' is not a valid integer value";
+    QTest::newRow("bad switch count") << kSwitches << QByteArray("KEY\r\nmany\r\n")
+                                      << "'many' is not a valid integer value";
+    QTest::newRow("data is a folder") << kData << QByteArray() << "Cannot open file \"";
+    QTest::newRow("history is a folder") << kHistory << QByteArray() << "Cannot open file \"";
+}
+
+void TestLedger::badFilesAtStartWriteNothing()
+{
+    QFETCH(QString, badFile);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, messageStart);
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    f.now = f.now.addDays(3); // a rollover would append to every file
+    content.replace("KEY", f.today().toLatin1());
+    if (content.isEmpty()) {
+        QFile::remove(f.path(badFile));
+        QVERIFY(QDir().mkpath(f.path(badFile)));
+    } else {
+        f.write(badFile, content);
+    }
+    const QByteArray data = f.bytes(kData), history = f.bytes(kHistory), switches = f.bytes(kSwitches);
+    Ledger &ledger = f.make();
+    const QString message = expectHourwiseError([&] { ledger.StartupLoad(); });
+    QVERIFY2(message.startsWith(messageStart), qPrintable(message));
+    QVERIFY(!ledger.isLoaded());
+    ledger.SaveAll();
+    ledger.MinuteTick();
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kHistory), history);
+    QCOMPARE(f.bytes(kSwitches), switches);
+}
+
+void TestLedger::failedSaveStopsAtTheFileAndRetriesWhole_data()
+{
+    QTest::addColumn<QString>("blockedFile");
+    QTest::newRow("data.txc") << kData;
+    QTest::newRow("completedata.txc") << kHistory;
+    QTest::newRow("help.txc") << kSwitches;
+}
+
+void TestLedger::failedSaveStopsAtTheFileAndRetriesWhole()
+{
+    QFETCH(QString, blockedFile);
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    ledger.SelectItem(1);
+    QSignalSpy saved(&ledger, &Ledger::saved);
+    const QByteArray before[] = {f.bytes(kData), f.bytes(kHistory), f.bytes(kSwitches)};
+
+    // A folder where the file should be: the rename over it fails, as root too.
+    QVERIFY(QFile::remove(f.path(blockedFile)));
+    QVERIFY(QDir().mkpath(f.path(blockedFile)));
+    const QString message = expectHourwiseError([&] { ledger.MinuteTick(); });
+    QVERIFY2(message.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(f.path(blockedFile))),
+             qPrintable(message));
+    QCOMPARE(saved.count(), 0); // no redraw after a failed save
+    const QString names[] = {kData, kHistory, kSwitches};
+    const int blocked = int(std::find(std::begin(names), std::end(names), blockedFile) - std::begin(names));
+    for (int i = blocked + 1; i < 3; ++i)
+        QCOMPARE(f.bytes(names[i]), before[i]);
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes.at(1), 21); // memory keeps the minute
+
+    QVERIFY(QDir(f.path(blockedFile)).removeRecursively());
+    ledger.SaveAll();
+    QCOMPARE(saved.count(), 1);
+    QVERIFY(f.lines(kData).contains(f.today() + ":Mail:21:"));
+    const QStringList history = f.lines(kHistory);
+    QCOMPARE(history.at(history.size() - 2), f.today() + ":Mail:21:");
+    QCOMPARE(f.lines(kSwitches).last(), QStringLiteral("8"));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporaries left
+}
+
+void TestLedger::readOnlyFolderKeepsOldFiles()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders; covered by the folder-in-the-way test");
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    const QByteArray data = f.bytes(kData);
+    ledger.SelectItem(0);
+    QVERIFY(QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QString message = expectHourwiseError([&] { ledger.MinuteTick(); });
+    QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(message.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(f.path(kData))));
+    QCOMPARE(f.bytes(kData), data);
+    ledger.SaveAll();
+    QVERIFY(f.lines(kData).contains(f.today() + ":Writing:96:"));
+}
+
+void TestLedger::noItemsNeverDuplicatesTheSwitchPair()
+{
+    LedgerFixture f;
+    f.writeLines(kData, {"0:Lonely line:0:"}); // one line: no items
+    Ledger &ledger = f.start();
+    QCOMPARE(ledger.state().ItemCount, 0);
+    for (int i = 0; i < 3; ++i)
+        ledger.MinuteTick();
+    QCOMPARE(f.lines(kSwitches), (QStringList{f.today(), "0"}));
+    QCOMPARE(f.lines(kHistory), QStringList{"0:"});
+}
+
+void TestLedger::ticksCreditTheCheckedItem()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    ledger.SelectItem(2);
+    for (int i = 0; i < 3; ++i) {
+        f.now = f.now.addSecs(60);
+        ledger.MinuteTick();
+    }
+    const QString k = f.today();
+    QCOMPARE(f.lines(kData).at(2), k + ":Reading:8:");
+    QCOMPARE(f.lines(kData).at(5), QStringLiteral("T:Reading:33:"));
+    QCOMPARE(f.lines(kHistory).last(), k + ":Reading:8:");
+    QCOMPARE(f.lines(kHistory).size(), 6);
+}
+
+void TestLedger::tickWithNothingCheckedStillWrites()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    const QByteArray data = f.bytes(kData);
+    for (const QString &name : {kData, kHistory, kSwitches})
+        QVERIFY(QFile::remove(f.path(name)));
+    ledger.MinuteTick();
+    QCOMPARE(f.bytes(kData), data);
+    QVERIFY(QFile::exists(f.path(kHistory)));
+    QVERIFY(QFile::exists(f.path(kSwitches)));
+}
+
+void TestLedger::switchesAreCountedAndSaved()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    f.writeLines(kSwitches, {f.today(), "0"});
+    Ledger &ledger = f.start();
+    ledger.SelectItem(0);
+    ledger.SelectItem(1);
+    ledger.SelectItem(0);
+    QCOMPARE(ledger.state().SwitchCount, 3);
+    QCOMPARE(f.lines(kSwitches).last(), QStringLiteral("0")); // in memory until the next save
+    ledger.MinuteTick();
+    QCOMPARE(f.lines(kSwitches).last(), QStringLiteral("3"));
+    ledger.SelectItem(-1);
+    ledger.SelectItem(0);
+    QCOMPARE(ledger.state().SwitchCount, 4); // to nothing and back counts one
+}
+
+void TestLedger::checkingTheCheckedItemCountsNothing()
+{
+    LedgerFixture f;
+    Ledger &ledger = f.start();
+    ledger.SelectItem(0);
+    ledger.SelectItem(0);
+    ledger.SelectItem(-1);
+    ledger.SelectItem(-1);
+    QCOMPARE(ledger.state().SwitchCount, 1);
+}
+
+void TestLedger::midnightKeepsTheCheckedItemAndStartsANewDay()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    f.now = QDateTime(QDate(2026, 12, 8), QTime(23, 59, 30));
+    Ledger &ledger = f.start();
+    ledger.SelectItem(0);
+    const QStringList historyBefore = f.lines(kHistory);
+    f.now = QDateTime(QDate(2026, 12, 9), QTime(0, 0, 30));
+    ledger.MinuteTick();
+    const QString k = f.today();
+    QCOMPARE(ledger.state().CheckedIndex, 0);
+    QCOMPARE(ledger.state().SwitchCount, 0);
+    QCOMPARE(f.lines(kData).mid(0, 3), (QStringList{k + ":Writing:1:", k + ":Mail:0:", k + ":Reading:0:"}));
+    QCOMPARE(f.lines(kData).at(3), QStringLiteral("T:Writing:621:"));
+    const QStringList newBlock{k + ":Writing:1:", k + ":Mail:0:", k + ":Reading:0:"};
+    QCOMPARE(f.lines(kHistory), historyBefore + newBlock);
+    QCOMPARE(f.lines(kSwitches).mid(4), (QStringList{k, "0"}));
+    // The new day reloads the switch log: yesterday's count is what the last save wrote.
+    QCOMPARE(f.lines(kSwitches).at(3), QStringLiteral("7"));
+}
+
+void TestLedger::checkBeforeTheFirstTickAfterAStartOnANewDay()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    f.now = QDateTime(QDate(2026, 12, 10), QTime(8, 0));
+    Ledger &ledger = f.start();
+    ledger.SelectItem(1);
+    QCOMPARE(ledger.state().SwitchCount, 1);
+    ledger.MinuteTick(); // re-parses: the earlier day is still in LineDay
+    QCOMPARE(ledger.state().SwitchCount, 2);
+    QCOMPARE(ledger.state().CheckedIndex, 1);
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes.at(1), 1);
+    QCOMPARE(f.lines(kSwitches).last(), QStringLiteral("2"));
+    ledger.MinuteTick();
+    QCOMPARE(ledger.state().SwitchCount, 2); // no second re-parse
+}
+
+void TestLedger::signalsReportChanges()
+{
+    LedgerFixture f;
+    Ledger &ledger = f.make();
+    QSignalSpy reloaded(&ledger, &Ledger::itemsReloaded);
+    QSignalSpy selection(&ledger, &Ledger::selectionChanged);
+    QSignalSpy switches(&ledger, &Ledger::switchCountChanged);
+    QSignalSpy saved(&ledger, &Ledger::saved);
+    ledger.StartupLoad();
+    QCOMPARE(reloaded.count(), 1);
+    QCOMPARE(saved.count(), 1);
+    QCOMPARE(switches.last().at(0).toInt(), 0);
+    ledger.SelectItem(0);
+    QCOMPARE(selection.last().at(0).toInt(), 0);
+    QCOMPARE(switches.last().at(0).toInt(), 1);
+}
+
 QTEST_GUILESS_MAIN(TestLedger)
 #include "test_ledger.moc"
