@@ -27,6 +27,8 @@ int main(int argc, char *argv[])
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     form1.CreateDialogs();
+    form1.adjustSize();
+    CenterOnScreen(form1);
     form1.show();
     const int result = app.exec();
     return form1.startupFailed() ? 1 : result;

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFont>
 #include <QLockFile>
+#include <QScreen>
+#include <QWidget>
 
 void ApplyDesktopFonts()
 {
@@ -20,4 +22,14 @@ std::unique_ptr<QLockFile> LockDataFolder(const QString &folder)
     if (!lock->tryLock(0))
         return nullptr;
     return lock;
+}
+
+void CenterOnScreen(QWidget &window)
+{
+    const QScreen *screen = window.screen();
+    if (!screen)
+        return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
 }

@@ -1,0 +1,322 @@
+// The main window offscreen: its widgets, menus, selection, clock, Exit, and
+// the error boxes, driven through scripted prompts.
+
+#include "bar_chart_view.h"
+#include "desktop.h"
+#include "ledger_fixture.h"
+#include "main_window.h"
+#include "radio_group.h"
+#include "scripted_prompts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLockFile>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+struct WindowFixture : LedgerFixture {
+    ScriptedPrompts prompts;
+    std::unique_ptr<TForm1> window;
+
+    TForm1 &open()
+    {
+        make();
+        window = std::make_unique<TForm1>(*ledger, prompts);
+        window->CreateDialogs();
+        window->show();
+        return *window;
+    }
+
+    void writeItems(const QStringList &names)
+    {
+        QStringList data;
+        for (const QString &name : names)
+            data << today() + ":" + name + ":0:";
+        for (const QString &name : names)
+            data << "T:" + name + ":0:";
+        writeLines(Ledger::DataFileName, data);
+    }
+};
+
+// A radio button reacts to clicks on its circle and text, not on the space beyond.
+void clickItem(TForm1 &w, int index)
+{
+    QRadioButton *button = w.RG1->button(index);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+QStringList menuTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { ApplyDesktopFonts(); }
+    void widgetsStandWhereTheyShould_data();
+    void widgetsStandWhereTheyShould();
+    void texts();
+    void menusHoldEveryEntryInOrder();
+    void itemsBecomeRadioButtonsInColumns();
+    void clickingItemsCountsSwitches();
+    void nothingSelectedUnchecksEveryItem();
+    void clockShowsTimeAndDate();
+    void exitWritesIdenticalFilesTwice();
+    void tickThroughTheTimerHandler();
+    void unreadableFilesEndTheProgramWithoutWriting();
+    void failedSaveShowsTheStandardErrorBoxAndGoesOn();
+    void standardErrorTitleAndFullStop_data();
+    void standardErrorTitleAndFullStop();
+    void secondCopyInTheSameFolderIsRefused();
+};
+
+void TestMainWindow::widgetsStandWhereTheyShould_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("RG1") << "RG1" << QRect(0, 0, 705, 217);
+    QTest::newRow("RadioButton1") << "RadioButton1" << QRect(8, 232, 145, 17);
+    QTest::newRow("StaticText1") << "StaticText1" << QRect(64, 392, 110, 27);
+    QTest::newRow("Button1") << "Button1" << QRect(8, 464, 75, 25);
+    QTest::newRow("Chart1") << "Chart1" << QRect(288, 216, 416, 281);
+}
+
+void TestMainWindow::widgetsStandWhereTheyShould()
+{
+    QFETCH(QString, widget);
+    QFETCH(QRect, geometry);
+    WindowFixture f;
+    TForm1 &w = f.open();
+    const QHash<QString, QWidget *> widgets{{"RG1", w.RG1},
+                                            {"RadioButton1", w.RadioButton1},
+                                            {"StaticText1", w.StaticText1},
+                                            {"Button1", w.Button1},
+                                            {"Chart1", w.Chart1}};
+    QCOMPARE(widgets.value(widget)->geometry(), geometry);
+    QCOMPARE(w.centralWidget()->size(), QSize(705, 497));
+    QCOMPARE(w.Label2->pos(), QPoint(8, 280));
+    QCOMPARE(w.Label3->pos(), QPoint(8, 296));
+    QCOMPARE(w.Label1->pos(), QPoint(8, 312));
+    QCOMPARE(w.Label4->pos(), QPoint(64, 424));
+}
+
+void TestMainWindow::texts()
+{
+    WindowFixture f;
+    TForm1 &w = f.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Hourwise"));
+    QCOMPARE(w.RadioButton1->text(), QStringLiteral("Nothing Selected"));
+    QVERIFY(w.RadioButton1->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 0"));
+    QCOMPARE(w.StaticText1->text(), QStringLiteral("Hourwise"));
+    QVERIFY(w.StaticText1->font().bold() && w.StaticText1->font().italic());
+    QCOMPARE(w.StaticText1->font().pixelSize(), 19);
+    QCOMPARE(w.Button1->text(), QStringLiteral("Exit"));
+    QCOMPARE(w.Timer1->interval(), 60000);
+    QCOMPARE(w.Timer1->timerType(), Qt::PreciseTimer);
+    QCOMPARE(w.Timer2->interval(), 1000);
+    QVERIFY(w.Timer1->isActive() && w.Timer2->isActive());
+}
+
+void TestMainWindow::menusHoldEveryEntryInOrder()
+{
+    WindowFixture f;
+    TForm1 &w = f.open();
+    const QList<QAction *> menus = w.menuBar()->actions();
+    QCOMPARE(menus.size(), 4);
+    QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"Add Item", "Delete Item"}));
+    QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"Add Time to Item", "Deduct from Item"}));
+    QCOMPARE(menuTexts(menus.at(2)->menu()),
+             (QStringList{"Today", "Total", "Choose Date", "-", "Print Graph", "Save Graph"}));
+    QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"Value", "Percentage"}));
+    QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"Value", "Precentage"}));
+    QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"About", "Help"}));
+    QCOMPARE(menuTexts(w.PopupMenu1), (QStringList{"Print Graph", "Save Graph"}));
+    QVERIFY(w.Today1->isChecked() && w.Value1->isChecked());
+    for (QAction *off : {w.Percentage1, w.Total1, w.Value2, w.Percentage2, w.ChooseDate1})
+        QVERIFY(!off->isChecked());
+}
+
+void TestMainWindow::itemsBecomeRadioButtonsInColumns()
+{
+    WindowFixture f;
+    f.writeItems({"A", "B", "C", "D", "E", "F", "G", "H", "I"});
+    TForm1 &w = f.open();
+    QCOMPARE(w.RG1->count(), 9);
+    QCOMPARE(w.RG1->button(0)->text(), QStringLiteral("A"));
+    // Three to a column, filled top to bottom, then left to right.
+    QCOMPARE(w.RG1->button(1)->x(), w.RG1->button(0)->x());
+    QVERIFY(w.RG1->button(1)->y() > w.RG1->button(0)->y());
+    QVERIFY(w.RG1->button(3)->x() > w.RG1->button(0)->x());
+    QCOMPARE(w.RG1->button(3)->y(), w.RG1->button(0)->y());
+    QVERIFY(w.RG1->button(8)->geometry().right() < 705);
+    QCOMPARE(w.RG1->checkedIndex(), -1);
+}
+
+void TestMainWindow::clickingItemsCountsSwitches()
+{
+    WindowFixture f;
+    f.writeItems({"Writing", "Mail"});
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    clickItem(w, 1);
+    clickItem(w, 1); // already checked: no switch
+    clickItem(w, 0);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+    QCOMPARE(f.ledger->state().CheckedIndex, 0);
+    QVERIFY(w.RG1->button(0)->isChecked());
+    QVERIFY(!w.RG1->button(1)->isChecked());
+    QVERIFY(!w.RadioButton1->isChecked());
+}
+
+void TestMainWindow::nothingSelectedUnchecksEveryItem()
+{
+    WindowFixture f;
+    f.writeItems({"Writing", "Mail"});
+    TForm1 &w = f.open();
+    clickItem(w, 1);
+    QTest::mouseClick(w.RadioButton1, Qt::LeftButton, {}, QPoint(6, 8));
+    QCOMPARE(w.RG1->checkedIndex(), -1);
+    QVERIFY(w.RadioButton1->isChecked());
+    QCOMPARE(f.ledger->state().CheckedIndex, -1);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 1"));
+    // Keyboard: arrows move the check within the group and count as switches.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.RG1->button(0)->setFocus();
+    QTest::keyClick(w.RG1->button(0), Qt::Key_Space);
+    QCOMPARE(f.ledger->state().CheckedIndex, 0);
+    QTest::keyClick(w.RG1->button(0), Qt::Key_Right);
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+}
+
+void TestMainWindow::clockShowsTimeAndDate()
+{
+    WindowFixture f;
+    f.now = QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9));
+    TForm1 &w = f.open();
+    w.Timer2Timer();
+    QCOMPARE(w.Label2->text(), QStringLiteral("Time : 14:05:09"));
+    QCOMPARE(w.Label3->text(), QStringLiteral("Date : 08/12/2026"));
+}
+
+void TestMainWindow::exitWritesIdenticalFilesTwice()
+{
+    WindowFixture f;
+    f.writeItems({"Writing"});
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    int saves = 0;
+    QStringList written;
+    QObject::connect(f.ledger.get(), &Ledger::saved, [&] {
+        ++saves;
+        written << QString::fromLatin1(f.bytes(Ledger::SwitchFileName) + f.bytes(Ledger::DataFileName));
+    });
+    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QCOMPARE(saves, 2);
+    QCOMPARE(written.at(0), written.at(1));
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.lines(Ledger::SwitchFileName).last(), QStringLiteral("1"));
+}
+
+void TestMainWindow::tickThroughTheTimerHandler()
+{
+    WindowFixture f;
+    f.writeItems({"Writing", "Mail"});
+    TForm1 &w = f.open();
+    clickItem(w, 1);
+    w.Timer1Timer();
+    QVERIFY(f.lines(Ledger::DataFileName).contains(f.today() + ":Mail:1:"));
+    // Across midnight the item stays checked and the label shows the new day's count.
+    f.now = f.now.addDays(1);
+    w.Timer1Timer();
+    QVERIFY(w.RG1->button(1)->isChecked());
+    QVERIFY(!w.RadioButton1->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 0"));
+    QVERIFY(f.lines(Ledger::DataFileName).contains(f.today() + ":Mail:1:"));
+}
+
+void TestMainWindow::unreadableFilesEndTheProgramWithoutWriting()
+{
+    WindowFixture f;
+    f.write(Ledger::DataFileName, "not a day:Writing:3:\r\nT:Writing:9:\r\n");
+    const QByteArray before = f.bytes(Ledger::DataFileName);
+    TForm1 &w = f.open();
+    QCOMPARE(f.prompts.standardErrors, QStringList{"'not a day' is not a valid floating point value."});
+    QVERIFY(w.startupFailed());
+    QTRY_VERIFY(!w.isVisible());
+    QCOMPARE(f.bytes(Ledger::DataFileName), before);
+    QVERIFY(!QFile::exists(f.path(Ledger::HistoryFileName)));
+    QVERIFY(!QFile::exists(f.path(Ledger::SwitchFileName)));
+    QVERIFY(!w.Timer1->isActive());
+}
+
+void TestMainWindow::failedSaveShowsTheStandardErrorBoxAndGoesOn()
+{
+    WindowFixture f;
+    TForm1 &w = f.open();
+    QVERIFY(QFile::remove(f.path(Ledger::HistoryFileName)));
+    QVERIFY(QDir().mkpath(f.path(Ledger::HistoryFileName)));
+    w.Timer1Timer();
+    QCOMPARE(f.prompts.standardErrors.size(), 1);
+    QVERIFY(f.prompts.standardErrors.first().startsWith("Cannot create file \"" + f.path(Ledger::HistoryFileName)));
+    QVERIFY(f.prompts.standardErrors.first().endsWith('.'));
+    QVERIFY(w.isVisible());
+    QVERIFY(QDir(f.path(Ledger::HistoryFileName)).removeRecursively());
+    w.Timer1Timer();
+    QCOMPARE(f.prompts.standardErrors.size(), 1);
+    QVERIFY(QFile::exists(f.path(Ledger::HistoryFileName)));
+}
+
+void TestMainWindow::standardErrorTitleAndFullStop_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << "'x' is not a valid integer value" << "'x' is not a valid integer value.";
+    QTest::newRow("full stop") << "Cannot create file \"/a\". Disk full." << "Cannot create file \"/a\". Disk full.";
+    QTest::newRow("parenthesis") << "Hourwise is already running (here)" << "Hourwise is already running (here)";
+    QTest::newRow("exclamation") << "Stop!" << "Stop!";
+    QTest::newRow("quote sorts before the stop") << "Cannot open \"x\"" << "Cannot open \"x\"";
+    QTest::newRow("letter") << "Done" << "Done.";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestMainWindow::standardErrorTitleAndFullStop()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(StandardErrorText(message), shown);
+    QCOMPARE(StandardErrorTitle("/usr/bin/hourwise"), QStringLiteral("hourwise"));
+    QCOMPARE(StandardErrorTitle("/opt/HourWise.bin"), QStringLiteral("Hourwise"));
+    QCOMPARE(StandardErrorTitle("C:/Tools/TIME.tool.exe"), QStringLiteral("Time.tool"));
+}
+
+void TestMainWindow::secondCopyInTheSameFolderIsRefused()
+{
+    QTemporaryDir dir;
+    auto first = LockDataFolder(dir.path());
+    QVERIFY(first);
+    QVERIFY(!LockDataFolder(dir.path()));
+    first.reset();
+    QVERIFY(LockDataFolder(dir.path()));
+    // A lock left by a process that is gone is taken over.
+    QFile stale(dir.filePath(".hourwise.lock"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("999999999\nhourwise\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    QVERIFY(LockDataFolder(dir.path()));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
