@@ -2,6 +2,8 @@
 
 #include "hourwise_error.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 LocaleValues LocaleValues::fromLocale(const QLocale &locale)
@@ -11,7 +13,10 @@ LocaleValues LocaleValues::fromLocale(const QLocale &locale)
     values.decimalSeparator = locale.decimalPoint().at(0);
     values.thousandsSeparator = locale.groupSeparator().isEmpty() ? QChar() : locale.groupSeparator().at(0);
     values.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
-    values.longTimeFormat = locale.timeFormat(QLocale::LongFormat);
+    // The clock shows the time of day alone: the long format's time zone is dropped.
+    values.longTimeFormat = locale.timeFormat(QLocale::LongFormat)
+                                .remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")))
+                                .trimmed();
     return values;
 }
 

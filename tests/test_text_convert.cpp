@@ -20,6 +20,7 @@ private slots:
     void julianMatchesQDateOverTwoCenturies();
     void dayKeyEdges();
     void dateOfJulianInvertsEveryDay();
+    void localeValuesFromSystemLocales();
 };
 
 void TestTextConvert::strToInt_data()
@@ -176,6 +177,18 @@ void TestTextConvert::dateOfJulianInvertsEveryDay()
     QVERIFY(!DateOfJulian(0.0).isValid());
     QVERIFY(!DateOfJulian(1e300).isValid());
     QVERIFY(!DateOfJulian(std::nan("")).isValid());
+}
+
+void TestTextConvert::localeValuesFromSystemLocales()
+{
+    const LocaleValues german = LocaleValues::fromLocale(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(german.decimalSeparator, QChar(','));
+    QCOMPARE(german.thousandsSeparator, QChar('.'));
+    QVERIFY(!german.longTimeFormat.contains('t'));
+    QCOMPARE(german.formatLongTime(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
+    const LocaleValues c = LocaleValues::fromLocale(QLocale::c());
+    QCOMPARE(c.formatLongTime(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
+    QCOMPARE(c.decimalSeparator, QChar('.'));
 }
 
 QTEST_GUILESS_MAIN(TestTextConvert)
