@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -55,6 +56,8 @@ void Ledger::StartupLoad()
     LoadItems();
 
     s_.HistoryLines = ReadLineFile(filePath(HistoryFileName));
+    historyPrefixBytes_.clear();
+    historyPrefixLines_ = 0;
     if (s_.HistoryLines.isEmpty())
         s_.HistoryLines << kSeedHistoryLine;
 
@@ -101,7 +104,7 @@ void Ledger::SaveAll()
     else
         startNewDay();
     writeFile(DataFileName, s_.DataLines);
-    writeFile(HistoryFileName, s_.HistoryLines);
+    writeHistory();
     writeFile(SwitchFileName, s_.SwitchLines);
     emit saved();
 }
@@ -132,6 +135,8 @@ void Ledger::mirrorTodayIntoHistory()
         // A history shorter than today's block (only a hand-edited file has
         // one): every line it holds belongs to today, so it becomes the block.
         s_.HistoryLines = s_.DataLines.mid(0, s_.ItemCount);
+        historyPrefixBytes_.clear();
+        historyPrefixLines_ = 0;
         return;
     }
     for (int i = 0; i < s_.ItemCount; ++i)
@@ -141,6 +146,23 @@ void Ledger::mirrorTodayIntoHistory()
 void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
 {
     WriteLineFile(filePath(fileName), lines);
+}
+
+void Ledger::writeHistory()
+{
+    // Only lines at or after today's block are ever changed in place; the
+    // lines before it only grow by whole days. A shorter prefix (the block
+    // emptied, or a history read anew) is encoded again from the start.
+    const int prefix = std::max(0, int(s_.HistoryLines.size()) - s_.ItemCount);
+    if (prefix < historyPrefixLines_) {
+        historyPrefixBytes_.clear();
+        historyPrefixLines_ = 0;
+    }
+    if (prefix > historyPrefixLines_) {
+        historyPrefixBytes_ += EncodeLines(s_.HistoryLines.mid(historyPrefixLines_, prefix - historyPrefixLines_));
+        historyPrefixLines_ = prefix;
+    }
+    WriteEncodedFile(filePath(HistoryFileName), historyPrefixBytes_ + EncodeLines(s_.HistoryLines.mid(prefix)));
 }
 
 void Ledger::MinuteTick()
@@ -288,7 +310,7 @@ void Ledger::SaveDataAndHistory()
         s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
     }
     writeFile(DataFileName, s_.DataLines);
-    writeFile(HistoryFileName, s_.HistoryLines);
+    writeHistory();
 }
 
 bool Ledger::AdjustTime(int position, qint32 amount, bool add)

@@ -131,10 +131,15 @@ private:
     bool historyEndsOnToday() const;
     void SaveDataAndHistory();
     void writeFile(const QString &fileName, const QStringList &lines) const;
+    void writeHistory();
 
     QString folder_;
     Clock clock_;
     LocaleValues locale_;
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
+    // The encoded bytes of the history lines before today's block, which no
+    // save changes, so that a save encodes only today's block anew.
+    QByteArray historyPrefixBytes_;
+    int historyPrefixLines_ = 0;
 };

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00; // undecodable byte b becomes U+DC00 + b
@@ -71,42 +73,47 @@ QString decodeLine(const uchar *p, qsizetype n)
     return line;
 }
 
-void appendUtf8(QByteArray &out, char32_t cp)
+// Writes the UTF-8 form of cp at dst; returns the position after it.
+char *putUtf8(char *dst, char32_t cp)
 {
     if (cp < 0x80) {
-        out.append(char(cp));
+        *dst++ = char(cp);
     } else if (cp < 0x800) {
-        out.append(char(0xC0 | (cp >> 6)));
-        out.append(char(0x80 | (cp & 0x3F)));
+        *dst++ = char(0xC0 | (cp >> 6));
+        *dst++ = char(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.append(char(0xE0 | (cp >> 12)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
+        *dst++ = char(0xE0 | (cp >> 12));
+        *dst++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *dst++ = char(0x80 | (cp & 0x3F));
     } else {
-        out.append(char(0xF0 | (cp >> 18)));
-        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
+        *dst++ = char(0xF0 | (cp >> 18));
+        *dst++ = char(0x80 | ((cp >> 12) & 0x3F));
+        *dst++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *dst++ = char(0x80 | (cp & 0x3F));
     }
+    return dst;
 }
 
-void encodeLine(QByteArray &out, const QString &line)
+// Encodes one line at dst, which has room for 3 bytes per UTF-16 unit;
+// returns the position after it.
+char *putLine(char *dst, const QString &line)
 {
     const auto *s = reinterpret_cast<const char16_t *>(line.utf16());
     const qsizetype n = line.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = s[i];
         if (c < 0x80) {
-            out.append(char(c));
+            *dst++ = char(c);
         } else if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
-            out.append(char(c - kEscapeBase)); // an undecodable byte, written back as it was
+            *dst++ = char(c - kEscapeBase); // an undecodable byte, written back as it was
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            appendUtf8(out, QChar::surrogateToUcs4(c, s[i + 1]));
+            dst = putUtf8(dst, QChar::surrogateToUcs4(c, s[i + 1]));
             ++i;
         } else {
-            appendUtf8(out, c);
+            dst = putUtf8(dst, c);
         }
     }
+    return dst;
 }
 
 QString fullPath(const QString &path)
@@ -137,15 +144,21 @@ QStringList DecodeLines(const QByteArray &bytes)
 
 QByteArray EncodeLines(const QStringList &lines)
 {
-    qsizetype size = 0;
+    qsizetype asciiSize = 0; // the exact size when every line is ASCII
     for (const QString &line : lines)
-        size += line.size() + 2;
-    QByteArray out;
-    out.reserve(size + size / 8);
+        asciiSize += line.size() + 2;
+    QByteArray out(asciiSize, Qt::Uninitialized);
+    qsizetype used = 0;
     for (const QString &line : lines) {
-        encodeLine(out, line);
-        out.append("\r\n", 2);
+        const qsizetype worst = 3 * line.size() + 2;
+        if (out.size() - used < worst)
+            out.resize(used + std::max(worst, out.size() / 4));
+        char *end = putLine(out.data() + used, line);
+        *end++ = '\r';
+        *end++ = '\n';
+        used = end - out.constData();
     }
+    out.truncate(used);
     return out;
 }
 
@@ -164,7 +177,11 @@ QStringList ReadLineFile(const QString &path)
 
 void WriteLineFile(const QString &path, const QStringList &lines)
 {
-    const QByteArray bytes = EncodeLines(lines);
+    WriteEncodedFile(path, EncodeLines(lines));
+}
+
+void WriteEncodedFile(const QString &path, const QByteArray &bytes)
+{
     QSaveFile file(path);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!written) {

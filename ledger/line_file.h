@@ -25,3 +25,6 @@ QStringList ReadLineFile(const QString &path);
 // a crash or a full disk leaves either the old or the new file, never a part.
 // Throws HourwiseError "Cannot create file "<full path>". <reason>".
 void WriteLineFile(const QString &path, const QStringList &lines);
+
+// The same for lines already encoded by EncodeLines.
+void WriteEncodedFile(const QString &path, const QByteArray &bytes);

@@ -72,6 +72,7 @@ private slots:
     void midnightKeepsTheCheckedItemAndStartsANewDay();
     void checkBeforeTheFirstTickAfterAStartOnANewDay();
     void signalsReportChanges();
+    void historyFileAlwaysMirrorsMemory();
 };
 
 void TestLedger::firstStartWritesTheSeededFiles_data()
@@ -466,6 +467,37 @@ void TestLedger::signalsReportChanges()
     ledger.SelectItem(0);
     QCOMPARE(selection.last().at(0).toInt(), 0);
     QCOMPARE(switches.last().at(0).toInt(), 1);
+}
+
+void TestLedger::historyFileAlwaysMirrorsMemory()
+{
+    // Saves encode only today's block anew; whatever the operations, the
+    // file must still hold exactly the lines in memory.
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    const auto same = [&] { return f.bytes(kHistory) == EncodeLines(ledger.state().HistoryLines); };
+    ledger.SelectItem(0);
+    ledger.MinuteTick();
+    QVERIFY(same());
+    f.now = f.now.addDays(1);
+    ledger.MinuteTick();
+    QVERIFY(same());
+    ledger.AddItem(QStringLiteral("Reading more"));
+    QVERIFY(same());
+    ledger.DeleteItem(1);
+    ledger.SaveAll();
+    QVERIFY(same());
+    while (ledger.state().ItemCount > 1 || ledger.state().ItemTable.Names.first() != "Add something") {
+        ledger.DeleteItem(0);
+        ledger.SaveAll();
+        QVERIFY(same());
+    }
+    f.now = f.now.addDays(2);
+    ledger.AddItem(QStringLiteral("Fresh"));
+    QVERIFY(same());
+    ledger.StartupLoad();
+    QVERIFY(same());
 }
 
 QTEST_GUILESS_MAIN(TestLedger)

@@ -1,0 +1,2 @@
+# Empty dependencies file for test_text_convert.
+# This may be replaced when dependencies are built.
