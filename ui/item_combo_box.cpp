@@ -9,7 +9,6 @@ ItemComboBox::ItemComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert); // Enter must never add the typed text as an entry
-    setDuplicatesEnabled(true);
     completer()->setCompletionMode(QCompleter::InlineCompletion);
     completer()->setCaseSensitivity(Qt::CaseInsensitive);
     connect(this, &QComboBox::currentIndexChanged, this, [this] { touched_ = true; });
