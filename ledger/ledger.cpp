@@ -267,13 +267,7 @@ QString Ledger::NameProblem(const QString &name)
 void Ledger::AddItem(const QString &name)
 {
     Q_ASSERT(!name.isEmpty() && NameProblem(name).isEmpty());
-    RefreshDayKey();
-    if (!historyEndsOnToday()) {
-        // The date changed after the last save: close the previous day first,
-        // exactly as the minute tick at a new date does.
-        LoadItems();
-        SaveAll();
-    }
+    startDayIfDateChanged();
     resizeItemTable(s_.ItemCount + 1);
     s_.ItemTable.Names.last() = name;
     RebuildDataLines();
@@ -284,8 +278,21 @@ void Ledger::AddItem(const QString &name)
     emit selectionChanged(s_.CheckedIndex);
 }
 
+void Ledger::startDayIfDateChanged()
+{
+    RefreshDayKey();
+    if (!historyEndsOnToday()) {
+        // The date changed after the last save: close the previous day first,
+        // exactly as the minute tick at a new date does, so that the command
+        // reshapes the new day's block and never the previous day's.
+        LoadItems();
+        SaveAll();
+    }
+}
+
 void Ledger::DeleteItem(int position)
 {
+    startDayIfDateChanged();
     s_.DataLines.removeAt(position);
     s_.DataLines.removeAt(s_.ItemCount + position - 1);
     if (s_.DataLines.isEmpty())

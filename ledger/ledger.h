@@ -104,7 +104,8 @@ public:
     void AddItem(const QString &name);
 
     // Removes the item at position and writes data.txc and completedata.txc
-    // (the caller runs SaveAll once the dialog has closed).
+    // (the caller runs SaveAll once the dialog has closed). When the date has
+    // changed since the last save, the new day is started first, as for AddItem.
     void DeleteItem(int position);
 
     // Adds amount minutes to, or deducts them from, both counts of the item
@@ -125,6 +126,7 @@ signals:
 private:
     void resizeItemTable(int count);
     void startNewDay();
+    void startDayIfDateChanged();
     void findTodaysSwitchEntry();
     void appendSwitchEntry();
     void mirrorTodayIntoHistory();

@@ -1,9 +1,66 @@
 #include "time_dialog.h"
 
+#include "dialog_modes.h"
+#include "ledger.h"
+#include "prompts.h"
+
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
 
 TForm3::TForm3(Ledger &ledger, Prompts &prompts, DialogModes &modes, QWidget *parent)
-    : QDialog(parent), Label1(new QLabel(this)), Label2(new QLabel(this)), ledger_(ledger), prompts_(prompts),
-      modes_(modes)
+    : ItemDialog(QStringLiteral("Add Time"), QSize(254, 226), parent), Label1(new QLabel(this)),
+      ComboBox1(new ItemComboBox(this)), Label2(new QLabel(this)), Edit1(new QLineEdit(this)),
+      Button1(new QPushButton(QStringLiteral("OK"), this)), Button2(new QPushButton(QStringLiteral("Cancel"), this)),
+      ledger_(ledger), prompts_(prompts), modes_(modes)
 {
+    Label1->move(24, 24);
+    ComboBox1->setGeometry(24, 40, 209, 21);
+    Label2->move(24, 104);
+    Edit1->setGeometry(24, 120, 209, 21);
+    Button1->setGeometry(32, 176, 81, 25);
+    Button2->setGeometry(136, 176, 81, 25);
+    // The menu handler changes the label texts; they must not be cut to their first width.
+    for (QLabel *label : {Label1, Label2})
+        label->setMinimumWidth(209);
+    setTabOrder(ComboBox1, Edit1);
+    setTabOrder(Edit1, Button1);
+    setTabOrder(Button1, Button2);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+}
+
+void TForm3::FormActivate()
+{
+    ComboBox1->fillItems(ledger_.state().ItemTable.Names);
+    Edit1->setText(QStringLiteral("0"));
+}
+
+void TForm3::Button1Click()
+{
+    const int position = ComboBox1->chosenIndex();
+    if (position < 0)
+        return;
+    bool isInteger = false;
+    const qint32 amount = TryStrToInt(Edit1->text(), &isInteger);
+    if (!isInteger) {
+        prompts_.Error(QStringLiteral("Extra time must be an integer value!!"));
+        return;
+    }
+    if (!ledger_.AdjustTime(position, amount, modes_.TimeEditMode == 1)) {
+        prompts_.Error(QStringLiteral("The minutes of \"%1\" would go beyond the range that the program can "
+                                      "store (%2 to %3). Nothing has been changed.")
+                           .arg(ledger_.state().ItemTable.Names.at(position))
+                           .arg(std::numeric_limits<qint32>::min())
+                           .arg(std::numeric_limits<qint32>::max()));
+        return;
+    }
+    accept();
+}
+
+void TForm3::Button2Click()
+{
+    reject();
 }

@@ -1,0 +1,419 @@
+// The item commands as the user meets them: the main window's menu entries,
+// the input box, the delete dialog and the time dialog, driven offscreen.
+
+#include "delete_dialog.h"
+#include "ledger_fixture.h"
+#include "main_window.h"
+#include "radio_group.h"
+#include "scripted_prompts.h"
+#include "time_dialog.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <functional>
+
+namespace {
+
+const QString kNotInteger = QStringLiteral("Error: Extra time must be an integer value!!");
+
+// The running program on four items, the last two of the same name:
+// Writing 10/100, Mail 20/200, Reading 30/300, Mail 40/400 (today/total).
+struct Program {
+    LedgerFixture f;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TForm1> w;
+
+    Program()
+    {
+        const QString k = f.today();
+        f.writeLines(Ledger::DataFileName,
+                     {k + ":Writing:10:", k + ":Mail:20:", k + ":Reading:30:", k + ":Mail:40:", "T:Writing:100:",
+                      "T:Mail:200:", "T:Reading:300:", "T:Mail:400:"});
+        w = std::make_unique<TForm1>(f.make(), prompts);
+        w->CreateDialogs();
+        w->show();
+    }
+
+    const LedgerState &state() const { return f.ledger->state(); }
+    QVector<qint32> totals() const { return state().ItemTable.TotalMinutes; }
+    bool nothingSelectedBold() const { return w->RadioButton1->font().bold(); }
+};
+
+// Triggers the menu entry and, once its modal dialog is up, lets drive act on
+// it. A dialog that drive leaves open is closed with Cancel afterwards.
+// Returns whether drive left it open.
+bool runDialog(QAction *entry, QDialog *dialog, const std::function<void()> &drive)
+{
+    bool leftOpen = false;
+    QTimer::singleShot(0, dialog, [&] {
+        drive();
+        leftOpen = dialog->isVisible();
+        if (leftOpen)
+            dialog->reject();
+    });
+    entry->trigger();
+    return leftOpen;
+}
+
+// Chooses an entry as the user would: typed text replaces "Select", a
+// position picks that entry from the list.
+void choose(ItemComboBox *combo, const QString &typed, int picked)
+{
+    if (!typed.isEmpty()) {
+        // Completion follows the keys only in the focused edit of the active window.
+        QApplication::setActiveWindow(combo->window());
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), typed);
+    }
+    if (picked >= 0)
+        combo->setCurrentIndex(picked);
+}
+
+// Bytes and modification times of the three files; the times are first set
+// far into the past so that any rewrite shows.
+struct FileSnapshot {
+    QList<QByteArray> bytes;
+    QList<QDateTime> times;
+
+    static FileSnapshot take(const LedgerFixture &f, bool ageFirst)
+    {
+        FileSnapshot s;
+        for (const QString &name : {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName}) {
+            QFile file(f.path(name));
+            if (ageFirst && file.open(QIODevice::ReadWrite))
+                file.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime);
+            s.bytes << f.bytes(name);
+            s.times << QFileInfo(f.path(name)).lastModified();
+        }
+        return s;
+    }
+};
+
+// The widgets beside first that Tab visits, starting from first (the combo
+// box's inner edit stands for the combo box).
+QList<QWidget *> tabOrderFrom(QWidget *first)
+{
+    QList<QWidget *> order{first};
+    for (QWidget *w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain()) {
+        if (w->parentWidget() == first->parentWidget() && (w->focusPolicy() & Qt::TabFocus))
+            order << w;
+    }
+    return order;
+}
+
+} // namespace
+
+class TestItemDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void addRefusedWritesNothing_data();
+    void addRefusedWritesNothing();
+    void nothingSelectedBoldAfterCommand_data();
+    void nothingSelectedBoldAfterCommand();
+    void deleteDialog_data();
+    void deleteDialog();
+    void deleteCancelStillSaves();
+    void deleteWriteFailureKeepsDialogOpen();
+    void timeDialogAmount_data();
+    void timeDialogAmount();
+    void timeDialogRestoresSelection_data();
+    void timeDialogRestoresSelection();
+    void dialogLayout();
+};
+
+void TestItemDialogs::addRefusedWritesNothing_data()
+{
+    QTest::addColumn<QString>("answer"); // Cancel answers the initial, empty text
+    QTest::addColumn<bool>("errorShown");
+    QTest::newRow("Cancel or empty name") << "" << false;
+    QTest::newRow("colon") << "Mail:home" << true;
+    QTest::newRow("line feed") << "Mail\nhome" << true;
+    QTest::newRow("carriage return") << "Mail\rhome" << true;
+}
+
+void TestItemDialogs::addRefusedWritesNothing()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, errorShown);
+    Program p;
+    const FileSnapshot before = FileSnapshot::take(p.f, true);
+    p.prompts.inputAnswers.enqueue(answer);
+
+    p.w->AddItem1->trigger();
+
+    const FileSnapshot after = FileSnapshot::take(p.f, false);
+    QCOMPARE(after.bytes, before.bytes);
+    QCOMPARE(after.times, before.times);
+    QCOMPARE(p.state().ItemCount, 4);
+    QCOMPARE(p.prompts.log.filter("Error: ").size(), errorShown ? 1 : 0);
+    QVERIFY(p.prompts.standardErrors.isEmpty());
+}
+
+void TestItemDialogs::nothingSelectedBoldAfterCommand_data()
+{
+    QTest::addColumn<bool>("add");
+    QTest::newRow("add item") << true;
+    QTest::newRow("delete item") << false;
+}
+
+void TestItemDialogs::nothingSelectedBoldAfterCommand()
+{
+    QFETCH(bool, add);
+    Program p;
+    p.w->RG1->button(1)->click();
+    if (add) {
+        p.prompts.inputAnswers.enqueue("Phone");
+        p.w->AddItem1->trigger();
+    } else {
+        runDialog(p.w->DeleteItem1, p.w->Form2, [&] {
+            choose(p.w->Form2->ComboBox1, {}, 0);
+            p.w->Form2->Button1->click();
+        });
+    }
+    QCOMPARE(p.w->RG1->count(), add ? 5 : 3);
+    QCOMPARE(p.w->RG1->checkedIndex(), -1);
+    QVERIFY(p.w->RadioButton1->isChecked());
+    QVERIFY(p.nothingSelectedBold());
+
+    p.w->RG1->button(0)->click();
+    QVERIFY(!p.nothingSelectedBold());
+    QVERIFY(!p.w->RadioButton1->isChecked());
+}
+
+void TestItemDialogs::deleteDialog_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("picked");
+    QTest::addColumn<QString>("shown");     // the combo box's text once chosen
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("confirmed"); // the name in the confirmation, empty when none is asked
+    QTest::addColumn<QVector<qint32>>("totals");
+    QTest::addColumn<bool>("leftOpen");
+    QTest::newRow("second Mail picked") << "" << 3 << "Mail" << true << "Mail" << QVector<qint32>{100, 200, 300}
+                                        << false;
+    QTest::newRow("typed start completes") << "rea" << -1 << "reading" << true << "Reading"
+                                           << QVector<qint32>{100, 200, 400} << false;
+    QTest::newRow("typed Mail takes the first") << "Mail" << -1 << "Mail" << true << "Mail"
+                                                << QVector<qint32>{100, 300, 400} << false;
+    QTest::newRow("answered No") << "" << 0 << "Writing" << false << "Writing"
+                                 << QVector<qint32>{100, 200, 300, 400} << false;
+    QTest::newRow("still Select") << "" << -1 << "Select" << true << "" << QVector<qint32>{100, 200, 300, 400}
+                                  << true;
+    QTest::newRow("typed text of no item") << "Phone" << -1 << "Phone" << true << ""
+                                           << QVector<qint32>{100, 200, 300, 400} << true;
+}
+
+void TestItemDialogs::deleteDialog()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, picked);
+    QFETCH(QString, shown);
+    QFETCH(bool, yes);
+    QFETCH(QString, confirmed);
+    QFETCH(QVector<qint32>, totals);
+    QFETCH(bool, leftOpen);
+    Program p;
+    p.prompts.confirmAnswers.enqueue(yes);
+    TForm2 *dialog = p.w->Form2;
+    QString shownText, textAfterChoice;
+
+    const bool open = runDialog(p.w->DeleteItem1, dialog, [&] {
+        shownText = dialog->ComboBox1->currentText();
+        choose(dialog->ComboBox1, typed, picked);
+        textAfterChoice = dialog->ComboBox1->currentText();
+        dialog->Button1->click();
+    });
+
+    QCOMPARE(shownText, QString("Select"));
+    QCOMPARE(textAfterChoice, shown);
+    QCOMPARE(open, leftOpen);
+    const QStringList expected
+        = confirmed.isEmpty() ? QStringList() : QStringList({"Confirm: Confirm deletion of \"" + confirmed + "\""});
+    QCOMPARE(p.prompts.log, expected);
+    QCOMPARE(p.totals(), totals);
+}
+
+void TestItemDialogs::deleteCancelStillSaves()
+{
+    Program p;
+    const FileSnapshot before = FileSnapshot::take(p.f, true);
+
+    QVERIFY(!runDialog(p.w->DeleteItem1, p.w->Form2, [&] { p.w->Form2->Button2->click(); }));
+
+    const FileSnapshot after = FileSnapshot::take(p.f, false);
+    QCOMPARE(after.bytes, before.bytes);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(after.times.at(i) != before.times.at(i));
+    QCOMPARE(p.state().ItemCount, 4);
+}
+
+void TestItemDialogs::deleteWriteFailureKeepsDialogOpen()
+{
+    Program p;
+    TForm2 *dialog = p.w->Form2;
+    // A folder in the data file's place makes writing it fail.
+    QVERIFY(QFile::remove(p.f.path(Ledger::DataFileName)));
+    QVERIFY(QDir(p.f.dir.path()).mkdir(Ledger::DataFileName));
+    QStringList entriesAfterFailure;
+
+    const bool open = runDialog(p.w->DeleteItem1, dialog, [&] {
+        choose(dialog->ComboBox1, {}, 1);
+        dialog->Button1->click();
+        for (int i = 0; i < dialog->ComboBox1->count(); ++i)
+            entriesAfterFailure << dialog->ComboBox1->itemText(i);
+        QDir(p.f.dir.path()).rmdir(Ledger::DataFileName);
+    });
+
+    QVERIFY(open);
+    QCOMPARE(p.prompts.standardErrors.size(), 1);
+    QVERIFY(p.prompts.standardErrors.first().startsWith("Cannot create file"));
+    // The list shows the items as they now stand, so no stale position can be chosen.
+    QCOMPARE(entriesAfterFailure, QStringList({"Writing", "Reading", "Mail"}));
+    // The save after the dialog writes the deletion.
+    QCOMPARE(p.f.lines(Ledger::DataFileName).size(), 6);
+    QCOMPARE(p.f.lines(Ledger::DataFileName).at(1), p.f.today() + ":Reading:30:");
+}
+
+void TestItemDialogs::timeDialogAmount_data()
+{
+    const QString outOfRange = QStringLiteral("Error: The minutes of \"Writing\" would go beyond the range");
+    QTest::addColumn<bool>("add");
+    QTest::addColumn<QString>("typed"); // into the item list
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<qint32>("change"); // of Writing's two counts (10 today, 100 total)
+    QTest::addColumn<QString>("message");
+    QTest::newRow("deduct 30") << false << "Wri" << "30" << -30 << "";
+    QTest::newRow("add -15") << true << "Wri" << "-15" << -15 << "";
+    QTest::newRow("deduct -15") << false << "Wri" << "-15" << 15 << "";
+    QTest::newRow("zero") << true << "Wri" << "0" << 0 << "";
+    QTest::newRow("blank before") << true << "Wri" << " 25" << 25 << "";
+    QTest::newRow("plus sign") << true << "Wri" << "+25" << 25 << "";
+    QTest::newRow("hexadecimal") << true << "Wri" << "$10" << 16 << "";
+    QTest::newRow("lowest integer") << true << "Wri" << "-2147483648" << std::numeric_limits<qint32>::min() << "";
+    QTest::newRow("blank after") << true << "Wri" << "25 " << 0 << kNotInteger;
+    QTest::newRow("fraction") << true << "Wri" << "2.5" << 0 << kNotInteger;
+    QTest::newRow("letters") << true << "Wri" << "abc" << 0 << kNotInteger;
+    QTest::newRow("empty") << true << "Wri" << "" << 0 << kNotInteger;
+    QTest::newRow("beyond 32 bits") << true << "Wri" << "2147483648" << 0 << kNotInteger;
+    QTest::newRow("total beyond 32 bits") << true << "Wri" << "2147483600" << 0 << outOfRange;
+    QTest::newRow("still Select") << true << "" << "5" << 0 << "";
+}
+
+void TestItemDialogs::timeDialogAmount()
+{
+    QFETCH(bool, add);
+    QFETCH(QString, typed);
+    QFETCH(QString, amount);
+    QFETCH(qint32, change);
+    QFETCH(QString, message);
+    Program p;
+    TForm3 *dialog = p.w->Form3;
+    QString shownAmount, amountAfterOk;
+    int chosenAfterOk = -1;
+
+    const bool open = runDialog(add ? p.w->AddTimetoItem1 : p.w->RemoveTimefromItem1, dialog, [&] {
+        shownAmount = dialog->Edit1->text();
+        choose(dialog->ComboBox1, typed, -1);
+        dialog->Edit1->setText(amount);
+        dialog->Button1->click();
+        amountAfterOk = dialog->Edit1->text();
+        chosenAfterOk = dialog->ComboBox1->chosenIndex();
+    });
+
+    QCOMPARE(shownAmount, QString("0"));
+    // A refused amount leaves the dialog open with the input as it was.
+    const bool refused = !message.isEmpty();
+    QCOMPARE(open, refused || typed.isEmpty());
+    QCOMPARE(p.prompts.log.size(), refused ? 1 : 0);
+    if (refused) {
+        QVERIFY2(p.prompts.log.first().startsWith(message), qPrintable(p.prompts.log.first()));
+        QCOMPARE(amountAfterOk, amount);
+        QCOMPARE(chosenAfterOk, 0);
+    }
+    const QString k = p.f.today();
+    const QStringList data = p.f.lines(Ledger::DataFileName);
+    QCOMPARE(data.at(0), QStringLiteral("%1:Writing:%2:").arg(k).arg(10 + change));
+    QCOMPARE(data.at(4), QStringLiteral("T:Writing:%1:").arg(100 + change));
+    QCOMPARE(p.f.lines(Ledger::HistoryFileName).at(1), data.at(0));
+    QCOMPARE(p.totals(), QVector<qint32>({100 + change, 200, 300, 400}));
+}
+
+void TestItemDialogs::timeDialogRestoresSelection_data()
+{
+    QTest::addColumn<int>("checked");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("newSwitches");
+    QTest::newRow("Writing checked, OK") << 0 << true << 1;
+    QTest::newRow("Writing checked, Cancel") << 0 << false << 1;
+    QTest::newRow("nothing checked, OK") << -1 << true << 0;
+}
+
+void TestItemDialogs::timeDialogRestoresSelection()
+{
+    QFETCH(int, checked);
+    QFETCH(bool, ok);
+    QFETCH(int, newSwitches);
+    Program p;
+    if (checked >= 0)
+        p.w->RG1->button(checked)->click();
+    const int switches = p.state().SwitchCount;
+    TForm3 *dialog = p.w->Form3;
+
+    runDialog(p.w->AddTimetoItem1, dialog, [&] {
+        choose(dialog->ComboBox1, {}, 1);
+        dialog->Edit1->setText("10");
+        (ok ? dialog->Button1 : dialog->Button2)->click();
+    });
+
+    QCOMPARE(p.totals().at(1), ok ? 210 : 200);
+    QCOMPARE(p.state().SwitchCount, switches + newSwitches);
+    QCOMPARE(p.w->Label1->text(), "Switches Today : " + QString::number(switches + newSwitches));
+    QCOMPARE(p.w->RG1->checkedIndex(), checked);
+    QCOMPARE(p.w->RadioButton1->isChecked(), checked < 0);
+}
+
+void TestItemDialogs::dialogLayout()
+{
+    Program p;
+    TForm2 *del = p.w->Form2;
+    TForm3 *time = p.w->Form3;
+    QCOMPARE(del->windowTitle(), QString("Delete Item"));
+    QCOMPARE(del->Label1->geometry(), QRect(24, 16, 99, 13));
+    QCOMPARE(del->ComboBox1->pos(), QPoint(24, 32));
+    QCOMPARE(del->ComboBox1->width(), 209);
+    QCOMPARE(del->Button1->geometry(), QRect(32, 72, 83, 25));
+    QCOMPARE(del->Button2->geometry(), QRect(136, 72, 81, 25));
+    QCOMPARE(tabOrderFrom(del->Button1), QList<QWidget *>({del->Button1, del->Button2, del->ComboBox1}));
+
+    QCOMPARE(time->Label1->pos(), QPoint(24, 24));
+    QCOMPARE(time->ComboBox1->pos(), QPoint(24, 40));
+    QCOMPARE(time->Label2->pos(), QPoint(24, 104));
+    QCOMPARE(time->Edit1->pos(), QPoint(24, 120));
+    QCOMPARE(time->Edit1->width(), 209);
+    QCOMPARE(time->Button1->geometry(), QRect(32, 176, 81, 25));
+    QCOMPARE(time->Button2->geometry(), QRect(136, 176, 81, 25));
+    QCOMPARE(tabOrderFrom(time->ComboBox1),
+             QList<QWidget *>({time->ComboBox1, time->Edit1, time->Button1, time->Button2}));
+
+    const QList<std::tuple<QAction *, QDialog *, QSize>> dialogs{{p.w->DeleteItem1, del, QSize(254, 112)},
+                                                                 {p.w->AddTimetoItem1, time, QSize(254, 226)}};
+    for (const auto &[entry, dialog, clientSize] : dialogs) {
+        QRect shownAt;
+        runDialog(entry, dialog, [&] { shownAt = dialog->frameGeometry(); });
+        QCOMPARE(dialog->size(), clientSize);
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        const QPoint offCentre = shownAt.center() - dialog->screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+        QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(!(dialog->windowFlags() & (Qt::WindowContextHelpButtonHint | Qt::WindowMinMaxButtonsHint)));
+        QCOMPARE(dialog->font(), QFont("MS Sans Serif", 8));
+    }
+}
+
+QTEST_MAIN(TestItemDialogs)
+#include "test_item_dialogs.moc"
