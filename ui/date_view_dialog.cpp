@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTextCharFormat>
 
 #include <algorithm>
 
@@ -47,6 +48,11 @@ void TForm4::createWidgets()
     // Qt's calendar draws today like any other day, so no mark needs removing.
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setGeometry(32, 40, 191, 154);
+    // Week numbers would leave too little room for the day names in 191 pixels.
+    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    QTextCharFormat dayNames = MonthCalendar1->headerTextFormat();
+    dayNames.setFontPointSize(7);
+    MonthCalendar1->setHeaderTextFormat(dayNames);
     // Only a mouse click chooses a day; moving the selection with keys does not.
     connect(MonthCalendar1, &QCalendarWidget::clicked, this, &TForm4::MonthCalendar1Click);
 
