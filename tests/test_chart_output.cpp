@@ -152,19 +152,6 @@ private slots:
         QVERIFY(!chart_.isPrinting());
     }
 
-    void printWithoutPrinterIsReported()
-    {
-        QPrinter printer;
-        if (!printer.printerName().isEmpty())
-            QSKIP("this machine has a default printer");
-        try {
-            chart_.PrintGraphPage(printer);
-            QFAIL("printing without a printer succeeded");
-        } catch (const HourwiseError &error) {
-            QCOMPARE(error.message(), QStringLiteral("There is no default printer currently selected"));
-        }
-    }
-
     void bitmapHoldsTheRenderedChart()
     {
         const QString file = path(QStringLiteral("chart.bmp"));
