@@ -1,7 +1,211 @@
 #include "date_view_dialog.h"
 
+#include "day_key.h"
+#include "graph_builder.h"
+#include "ledger.h"
+#include "line_file.h"
+#include "prompts.h"
+#include "text_convert.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTextCharFormat>
+
+#include <algorithm>
+
+namespace {
+
+const QString kTitleGap = QStringLiteral("   ");
+
+// Field n (0-based) of a history line: the text between colons n−1 and n.
+// A line with fewer colons gives the rest of the line as its last field and
+// empty text for the fields beyond it.
+QString historyField(const QString &line, int n)
+{
+    return line.section(QLatin1Char(':'), n, n);
+}
+
+} // namespace
+
 TForm4::TForm4(Ledger &ledger, GraphBuilder &graph, Prompts &prompts, QWidget *parent)
     : QDialog(parent), ledger_(ledger), graph_(graph), prompts_(prompts)
 {
     setWindowTitle(QStringLiteral("Choose date"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(252, 339);
+    createWidgets();
+}
+
+void TForm4::createWidgets()
+{
+    Label1 = new QLabel(QStringLiteral("Select date :"), this);
+    Label1->move(16, 16);
+
+    // Qt's calendar draws today like any other day, so no mark needs removing.
+    MonthCalendar1 = new QCalendarWidget(this);
+    MonthCalendar1->setGeometry(32, 40, 191, 154);
+    // Week numbers would leave too little room for the day names in 191 pixels.
+    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    QTextCharFormat dayNames = MonthCalendar1->headerTextFormat();
+    dayNames.setFontPointSize(7);
+    MonthCalendar1->setHeaderTextFormat(dayNames);
+    // Only a mouse click chooses a day; moving the selection with keys does not.
+    connect(MonthCalendar1, &QCalendarWidget::clicked, this, &TForm4::MonthCalendar1Click);
+
+    RadioButton2 = new QRadioButton(QStringLiteral("Value"), this);
+    RadioButton2->setGeometry(24, 224, 113, 17);
+    RadioButton2->setChecked(true);
+    connect(RadioButton2, &QRadioButton::clicked, this, &TForm4::RadioButton2Click);
+    RadioButton1 = new QRadioButton(QStringLiteral("Percentage"), this);
+    RadioButton1->setGeometry(24, 248, 113, 17);
+    connect(RadioButton1, &QRadioButton::clicked, this, &TForm4::RadioButton1Click);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setGeometry(40, 296, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setGeometry(144, 296, 75, 25);
+    connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+    // Not auto-default: the dialog would otherwise make OK its default button.
+    for (QPushButton *button : {Button1, Button2})
+        button->setAutoDefault(false);
+
+    setTabOrder(MonthCalendar1, Button1);
+    setTabOrder(Button1, RadioButton1);
+    setTabOrder(RadioButton1, RadioButton2);
+    setTabOrder(RadioButton2, Button2);
+}
+
+void TForm4::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return; // the window system showing it again, for instance after minimising
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen()->availableGeometry().center());
+    move(frame.topLeft());
+    FormActivate();
+}
+
+void TForm4::FormActivate()
+{
+    const QDate today = ledger_.now().date();
+    ChosenJulian = JulianAtMidnight(today);
+    MonthCalendar1->setSelectedDate(today);
+    MonthCalendar1->setCurrentPage(today.year(), today.month());
+    RadioButton2->setChecked(true);
+    graph_.GraphMode = 5;
+    MonthCalendar1->setFocus();
+}
+
+void TForm4::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        event->accept(); // no cancel button: Esc does nothing
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // No default button: Enter presses the focused button, if any.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void TForm4::MonthCalendar1Click(QDate date)
+{
+    ChosenJulian = JulianAtMidnight(date);
+}
+
+void TForm4::RadioButton2Click()
+{
+    graph_.GraphMode = 5;
+}
+
+void TForm4::RadioButton1Click()
+{
+    graph_.GraphMode = 6;
+}
+
+void TForm4::Button2Click()
+{
+    reject();
+}
+
+void TForm4::Button1Click()
+{
+    // A file or number error is shown in the standard error box; the dialog stays open.
+    RunGuarded(prompts_, [this] { ChartChosenDay(); });
+}
+
+void TForm4::ChartChosenDay()
+{
+    ChosenDayKey = FloatToStr(ChosenJulian, ledger_.locale());
+    HistorySnapshot.clear();
+    HistorySnapshot = ReadLineFile(ledger_.filePath(Ledger::HistoryFileName));
+    countDayLines();
+    if (DayLineCount == 0) {
+        prompts_.Information(QStringLiteral("No data for ") + dateTextOfKey(ChosenDayKey)
+                             + QStringLiteral(" exists"));
+        return;
+    }
+    graph_.ResizeBars(DayLineCount);
+    DaySwitchText = findSwitchText();
+    fillBarsFromBlock();
+    GraphMenuMarks marks;
+    marks.Today1 = marks.Value1 = false;
+    marks.ChooseDate1 = true;
+    graph_.SetMarks(marks);
+    accept();
+}
+
+void TForm4::countDayLines()
+{
+    // Every line counts, so a day written in two runs (the clock set back) counts twice.
+    DayLineCount = 0;
+    for (int i = 0; i < HistorySnapshot.size(); ++i) {
+        if (historyField(HistorySnapshot.at(i), 0) == ChosenDayKey) {
+            ++DayLineCount;
+            LastDayLineIndex = i;
+        }
+    }
+}
+
+QString TForm4::findSwitchText() const
+{
+    // The log up to today's count line holds pairs of day key and count; every
+    // line is compared, and the last match wins.
+    const QStringList &lines = ledger_.state().SwitchLines;
+    const int last = std::min(ledger_.state().SwitchLineIndex, int(lines.size()) - 1);
+    QString text;
+    for (int i = 0; i <= last; ++i) {
+        if (lines.at(i) == ChosenDayKey)
+            text = QStringLiteral("Switches : ") + lines.value(i + 1);
+    }
+    return text;
+}
+
+void TForm4::fillBarsFromBlock()
+{
+    // The block is the DayLineCount lines that end with the day's last line.
+    const int first = LastDayLineIndex - DayLineCount + 1;
+    for (int q = 0; q < DayLineCount; ++q) {
+        const QString &line = HistorySnapshot.at(first + q);
+        graph_.ChartTitleText = dateTextOfKey(historyField(line, 0)) + kTitleGap + DaySwitchText;
+        graph_.BarLabels[q] = historyField(line, 1);
+        graph_.BarValues[q] = StrToInt(historyField(line, 2));
+    }
+}
+
+QString TForm4::dateTextOfKey(const QString &key) const
+{
+    return ledger_.locale().formatShortDate(DateOfJulian(StrToFloat(key, ledger_.locale())));
 }

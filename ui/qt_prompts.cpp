@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -86,10 +87,13 @@ QString QtPrompts::SavePictureFileName(const QString &proposed)
     dialog.setSizeGripEnabled(true);
     if (!proposed.isEmpty())
         dialog.selectFile(proposed);
-    // QFileDialog never changes the process's working directory, where the data files are.
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    // The data files are found through the working directory. Qt's own dialog
+    // leaves it alone, but a platform's native dialog may change it while the
+    // user browses, so it is put back whatever the dialog did.
+    const QString workingDirectory = QDir::currentPath();
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    QDir::setCurrent(workingDirectory);
+    return chosen ? dialog.selectedFiles().constFirst() : QString();
 }
 
 InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, const QString &initial, QWidget *parent)

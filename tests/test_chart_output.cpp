@@ -1,0 +1,254 @@
+// Printing the chart (margins, the page, the printer's settings afterwards),
+// the BMP file it is saved as, and the save dialog's settings.
+
+#include "bar_chart_view.h"
+#include "hourwise_error.h"
+#include "print_layout.h"
+#include "qt_prompts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtEndian>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(PrintMarginPercents)
+
+namespace {
+
+quint32 u32(const QByteArray &bytes, int at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+quint16 u16(const QByteArray &bytes, int at)
+{
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The PDF's document title as Qt writes it: UTF-16 big endian with a byte order mark.
+QByteArray pdfTitle(const QString &title)
+{
+    QByteArray bytes("/Title (\xFE\xFF");
+    for (QChar c : title)
+        bytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    return bytes + ')';
+}
+
+} // namespace
+
+class TestChartOutput : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    BarChartView chart_;
+
+    QString path(const QString &name) const { return dir_.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        chart_.resize(416, 281);
+        chart_.Series1.AppendBar(10, QStringLiteral("Mail"));
+        chart_.Series1.AppendBar(20, QStringLiteral("Code"));
+        chart_.setTitleLines({QStringLiteral("Today: 08/12/2026")});
+    }
+
+    void printMargins_data()
+    {
+        QTest::addColumn<QSize>("chart");
+        QTest::addColumn<QSize>("page");
+        QTest::addColumn<double>("dpiX");
+        QTest::addColumn<double>("dpiY");
+        QTest::addColumn<PrintMarginPercents>("expected");
+        const QSize letter(6600, 5100); // landscape, 600 dpi: 0.7727 times as high as wide
+        QTest::newRow("wide chart on letter") << QSize(416, 281) << letter << 600.0 << 600.0
+                                              << PrintMarginPercents{15, 24, 15, 24};
+        QTest::newRow("tall chart") << QSize(281, 416) << letter << 600.0 << 600.0
+                                    << PrintMarginPercents{34, 15, 34, 15};
+        QTest::newRow("square chart takes the tall rule") << QSize(300, 300) << letter << 600.0 << 600.0
+                                                          << PrintMarginPercents{27, 15, 27, 15};
+        QTest::newRow("picture higher than the page") << QSize(416, 281) << letter << 1200.0 << 600.0
+                                                      << PrintMarginPercents{15, 0, 15, 0};
+        QTest::newRow("empty chart") << QSize(0, 0) << letter << 600.0 << 600.0
+                                     << PrintMarginPercents{15, 15, 15, 15};
+    }
+
+    void printMargins()
+    {
+        QFETCH(QSize, chart);
+        QFETCH(QSize, page);
+        QFETCH(double, dpiX);
+        QFETCH(double, dpiY);
+        QFETCH(PrintMarginPercents, expected);
+        const PrintMarginPercents margins = PrintMargins(chart, page, dpiX, dpiY);
+        QCOMPARE(margins.left, expected.left);
+        QCOMPARE(margins.top, expected.top);
+        QCOMPARE(margins.right, expected.right);
+        QCOMPARE(margins.bottom, expected.bottom);
+    }
+
+    void printRectangleIsSeventyBy52PercentOnLetter()
+    {
+        const QSize letter(6600, 5100);
+        const QRect target = PrintRectangle(PrintMargins(QSize(416, 281), letter, 600, 600), letter);
+        QCOMPARE(target, QRect(990, 1224, 4620, 2652));
+    }
+
+    void printsOneLandscapePageAndRestoresOrientation_data()
+    {
+        QTest::addColumn<QPageLayout::Orientation>("chosen");
+        QTest::newRow("portrait") << QPageLayout::Portrait;
+        QTest::newRow("landscape") << QPageLayout::Landscape;
+    }
+
+    void printsOneLandscapePageAndRestoresOrientation()
+    {
+        QFETCH(QPageLayout::Orientation, chosen);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(path(QStringLiteral("page.pdf")));
+        printer.setPageOrientation(chosen);
+
+        chart_.PrintGraphPage(printer);
+
+        QCOMPARE(printer.pageLayout().orientation(), chosen);
+        QVERIFY(!chart_.isPrinting());
+        const QByteArray pdf = readAll(printer.outputFileName());
+        QVERIFY(pdf.startsWith("%PDF"));
+        QCOMPARE(pdf.count("/Type /Page\n"), 1);
+        const QRegularExpressionMatch box
+            = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+                  .match(QString::fromLatin1(pdf));
+        QVERIFY(box.hasMatch());
+        QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());
+        QVERIFY(pdf.contains(pdfTitle(QStringLiteral("Chart1"))));
+    }
+
+    void printFailureRestoresOrientationAndFlag()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        const QString target = path(QStringLiteral("missing/page.pdf"));
+        printer.setOutputFileName(target);
+        printer.setPageOrientation(QPageLayout::Portrait);
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        try {
+            chart_.PrintGraphPage(printer);
+            QFAIL("printing into a missing folder succeeded");
+        } catch (const HourwiseError &error) {
+            QCOMPARE(error.message(), QStringLiteral("Cannot print to file \"%1\"").arg(target));
+        }
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+        QVERIFY(!chart_.isPrinting());
+    }
+
+    void bitmapHoldsTheRenderedChart()
+    {
+        const QString file = path(QStringLiteral("chart.bmp"));
+        chart_.SaveChartBitmap(file);
+
+        const QByteArray bmp = readAll(file);
+        QVERIFY(bmp.startsWith("BM"));
+        QCOMPARE(u32(bmp, 2), quint32(bmp.size()));
+        QCOMPARE(u32(bmp, 10), 54u); // pixels right after the two headers: no colour table
+        QCOMPARE(u32(bmp, 14), 40u);
+        QCOMPARE(qint32(u32(bmp, 18)), 416);
+        QCOMPARE(qint32(u32(bmp, 22)), 281); // positive: rows stored bottom up
+        QCOMPARE(u16(bmp, 26), quint16(1));
+        QCOMPARE(u16(bmp, 28), quint16(24));
+        QCOMPARE(u32(bmp, 30), 0u); // uncompressed
+        const int stride = (416 * 3 + 3) / 4 * 4;
+        QCOMPARE(bmp.size(), 54 + stride * 281);
+
+        QImage expected(416, 281, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&expected);
+            chart_.RenderChart(painter, expected.rect());
+        }
+        const auto *pixels = reinterpret_cast<const uchar *>(bmp.constData() + 54);
+        for (int y = 0; y < 281; ++y) {
+            const uchar *row = pixels + (280 - y) * stride;
+            for (int x = 0; x < 416; ++x) {
+                const QRgb want = expected.pixel(x, y);
+                const uchar *bgr = row + 3 * x;
+                if (bgr[2] != qRed(want) || bgr[1] != qGreen(want) || bgr[0] != qBlue(want))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+            }
+        }
+    }
+
+    void bitmapReplacesAnExistingFile()
+    {
+        const QString file = path(QStringLiteral("old.bmp"));
+        {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write(QByteArray(100000, 'x'));
+        }
+        chart_.SaveChartBitmap(file);
+        const QByteArray bmp = readAll(file);
+        QVERIFY(bmp.startsWith("BM"));
+        QCOMPARE(u32(bmp, 2), quint32(bmp.size()));
+    }
+
+    void unwritableBitmapPathLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing folder") << QStringLiteral("nowhere/chart.bmp");
+        QTest::newRow("a folder") << QStringLiteral("folder.bmp");
+    }
+
+    void unwritableBitmapPathLeavesNothing()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder.bmp")));
+        const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QString file = folder.filePath(name);
+        try {
+            chart_.SaveChartBitmap(file);
+            QFAIL("saving to an unwritable path succeeded");
+        } catch (const HourwiseError &error) {
+            const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(file);
+            QVERIFY2(error.message().startsWith(start), qPrintable(error.message()));
+            QVERIFY(error.message().size() > start.size()); // the system's reason follows
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+
+    void saveDialogAddsBmpAndKeepsWorkingDirectory()
+    {
+        const QString workingDirectory = QDir::currentPath();
+        QStringList filters;
+        bool confirmsOverwrite = true;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            filters = dialog->nameFilters();
+            confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->setDirectory(dir_.path());
+            dialog->selectFile(QStringLiteral("typed"));
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
+        });
+        QtPrompts prompts;
+        const QString chosen = prompts.SavePictureFileName(QStringLiteral("*.bmp"));
+        QCOMPARE(chosen, path(QStringLiteral("typed.bmp")));
+        QCOMPARE(filters, QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+        QVERIFY(!confirmsOverwrite);
+        QCOMPARE(QDir::currentPath(), workingDirectory);
+    }
+};
+
+QTEST_MAIN(TestChartOutput)
+#include "test_chart_output.moc"

@@ -1,0 +1,366 @@
+// "Choose Date" driven through the real main window and date view dialog on
+// data files written before start-up: which day is charted, the title, the
+// no-data message, errors, and what Cancel and later saves leave on the chart.
+
+#include "bar_chart_view.h"
+#include "date_view_dialog.h"
+#include "ledger_fixture.h"
+#include "main_window.h"
+#include "scripted_prompts.h"
+
+#include <QCalendarWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+const QDate kToday(2026, 12, 8);
+const QDate kPastDay(2026, 12, 1);
+const QDate kOtherDay(2026, 11, 13);
+
+// What the chart shows, in one comparable line.
+QString picture(const BarChartView &chart)
+{
+    QStringList bars;
+    for (int i = 0; i < chart.Series1.count(); ++i)
+        bars << chart.Series1.label(i) + QLatin1Char('=') + QString::number(chart.Series1.value(i));
+    const QString marks = chart.Series1.marksStyle() == MarksStyle::smsPercent ? QStringLiteral("%")
+                                                                                : QStringLiteral("value");
+    return chart.titleLines().join(QLatin1Char('/')) + QStringLiteral(" | ") + chart.leftAxisTitle()
+        + QStringLiteral(" | ") + marks + QStringLiteral(" | ") + bars.join(QLatin1Char(' '));
+}
+
+GraphMenuMarks chosenDayMarks()
+{
+    GraphMenuMarks marks;
+    marks.Today1 = marks.Value1 = false;
+    marks.ChooseDate1 = true;
+    return marks;
+}
+
+void pickDate(TForm4 &dialog, QDate date)
+{
+    dialog.MonthCalendar1->setSelectedDate(date);
+    emit dialog.MonthCalendar1->clicked(date);
+}
+
+} // namespace
+
+class TestDateView : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LedgerFixture> files_;
+    std::unique_ptr<ScriptedPrompts> prompts_;
+    std::unique_ptr<TForm1> form_;
+
+    // Day keys under the fixture's point locale; also used by the _data tables, before init().
+    static QString key(QDate date) { return FloatToStr(JulianAtMidnight(date), LocaleValues()); }
+
+    // Starts the program on five items A..E with 1..5 minutes today and
+    // 10..50 in total, the given history (today's block is appended by the
+    // start-up) and switch log.
+    void start(const QStringList &history, const QStringList &switches)
+    {
+        QStringList data;
+        const QStringList names{"A", "B", "C", "D", "E"};
+        for (int i = 0; i < names.size(); ++i)
+            data << QStringLiteral("%1:%2:%3:").arg(key(kToday), names[i]).arg(i + 1);
+        for (int i = 0; i < names.size(); ++i)
+            data << QStringLiteral("T:%1:%2:").arg(names[i]).arg(10 * (i + 1));
+        files_->writeLines(Ledger::DataFileName, data);
+        files_->writeLines(Ledger::HistoryFileName, history);
+        files_->writeLines(Ledger::SwitchFileName, switches);
+        form_ = std::make_unique<TForm1>(files_->make(), *prompts_);
+        form_->CreateDialogs();
+        form_->show();
+        QVERIFY(files_->ledger->isLoaded());
+    }
+
+    // Runs "Graph" > "Choose Date" with the actions done while the dialog is
+    // shown. A dialog the actions leave open is cancelled, so the test ends.
+    void chooseDate(const std::function<void(TForm4 &)> &actions)
+    {
+        TForm4 &dialog = *form_->Form4;
+        QTimer::singleShot(0, &dialog, [&] {
+            actions(dialog);
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        form_->ChooseDate1->trigger();
+    }
+
+    // The standard switch log: the past day had 9 switches, today 4.
+    static QStringList switchLog() { return {key(kPastDay), "9", key(kToday), "4"}; }
+
+private slots:
+    void init()
+    {
+        files_ = std::make_unique<LedgerFixture>();
+        files_->now = QDateTime(kToday, QTime(9, 0));
+        prompts_ = std::make_unique<ScriptedPrompts>();
+    }
+
+    void cleanup()
+    {
+        form_.reset();
+        prompts_.reset();
+        files_.reset();
+    }
+
+    void okAtOnceChartsToday()
+    {
+        start({}, switchLog());
+        bool activated = false;
+        chooseDate([&](TForm4 &dialog) {
+            activated = dialog.MonthCalendar1->selectedDate() == kToday && dialog.RadioButton2->isChecked()
+                && form_->Graph.GraphMode == 5;
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        QVERIFY(activated);
+        QCOMPARE(form_->Form4->result(), int(QDialog::Accepted));
+        QCOMPARE(picture(*form_->Chart1),
+                 QStringLiteral("08/12/2026   Switches : 4 | Minutes | value | A=1 B=2 C=3 D=4 E=5"));
+        QCOMPARE(form_->Graph.GraphMode, 5);
+        QVERIFY(form_->Graph.Marks == chosenDayMarks());
+        QVERIFY(form_->ChooseDate1->isChecked());
+        QVERIFY(!form_->Today1->isChecked() && !form_->Value1->isChecked());
+    }
+
+    void chartsChosenDay_data()
+    {
+        QTest::addColumn<QStringList>("history");
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<bool>("percentage");
+        QTest::addColumn<int>("dayLines");
+        QTest::addColumn<QString>("expected");
+        const QString past = key(kPastDay);
+        const QString other = key(kOtherDay);
+        QTest::newRow("three lines while five items exist")
+            << QStringList{past + ":Old:7:", past + ":Mail:8:", past + ":Calls:9:"} << switchLog() << kPastDay << false << 3
+            << "01/12/2026   Switches : 9 | Minutes | value | Old=7 Mail=8 Calls=9";
+        QTest::newRow("no switch entry: three spaces end the title")
+            << QStringList{other + ":A:5:"} << switchLog() << kOtherDay << false << 1 << "13/11/2026    | Minutes | value | A=5";
+        QTest::newRow("percentage of 1 and 7")
+            << QStringList{past + ":A:1:", past + ":B:7:"} << switchLog() << kPastDay << true << 2
+            << "01/12/2026   Switches : 9 | Percentage | % | A=12 B=87";
+        QTest::newRow("a day in two runs: the block ends with its last line")
+            << QStringList{past + ":A:1:", past + ":B:2:", other + ":A:3:", other + ":B:4:", past + ":C:5:"}
+            << switchLog() << kPastDay << false << 3
+            << "01/12/2026   Switches : 9 | Minutes | value | A=3 B=4 C=5";
+        QTest::newRow("a line without its last colon")
+            << QStringList{past + ":A:6"} << switchLog() << kPastDay << false << 1
+            << "01/12/2026   Switches : 9 | Minutes | value | A=6";
+        QTest::newRow("the last matching switch entry wins")
+            << QStringList{past + ":A:1:"} << QStringList{past, "2", past, "3", key(kToday), "0"} << kPastDay << false << 1
+            << "01/12/2026   Switches : 3 | Minutes | value | A=1";
+    }
+
+    void chartsChosenDay()
+    {
+        QFETCH(QStringList, history);
+        QFETCH(QStringList, switches);
+        QFETCH(QDate, day);
+        QFETCH(bool, percentage);
+        QFETCH(int, dayLines);
+        QFETCH(QString, expected);
+        start(history, switches);
+        chooseDate([&](TForm4 &dialog) {
+            if (percentage)
+                QTest::mouseClick(dialog.RadioButton1, Qt::LeftButton);
+            pickDate(dialog, day);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        QVERIFY(prompts_->log.isEmpty());
+        QCOMPARE(picture(*form_->Chart1), expected);
+        QCOMPARE(form_->Graph.GraphMode, percentage ? 6 : 5);
+        QCOMPARE(form_->Form4->DayLineCount, dayLines);
+    }
+
+    void noDataKeepsDialogOpen()
+    {
+        start({key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
+        const QString before = picture(*form_->Chart1);
+        const GraphMenuMarks marksBefore = form_->Graph.Marks;
+        bool stayedOpen = false;
+        QString whileOpen;
+        chooseDate([&](TForm4 &dialog) {
+            QTest::mouseClick(dialog.RadioButton1, Qt::LeftButton);
+            pickDate(dialog, QDate(2026, 12, 20));
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+            stayedOpen = dialog.isVisible() && form_->Graph.Marks == marksBefore;
+            whileOpen = picture(*form_->Chart1);
+            pickDate(dialog, kPastDay);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        QCOMPARE(prompts_->log, QStringList{"Information: No data for 20/12/2026 exists"});
+        QVERIFY(stayedOpen);
+        QCOMPARE(whileOpen, before);
+        // The face chosen before the message still applies.
+        QCOMPARE(picture(*form_->Chart1),
+                 QStringLiteral("01/12/2026   Switches : 9 | Percentage | % | A=12 B=87"));
+    }
+
+    void historyOfAnotherDecimalSeparatorHasNoData()
+    {
+        LocaleValues comma;
+        comma.decimalSeparator = QLatin1Char(',');
+        comma.thousandsSeparator = QLatin1Char('.');
+        const QString commaKey = FloatToStr(JulianAtMidnight(kPastDay), comma);
+        QVERIFY(commaKey != key(kPastDay));
+        start({commaKey + ":A:1:"}, {commaKey, "3"});
+        chooseDate([&](TForm4 &dialog) {
+            pickDate(dialog, kPastDay);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        QCOMPARE(prompts_->log, QStringList{"Information: No data for 01/12/2026 exists"});
+    }
+
+    void errorsKeepDialogOpen_data()
+    {
+        QTest::addColumn<QStringList>("history");
+        QTest::addColumn<QString>("error");
+        const QString past = key(kPastDay);
+        QTest::newRow("minutes not a number") << QStringList{past + ":A:1:", past + ":B:x:"}
+                                              << "'x' is not a valid integer value.";
+        QTest::newRow("a key without fields") << QStringList{past} << "'' is not a valid integer value.";
+        QTest::newRow("a key in the block not a number")
+            << QStringList{past + ":A:1:", "junk:B:2:", past + ":C:3:"}
+            << "'junk' is not a valid floating point value.";
+    }
+
+    void errorsKeepDialogOpen()
+    {
+        QFETCH(QStringList, history);
+        QFETCH(QString, error);
+        start(history, switchLog());
+        const QString before = picture(*form_->Chart1);
+        bool stayedOpen = false;
+        chooseDate([&](TForm4 &dialog) {
+            pickDate(dialog, kPastDay);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+            stayedOpen = dialog.isVisible();
+        });
+        QCOMPARE(prompts_->standardErrors, QStringList{error});
+        QVERIFY(stayedOpen);
+        // Closed without a successful OK: the partly filled day is not drawn.
+        QCOMPARE(picture(*form_->Chart1), before);
+        QCOMPARE(form_->Graph.GraphMode, 1);
+    }
+
+    void unreadableHistoryIsReported()
+    {
+        start({}, switchLog());
+        bool stayedOpen = false;
+        chooseDate([&](TForm4 &dialog) {
+            const QString history = files_->path(Ledger::HistoryFileName);
+            QVERIFY(QFile::remove(history) && QDir().mkdir(history));
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+            stayedOpen = dialog.isVisible();
+        });
+        QCOMPARE(prompts_->standardErrors.size(), 1);
+        QVERIFY2(prompts_->standardErrors.first().startsWith(
+                     QStringLiteral("Cannot open file \"%1\". ").arg(files_->path(Ledger::HistoryFileName))),
+                 qPrintable(prompts_->standardErrors.first()));
+        QVERIFY(stayedOpen);
+        QVERIFY(form_->Form4->HistorySnapshot.isEmpty());
+    }
+
+    void closingWithoutOkKeepsPreviousView_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel") << "cancel";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("Enter on Cancel") << "enter";
+    }
+
+    void closingWithoutOkKeepsPreviousView()
+    {
+        QFETCH(QString, how);
+        start({}, switchLog());
+        form_->Graph.Value2Click();
+        const QString before = picture(*form_->Chart1);
+        const GraphMenuMarks marksBefore = form_->Graph.Marks;
+        chooseDate([&](TForm4 &dialog) {
+            QTest::mouseClick(dialog.RadioButton1, Qt::LeftButton);
+            if (how == "cancel") {
+                QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+            } else if (how == "close") {
+                dialog.close();
+            } else {
+                dialog.Button2->setFocus();
+                QTest::keyClick(dialog.Button2, Qt::Key_Return);
+            }
+        });
+        QCOMPARE(form_->Form4->result(), int(QDialog::Rejected));
+        QCOMPARE(form_->Graph.GraphMode, 3);
+        QVERIFY(form_->Graph.Marks == marksBefore);
+        QVERIFY(form_->Value2->isChecked() && !form_->ChooseDate1->isChecked());
+        QCOMPARE(picture(*form_->Chart1), before);
+
+        // The live view goes on following the saves.
+        files_->ledger->SelectItem(0);
+        files_->ledger->MinuteTick();
+        QCOMPARE(form_->Chart1->Series1.value(0), 11.0);
+    }
+
+    void keysOfTheDialog()
+    {
+        start({}, switchLog());
+        bool openAfterEscape = false;
+        bool openAfterEnterInCalendar = false;
+        chooseDate([&](TForm4 &dialog) {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            openAfterEscape = dialog.isVisible();
+            dialog.MonthCalendar1->setFocus();
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+            openAfterEnterInCalendar = dialog.isVisible();
+            dialog.Button1->setFocus();
+            QTest::keyClick(dialog.Button1, Qt::Key_Return);
+        });
+        QVERIFY(openAfterEscape);
+        QVERIFY(openAfterEnterInCalendar);
+        QVERIFY(!form_->Form4->Button1->isDefault() && !form_->Form4->Button2->isDefault());
+        QCOMPARE(form_->Form4->result(), int(QDialog::Accepted));
+    }
+
+    void chosenDayStaysUntilViewCommand()
+    {
+        start({key(kPastDay) + ":A:7:"}, switchLog());
+        chooseDate([&](TForm4 &dialog) {
+            QTest::mouseClick(dialog.RadioButton1, Qt::LeftButton);
+            pickDate(dialog, kPastDay);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        const QString chosen = picture(*form_->Chart1);
+        QCOMPARE(chosen, QStringLiteral("01/12/2026   Switches : 9 | Percentage | % | A=100"));
+
+        files_->ledger->SelectItem(0);
+        files_->ledger->MinuteTick();
+        files_->ledger->SaveAll();
+        QCOMPARE(picture(*form_->Chart1), chosen);
+        QVERIFY(files_->lines(Ledger::HistoryFileName).contains(key(kToday) + ":A:2:"));
+
+        // Every showing starts afresh on today with "Value".
+        bool fresh = false;
+        chooseDate([&](TForm4 &dialog) {
+            fresh = dialog.RadioButton2->isChecked() && !dialog.RadioButton1->isChecked()
+                && dialog.MonthCalendar1->selectedDate() == kToday
+                && dialog.ChosenJulian == JulianAtMidnight(kToday);
+        });
+        QVERIFY(fresh);
+        QCOMPARE(form_->Graph.GraphMode, 6);
+
+        form_->Value1->trigger();
+        QCOMPARE(picture(*form_->Chart1),
+                 QStringLiteral("Today: 08/12/2026 | Minutes | value | A=2 B=2 C=3 D=4 E=5"));
+        QVERIFY(form_->Value1->isChecked() && !form_->ChooseDate1->isChecked());
+    }
+};
+
+QTEST_MAIN(TestDateView)
+#include "test_date_view.moc"
