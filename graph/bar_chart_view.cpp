@@ -1,6 +1,231 @@
 #include "bar_chart_view.h"
 
 #include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+using namespace ChartGeometry;
+
+namespace {
+
+const QColor kTitleColor(0, 0, 255);
+const QColor kLeftWallColor(255, 255, 128);
+const QColor kBottomWallColor(255, 255, 255);
+const QColor kGridColor(128, 128, 128);
+const QColor kTickColor(128, 128, 128);
+const QColor kAxisLineColor(0, 0, 0);
+const QColor kLabelColor(0, 0, 0);
+const QColor kEdgeColor(0, 0, 0);
+const QColor kMarkFillColor(255, 255, 128);
+const QColor kMarkArrowColor(255, 255, 255);
+const QColor kBevelLight(255, 255, 255);
+const QColor kBevelShadow(128, 128, 128);
+constexpr int kSideDarkening = 128;
+constexpr int kTopDarkening = 64;
+
+QColor darkened(const QColor &color, int by)
+{
+    return QColor(std::max(0, color.red() - by), std::max(0, color.green() - by), std::max(0, color.blue() - by));
+}
+
+QPolygon quad(QPoint a, QPoint b, QPoint c, QPoint d)
+{
+    return QPolygon({a, b, c, d});
+}
+
+// Draws a ChartLayout: background, title, walls, axes, bars, marks, in that
+// order, so that bars and marks cover the walls, grid and axes.
+class ChartPainter {
+public:
+    ChartPainter(QPainter &painter, const ChartLayout &layout, const ChartFonts &fonts, const BarSeries &series,
+                 const QColor &background, bool printing)
+        : p_(painter), layout_(layout), fonts_(fonts), series_(series), background_(background),
+          printing_(printing), depth_(layout.depth)
+    {
+    }
+
+    void paint()
+    {
+        p_.save();
+        p_.setRenderHint(QPainter::Antialiasing, false);
+        if (!printing_)
+            paintBackground();
+        paintTitle();
+        paintWalls();
+        paintBottomAxis();
+        paintLeftAxis();
+        paintBars();
+        paintMarks();
+        p_.restore();
+    }
+
+private:
+    QPoint back(int x, int y) const { return QPoint(x + depth_, y - depth_); }
+
+    // Printing on white paper: white label text would vanish.
+    QColor labelColor() const { return printing_ && kLabelColor == Qt::white ? QColor(Qt::black) : kLabelColor; }
+
+    void paintBackground()
+    {
+        const QRect r = layout_.bounds.toQRect();
+        p_.fillRect(r, background_);
+        const int right = layout_.bounds.right - 1;
+        const int bottom = layout_.bounds.bottom - 1;
+        p_.setPen(QPen(kBevelLight, 1));
+        p_.drawLine(r.left(), r.top(), right, r.top());
+        p_.drawLine(r.left(), r.top(), r.left(), bottom);
+        p_.setPen(QPen(kBevelShadow, 1));
+        p_.drawLine(r.left(), bottom, right, bottom);
+        p_.drawLine(right, r.top(), right, bottom);
+    }
+
+    void paintTitle()
+    {
+        p_.setFont(fonts_.title);
+        p_.setPen(kTitleColor);
+        for (const PlacedText &line : layout_.title)
+            p_.drawText(line.box.toQRect(), Qt::AlignHCenter | Qt::AlignTop, line.text);
+    }
+
+    void paintWalls()
+    {
+        const PixelRect &plot = layout_.plot;
+        p_.setPen(QPen(kEdgeColor, 1));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawPolygon(quad(back(plot.left, plot.top), back(plot.right, plot.top), back(plot.right, plot.bottom),
+                            back(plot.left, plot.bottom)));
+        p_.setBrush(kLeftWallColor);
+        p_.drawPolygon(quad(QPoint(plot.left, plot.top), back(plot.left, plot.top), back(plot.left, plot.bottom),
+                            QPoint(plot.left, plot.bottom)));
+        p_.setBrush(kBottomWallColor);
+        p_.drawPolygon(quad(QPoint(plot.left, plot.bottom), back(plot.left, plot.bottom),
+                            back(plot.right, plot.bottom), QPoint(plot.right, plot.bottom)));
+        p_.setBrush(Qt::NoBrush);
+    }
+
+    // On a printer a pen of width 0 is one printer pixel, so the dots stay dots.
+    QPen gridPen() const { return QPen(kGridColor, printing_ ? 0 : 1, Qt::DotLine); }
+
+    void paintLabels(const QVector<PlacedText> &labels, Qt::Alignment horizontal)
+    {
+        p_.setPen(labelColor());
+        for (const PlacedText &label : labels) {
+            if (label.angle == 0)
+                p_.drawText(label.box.toQRect(), horizontal | Qt::AlignVCenter, label.text);
+            else
+                paintUpward(label);
+        }
+    }
+
+    // The text reads upward and ends at the top of its box.
+    void paintUpward(const PlacedText &text)
+    {
+        p_.save();
+        p_.translate(text.box.left, text.box.bottom);
+        p_.rotate(-90);
+        p_.drawText(QRect(0, 0, text.box.height(), text.box.width()), Qt::AlignRight | Qt::AlignVCenter, text.text);
+        p_.restore();
+    }
+
+    void paintBottomAxis()
+    {
+        const PixelRect &plot = layout_.plot;
+        const AxisLayout &axis = layout_.bottom;
+        p_.setPen(gridPen());
+        for (int x : axis.labelPixels)
+            p_.drawPolyline(QPolygon({QPoint(x, plot.bottom), back(x, plot.bottom), back(x, plot.top)}));
+        const int tickTop = plot.bottom + AxisLineWidth;
+        p_.setPen(QPen(kTickColor, 1));
+        for (int x : axis.labelPixels)
+            p_.drawLine(x, tickTop, x, tickTop + TickLength - 1);
+        for (int x : axis.minorTickPixels)
+            p_.drawLine(x, tickTop, x, tickTop + MinorTickLength - 1);
+        p_.setFont(fonts_.bottomLabels);
+        paintLabels(axis.labels, Qt::AlignHCenter);
+        p_.fillRect(plot.left - AxisLineWidth, plot.bottom, plot.width() + AxisLineWidth, AxisLineWidth,
+                    kAxisLineColor);
+    }
+
+    void paintLeftAxis()
+    {
+        const PixelRect &plot = layout_.plot;
+        const AxisLayout &axis = layout_.left;
+        p_.setPen(gridPen());
+        for (int y : axis.labelPixels)
+            p_.drawPolyline(QPolygon({QPoint(plot.left, y), back(plot.left, y), back(plot.right, y)}));
+        const int tickRight = plot.left - AxisLineWidth - 1;
+        p_.setPen(QPen(kTickColor, 1));
+        for (int y : axis.labelPixels)
+            p_.drawLine(tickRight - TickLength + 1, y, tickRight, y);
+        for (int y : axis.minorTickPixels)
+            p_.drawLine(tickRight - MinorTickLength + 1, y, tickRight, y);
+        p_.setFont(fonts_.leftLabels);
+        paintLabels(axis.labels, Qt::AlignRight);
+        p_.fillRect(plot.left - AxisLineWidth, plot.top, AxisLineWidth, plot.height() + AxisLineWidth,
+                    kAxisLineColor);
+        if (layout_.leftTitle) {
+            p_.setFont(fonts_.leftTitle);
+            p_.setPen(labelColor());
+            paintUpward(*layout_.leftTitle);
+        }
+    }
+
+    void paintBars()
+    {
+        p_.save();
+        QPainterPath silhouette;
+        silhouette.addPolygon(layout_.plotSilhouette());
+        silhouette.closeSubpath();
+        p_.setClipPath(silhouette, Qt::IntersectClip);
+        p_.setPen(QPen(kEdgeColor, 1));
+        for (const BarBox &bar : layout_.bars) {
+            const QColor color = series_.color(bar.index);
+            const PixelRect &f = bar.front;
+            const QPoint topLeft(f.left, f.top), topRight(f.right, f.top), bottomRight(f.right, f.bottom);
+            p_.setBrush(color);
+            p_.drawPolygon(quad(topLeft, topRight, bottomRight, QPoint(f.left, f.bottom)));
+            p_.setBrush(darkened(color, kSideDarkening));
+            p_.drawPolygon(quad(topRight, back(f.right, f.top), back(f.right, f.bottom), bottomRight));
+            p_.setBrush(darkened(color, kTopDarkening));
+            p_.drawPolygon(quad(topLeft, back(f.left, f.top), back(f.right, f.top), topRight));
+        }
+        p_.restore();
+    }
+
+    // An arrow the colour of its bar or of the background would not show.
+    QColor arrowColor(const QColor &barColor) const
+    {
+        const bool hidden = kMarkArrowColor == barColor || kMarkArrowColor == background_;
+        return hidden ? QColor(Qt::black) : kMarkArrowColor;
+    }
+
+    void paintMarks()
+    {
+        p_.setFont(fonts_.marks);
+        p_.setBrush(Qt::NoBrush);
+        for (const MarkBox &mark : layout_.marks) {
+            p_.setPen(QPen(arrowColor(series_.color(mark.index)), 1));
+            p_.drawLine(mark.arrowFrom, mark.arrowTo);
+            const QRect box = mark.box.toQRect();
+            p_.fillRect(box, kMarkFillColor);
+            p_.setPen(QPen(kEdgeColor, MarkFrameWidth));
+            p_.drawRect(box.adjusted(0, 0, -1, -1));
+            p_.setPen(kLabelColor);
+            p_.drawText(mark.textBox.toQRect(), Qt::AlignHCenter | Qt::AlignTop, mark.text);
+        }
+    }
+
+    QPainter &p_;
+    const ChartLayout &layout_;
+    const ChartFonts &fonts_;
+    const BarSeries &series_;
+    const QColor background_;
+    const bool printing_;
+    const int depth_;
+};
+
+} // namespace
 
 void BarSeries::ClearBars()
 {
@@ -31,7 +256,10 @@ void BarSeries::setMarksStyle(MarksStyle style)
     view_.invalidate();
 }
 
-BarChartView::BarChartView(QWidget *parent) : QWidget(parent) {}
+BarChartView::BarChartView(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent); // the buffer covers every pixel
+}
 
 void BarChartView::setTitleLines(const QStringList &lines)
 {
@@ -63,18 +291,73 @@ void BarChartView::setLocaleValues(const LocaleValues &locale)
     invalidate();
 }
 
+void BarChartView::setPrinting(bool printing)
+{
+    printing_ = printing;
+    if (!printing)
+        update();
+}
+
+void BarChartView::setFixedScales(const std::optional<ChartScales> &scales)
+{
+    fixedScales_ = scales;
+    invalidate();
+}
+
 void BarChartView::invalidate()
 {
+    bufferCurrent_ = false;
     update();
+}
+
+ChartInputs BarChartView::inputsFor(const QRect &rect) const
+{
+    ChartInputs inputs;
+    inputs.bounds = rect;
+    inputs.values = Series1.values();
+    inputs.labels = Series1.labels();
+    inputs.titleLines = titleLines_;
+    inputs.leftAxisTitle = leftAxisTitle_;
+    inputs.bottomLabelsAngle = bottomLabelsAngle_;
+    inputs.marksStyle = Series1.marksStyle();
+    inputs.locale = locale_;
+    inputs.fixedScales = fixedScales_;
+    return inputs;
+}
+
+ChartLayout BarChartView::layoutFor(const QRect &rect) const
+{
+    const ChartFonts fonts(bottomLabelsFontSize_);
+    return LayOutChart(inputsFor(rect), FontMeasure(fonts));
 }
 
 void BarChartView::RenderChart(QPainter &painter, const QRect &rect)
 {
-    painter.fillRect(rect, palette().button());
+    const ChartFonts fonts(bottomLabelsFontSize_);
+    const ChartLayout layout = LayOutChart(inputsFor(rect), FontMeasure(fonts));
+    ChartPainter(painter, layout, fonts, Series1, palette().color(QPalette::Button), printing_).paint();
+}
+
+void BarChartView::renderBuffer()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (buffer_.size() != pixels)
+        buffer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    buffer_.setDevicePixelRatio(ratio);
+    buffer_.fill(Qt::white);
+    QPainter painter(&buffer_);
+    RenderChart(painter, rect());
+    bufferCurrent_ = true;
+    ++bufferRenders_;
 }
 
 void BarChartView::paintEvent(QPaintEvent *)
 {
+    if (printing_)
+        return;
+    if (!bufferCurrent_ || buffer_.size() != size() * devicePixelRatioF())
+        renderBuffer();
     QPainter painter(this);
-    RenderChart(painter, rect());
+    painter.drawImage(0, 0, buffer_);
 }
