@@ -1,5 +1,8 @@
 #include "bar_chart_view.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -21,6 +24,7 @@ const QColor kMarkFillColor(255, 255, 128);
 const QColor kMarkArrowColor(255, 255, 255);
 const QColor kBevelLight(255, 255, 255);
 const QColor kBevelShadow(128, 128, 128);
+constexpr int kZoomThreshold = 16; // pixels a zoom drag must exceed both ways
 constexpr int kSideDarkening = 128;
 constexpr int kTopDarkening = 64;
 
@@ -359,5 +363,124 @@ void BarChartView::paintEvent(QPaintEvent *)
     if (!bufferCurrent_ || buffer_.size() != size() * devicePixelRatioF())
         renderBuffer();
     QPainter painter(this);
-    painter.drawImage(0, 0, buffer_);
+    if (drag_ != Drag::Zoom) {
+        painter.drawImage(0, 0, buffer_);
+        return;
+    }
+    QImage frame = buffer_.copy();
+    frame.setDevicePixelRatio(buffer_.devicePixelRatio());
+    QPainter band(&frame);
+    paintRubberBand(band);
+    band.end();
+    painter.drawImage(0, 0, frame);
+}
+
+// Drawn with a not-xor pen on a copy of the buffer: drawing the same
+// rectangle twice would restore the picture.
+void BarChartView::paintRubberBand(QPainter &painter) const
+{
+    const QColor background = palette().color(QPalette::Button);
+    const QColor ink = background == QColor(Qt::white) ? QColor(Qt::black) : background;
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    painter.setPen(QPen(ink, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(dragStart_, dragLast_).normalized());
+}
+
+bool BarChartView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Mouse) {
+        event->accept(); // the right button's release decides, see mouseReleaseEvent
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void BarChartView::requestContextMenu(QPoint at)
+{
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, mapToGlobal(at));
+    QWidget::event(&menu); // applies the context menu policy
+}
+
+void BarChartView::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    dragStart_ = dragLast_ = at;
+    const ChartLayout layout = layoutFor(rect());
+    if (event->button() == Qt::LeftButton) {
+        // the plot with its back and the axes' room beside it
+        const PixelRect &chart = layout.chart;
+        const PixelRect area{chart.left, chart.top - layout.depth, chart.right + layout.depth, chart.bottom};
+        drag_ = area.contains(at) ? Drag::Zoom : Drag::None;
+        update();
+    } else if (event->button() == Qt::RightButton) {
+        rightButtonMoved_ = false;
+        drag_ = layout.plot.contains(at) ? Drag::Scroll : Drag::None;
+    }
+}
+
+void BarChartView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (drag_ == Drag::Zoom) {
+        dragLast_ = at;
+        update();
+        return;
+    }
+    if (!(event->buttons() & Qt::RightButton))
+        return;
+    if (!rightButtonMoved_ && (at - dragStart_).manhattanLength() < QApplication::startDragDistance())
+        return;
+    rightButtonMoved_ = true;
+    if (drag_ != Drag::Scroll)
+        return;
+    if (!layoutFor(rect()).plot.contains(at)) {
+        drag_ = Drag::None; // leaving the plot ends the scroll
+        return;
+    }
+    scroll(dragLast_, at);
+    dragLast_ = at;
+}
+
+void BarChartView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && drag_ == Drag::Zoom) {
+        drag_ = Drag::None;
+        finishZoom(at);
+        update();
+    } else if (event->button() == Qt::RightButton) {
+        drag_ = Drag::None;
+        if (!rightButtonMoved_)
+            requestContextMenu(at);
+    }
+}
+
+// Undoing makes both axes automatic again, which is what they were before
+// the first zoom or scroll.
+void BarChartView::finishZoom(QPoint end)
+{
+    const QPoint moved = end - dragStart_;
+    if (qAbs(moved.x()) <= kZoomThreshold || qAbs(moved.y()) <= kZoomThreshold)
+        return;
+    if (moved.x() < 0 || moved.y() < 0) {
+        setFixedScales(std::nullopt);
+        return;
+    }
+    const ChartLayout layout = layoutFor(rect());
+    setFixedScales(ChartScales{{layout.bottom.value(dragStart_.x()), layout.bottom.value(end.x())},
+                               {layout.left.value(end.y()), layout.left.value(dragStart_.y())}});
+}
+
+// Shifts both axes by the values between the two mouse positions, so that
+// the picture follows the mouse.
+void BarChartView::scroll(QPoint from, QPoint to)
+{
+    const ChartLayout layout = layoutFor(rect());
+    const double across = layout.bottom.value(from.x()) - layout.bottom.value(to.x());
+    const double up = layout.left.value(from.y()) - layout.left.value(to.y());
+    const ChartScales now = layout.scales();
+    setFixedScales(ChartScales{{now.bottom.minimum + across, now.bottom.maximum + across},
+                               {now.left.minimum + up, now.left.maximum + up}});
 }

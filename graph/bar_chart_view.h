@@ -51,6 +51,14 @@ private:
 // The 3D bar chart of the main window. Rendering goes through one function,
 // RenderChart, used by the screen (through an off-screen buffer), the printer
 // and the bitmap writer.
+//
+// Mouse: a left drag right and down by more than 16 pixels each way zooms
+// into the dragged rectangle; a drag of that size in any other direction
+// undoes the zoom. A right drag inside the plot scrolls both axes. A right
+// click without a drag asks for the context menu on release, through the
+// widget's context menu policy (customContextMenuRequested for
+// Qt::CustomContextMenu); the platform's own context menu event on a mouse
+// press is swallowed, since only the release tells a click from a scroll.
 class BarChartView : public QWidget {
     Q_OBJECT
 public:
@@ -100,11 +108,21 @@ public:
     int bufferRenderCount() const { return bufferRenders_; }
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    enum class Drag { None, Zoom, Scroll };
+
     ChartInputs inputsFor(const QRect &rect) const;
     void renderBuffer();
+    void paintRubberBand(QPainter &painter) const;
+    void finishZoom(QPoint end);
+    void scroll(QPoint from, QPoint to);
+    void requestContextMenu(QPoint at);
 
     QStringList titleLines_{QStringLiteral("TChart")};
     QString leftAxisTitle_{QStringLiteral("Minutes")};
@@ -113,6 +131,11 @@ private:
     LocaleValues locale_;
     bool printing_ = false;
     std::optional<ChartScales> fixedScales_;
+
+    Drag drag_ = Drag::None;
+    QPoint dragStart_;
+    QPoint dragLast_;
+    bool rightButtonMoved_ = false; // a right press that moved is no click
 
     QImage buffer_;
     bool bufferCurrent_ = false;
