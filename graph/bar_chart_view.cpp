@@ -4,9 +4,9 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
+#include <iterator>
 
 using namespace ChartGeometry;
 
@@ -88,8 +88,7 @@ private:
     {
         p_.setFont(fonts_.title);
         p_.setPen(kTitleColor);
-        for (const PlacedText &line : layout_.title)
-            p_.drawText(line.box.toQRect(), Qt::AlignHCenter | Qt::AlignTop, line.text);
+        paintTexts(layout_.title);
     }
 
     void paintWalls()
@@ -111,25 +110,26 @@ private:
     // On a printer a pen of width 0 is one printer pixel, so the dots stay dots.
     QPen gridPen() const { return QPen(kGridColor, printing_ ? 0 : 1, Qt::DotLine); }
 
-    void paintLabels(const QVector<PlacedText> &labels, Qt::Alignment horizontal)
+    // A text fills its box from the top left, its baseline `ascent` below the
+    // top; an upward text starts at the box's bottom.
+    void paintText(const PlacedText &text, int ascent)
     {
-        p_.setPen(labelColor());
-        for (const PlacedText &label : labels) {
-            if (label.angle == 0)
-                p_.drawText(label.box.toQRect(), horizontal | Qt::AlignVCenter, label.text);
-            else
-                paintUpward(label);
+        if (text.angle == 0) {
+            p_.drawText(QPoint(text.box.left, text.box.top + ascent), text.text);
+            return;
         }
-    }
-
-    // The text reads upward and ends at the top of its box.
-    void paintUpward(const PlacedText &text)
-    {
         p_.save();
         p_.translate(text.box.left, text.box.bottom);
         p_.rotate(-90);
-        p_.drawText(QRect(0, 0, text.box.height(), text.box.width()), Qt::AlignRight | Qt::AlignVCenter, text.text);
+        p_.drawText(QPoint(0, ascent), text.text);
         p_.restore();
+    }
+
+    void paintTexts(const QVector<PlacedText> &texts)
+    {
+        const int ascent = QFontMetrics(p_.font()).ascent();
+        for (const PlacedText &text : texts)
+            paintText(text, ascent);
     }
 
     void paintBottomAxis()
@@ -146,7 +146,8 @@ private:
         for (int x : axis.minorTickPixels)
             p_.drawLine(x, tickTop, x, tickTop + MinorTickLength - 1);
         p_.setFont(fonts_.bottomLabels);
-        paintLabels(axis.labels, Qt::AlignHCenter);
+        p_.setPen(labelColor());
+        paintTexts(axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.bottom, plot.width() + AxisLineWidth, AxisLineWidth,
                     kAxisLineColor);
     }
@@ -165,34 +166,44 @@ private:
         for (int y : axis.minorTickPixels)
             p_.drawLine(tickRight - MinorTickLength + 1, y, tickRight, y);
         p_.setFont(fonts_.leftLabels);
-        paintLabels(axis.labels, Qt::AlignRight);
+        p_.setPen(labelColor());
+        paintTexts(axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.top, AxisLineWidth, plot.height() + AxisLineWidth,
                     kAxisLineColor);
         if (layout_.leftTitle) {
             p_.setFont(fonts_.leftTitle);
             p_.setPen(labelColor());
-            paintUpward(*layout_.leftTitle);
+            paintText(*layout_.leftTitle, QFontMetrics(fonts_.leftTitle).ascent());
         }
     }
 
+    // Faces are filled without a pen and edged afterwards, bar by bar, so
+    // that a bar covers the side of its left neighbour where they overlap.
     void paintBars()
     {
         p_.save();
-        QPainterPath silhouette;
-        silhouette.addPolygon(layout_.plotSilhouette());
-        silhouette.closeSubpath();
-        p_.setClipPath(silhouette, Qt::IntersectClip);
-        p_.setPen(QPen(kEdgeColor, 1));
+        p_.setClipRect(layout_.plotWithDepth().toQRect(), Qt::IntersectClip);
+        const QPen edgePen(kEdgeColor, 1);
         for (const BarBox &bar : layout_.bars) {
             const QColor color = series_.color(bar.index);
             const PixelRect &f = bar.front;
-            const QPoint topLeft(f.left, f.top), topRight(f.right, f.top), bottomRight(f.right, f.bottom);
-            p_.setBrush(color);
-            p_.drawPolygon(quad(topLeft, topRight, bottomRight, QPoint(f.left, f.bottom)));
+            const QPoint topLeft(f.left, f.top), topRight(f.right, f.top), bottomRight(f.right, f.bottom),
+                bottomLeft(f.left, f.bottom);
+            const QPoint backTopLeft = back(f.left, f.top), backTopRight = back(f.right, f.top),
+                         backBottomRight = back(f.right, f.bottom);
+            p_.setPen(Qt::NoPen);
+            p_.fillRect(f.toQRect(), color);
             p_.setBrush(darkened(color, kSideDarkening));
-            p_.drawPolygon(quad(topRight, back(f.right, f.top), back(f.right, f.bottom), bottomRight));
+            p_.drawPolygon(quad(topRight, backTopRight, backBottomRight, bottomRight));
             p_.setBrush(darkened(color, kTopDarkening));
-            p_.drawPolygon(quad(topLeft, back(f.left, f.top), back(f.right, f.top), topRight));
+            p_.drawPolygon(quad(topLeft, backTopLeft, backTopRight, topRight));
+            p_.setPen(edgePen);
+            const QLine edges[] = {{topLeft, topRight},         {topRight, bottomRight},
+                                   {bottomRight, bottomLeft},   {bottomLeft, topLeft},
+                                   {topLeft, backTopLeft},      {backTopLeft, backTopRight},
+                                   {topRight, backTopRight},    {backTopRight, backBottomRight},
+                                   {backBottomRight, bottomRight}};
+            p_.drawLines(edges, int(std::size(edges)));
         }
         p_.restore();
     }
@@ -208,6 +219,7 @@ private:
     {
         p_.setFont(fonts_.marks);
         p_.setBrush(Qt::NoBrush);
+        const int ascent = QFontMetrics(fonts_.marks).ascent();
         for (const MarkBox &mark : layout_.marks) {
             p_.setPen(QPen(arrowColor(series_.color(mark.index)), 1));
             p_.drawLine(mark.arrowFrom, mark.arrowTo);
@@ -216,7 +228,7 @@ private:
             p_.setPen(QPen(kEdgeColor, MarkFrameWidth));
             p_.drawRect(box.adjusted(0, 0, -1, -1));
             p_.setPen(kLabelColor);
-            p_.drawText(mark.textBox.toQRect(), Qt::AlignHCenter | Qt::AlignTop, mark.text);
+            paintText(PlacedText{mark.text, mark.textBox, 0}, ascent);
         }
     }
 
@@ -260,7 +272,8 @@ void BarSeries::setMarksStyle(MarksStyle style)
     view_.invalidate();
 }
 
-BarChartView::BarChartView(QWidget *parent) : QWidget(parent)
+BarChartView::BarChartView(QWidget *parent)
+    : QWidget(parent), fonts_(bottomLabelsFontSize_), measure_(std::make_unique<FontMeasure>(fonts_))
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // the buffer covers every pixel
 }
@@ -285,6 +298,10 @@ void BarChartView::setBottomLabelsAngle(int degrees)
 
 void BarChartView::setBottomLabelsFontSize(int points)
 {
+    if (points != bottomLabelsFontSize_) {
+        fonts_ = ChartFonts(points);
+        measure_ = std::make_unique<FontMeasure>(fonts_);
+    }
     bottomLabelsFontSize_ = points;
     invalidate();
 }
@@ -331,15 +348,13 @@ ChartInputs BarChartView::inputsFor(const QRect &rect) const
 
 ChartLayout BarChartView::layoutFor(const QRect &rect) const
 {
-    const ChartFonts fonts(bottomLabelsFontSize_);
-    return LayOutChart(inputsFor(rect), FontMeasure(fonts));
+    return LayOutChart(inputsFor(rect), *measure_);
 }
 
 void BarChartView::RenderChart(QPainter &painter, const QRect &rect)
 {
-    const ChartFonts fonts(bottomLabelsFontSize_);
-    const ChartLayout layout = LayOutChart(inputsFor(rect), FontMeasure(fonts));
-    ChartPainter(painter, layout, fonts, Series1, palette().color(QPalette::Button), printing_).paint();
+    const ChartLayout layout = layoutFor(rect);
+    ChartPainter(painter, layout, fonts_, Series1, palette().color(QPalette::Button), printing_).paint();
 }
 
 void BarChartView::renderBuffer()

@@ -9,6 +9,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class BarChartView;
@@ -129,6 +130,8 @@ private:
     int bottomLabelsAngle_ = 90;
     int bottomLabelsFontSize_ = 8;
     LocaleValues locale_;
+    ChartFonts fonts_;
+    std::unique_ptr<FontMeasure> measure_; // remembers text widths between redraws
     bool printing_ = false;
     std::optional<ChartScales> fixedScales_;
 

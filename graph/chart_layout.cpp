@@ -115,8 +115,11 @@ private:
     void placeTitle()
     {
         const int height = lineHeight(ChartText::Title);
+        const int centre = (chart_.left + chart_.right) / 2;
         for (const QString &line : in_.titleLines) {
-            out_.title << PlacedText{line, {chart_.left, chart_.top, chart_.right, chart_.top + height}, 0};
+            const int lineWidth = width(ChartText::Title, line);
+            const int left = centre - lineWidth / 2;
+            out_.title << PlacedText{line, {left, chart_.top, left + lineWidth, chart_.top + height}, 0};
             chart_.top += height;
         }
         if (!in_.titleLines.isEmpty())
@@ -324,7 +327,8 @@ private:
             MarkBox mark;
             mark.index = bar.index;
             mark.text = markText(value, absoluteTotal, in_.marksStyle, in_.locale);
-            const int boxWidth = width(ChartText::Marks, mark.text) + letterWidth + 2 * MarkFrameWidth;
+            const int textWidth = width(ChartText::Marks, mark.text);
+            const int boxWidth = textWidth + letterWidth + 2 * MarkFrameWidth;
             const int boxHeight = lineHeightOfMarks + 2 * MarkFrameWidth;
             const int centre = bar.front.left + out_.barWidth / 2;
             const bool upward = value >= 0;
@@ -335,8 +339,9 @@ private:
                         top + boxHeight + halfDepth.y()};
             mark.arrowFrom = QPoint(centre, barEnd) + halfDepth;
             mark.arrowTo = mark.arrowFrom + QPoint(0, upward ? -ArrowLength : ArrowLength);
+            const int textLeft = mark.box.left + boxWidth / 2 - textWidth / 2;
             const int textTop = mark.box.top + MarkFrameWidth;
-            mark.textBox = {mark.box.left, textTop, mark.box.right, textTop + lineHeightOfMarks};
+            mark.textBox = {textLeft, textTop, textLeft + textWidth, textTop + lineHeightOfMarks};
             out_.marks << mark;
         }
     }
@@ -374,7 +379,7 @@ const QFont &ChartFonts::of(ChartText role) const
     return marks;
 }
 
-FontMeasure::FontMeasure(const ChartFonts &fonts)
+FontMeasure::FontMeasure(const ChartFonts &fonts) : widths_(5)
 {
     for (ChartText role :
          {ChartText::Title, ChartText::LeftLabels, ChartText::LeftTitle, ChartText::BottomLabels, ChartText::Marks})
@@ -388,7 +393,16 @@ int FontMeasure::lineHeight(ChartText role) const
 
 int FontMeasure::width(ChartText role, const QString &text) const
 {
-    return metrics_.at(int(role)).horizontalAdvance(text);
+    constexpr int kRemembered = 4096; // per font; far more than a chart shows
+    QHash<QString, int> &known = widths_[int(role)];
+    const auto found = known.constFind(text);
+    if (found != known.constEnd())
+        return *found;
+    if (known.size() >= kRemembered)
+        known.clear();
+    const int measured = metrics_.at(int(role)).horizontalAdvance(text);
+    known.insert(text, measured);
+    return measured;
 }
 
 int AxisLayout::pixel(double value) const
@@ -404,14 +418,6 @@ double AxisLayout::value(int pixel) const
     if (hi == lo || endPixel == startPixel)
         return lo;
     return lo + (pixel - startPixel) * (hi - lo) / (endPixel - startPixel);
-}
-
-QPolygon ChartLayout::plotSilhouette() const
-{
-    const PixelRect &p = plot;
-    const int d = depth;
-    return QPolygon({QPoint(p.left, p.bottom), QPoint(p.left, p.top), QPoint(p.left + d, p.top - d),
-                     QPoint(p.right + d, p.top - d), QPoint(p.right + d, p.bottom - d), QPoint(p.right, p.bottom)});
 }
 
 double LabelIncrement(double range, int axisLength, int labelSize)

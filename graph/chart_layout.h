@@ -8,8 +8,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPoint>
-#include <QPolygon>
 #include <QRect>
 #include <QStringList>
 #include <QVector>
@@ -64,7 +64,8 @@ struct ChartFonts {
     const QFont &of(ChartText role) const;
 };
 
-// Measures with the metrics of ChartFonts.
+// Measures with the metrics of ChartFonts. Widths are remembered, since a
+// redraw mostly measures the texts of the previous one again.
 class FontMeasure : public TextMeasure {
 public:
     explicit FontMeasure(const ChartFonts &fonts);
@@ -73,6 +74,7 @@ public:
 
 private:
     QVector<QFontMetrics> metrics_;
+    mutable QVector<QHash<QString, int>> widths_;
 };
 
 // The value range of an axis: the values at its two ends.
@@ -101,8 +103,9 @@ struct ChartInputs {
     std::optional<ChartScales> fixedScales; // set while zoomed or scrolled
 };
 
-// A text and the box it fills on the surface. At angle 90 the text reads
-// upward inside the box and ends at the box's top.
+// A text and the box it fills on the surface: its measured width and one
+// line height. At angle 90 the text reads upward inside the box, from the
+// box's bottom to its top.
 struct PlacedText {
     QString text;
     PixelRect box;
@@ -139,7 +142,7 @@ struct MarkBox {
     PixelRect box;        // already moved back by half the depth
     QPoint arrowFrom;     // the middle of the bar's end, at half depth
     QPoint arrowTo;       // ArrowLength pixels beyond it
-    PixelRect textBox;    // where the text is centred
+    PixelRect textBox;    // the text, centred in the box
 };
 
 struct ChartLayout {
@@ -156,9 +159,9 @@ struct ChartLayout {
     QVector<MarkBox> marks;
 
     ChartScales scales() const { return {bottom.scale(), left.scale()}; }
-    // The outline of the plot box seen from the front: the front rectangle
-    // joined to the back one, which lies depth pixels up and to the right.
-    QPolygon plotSilhouette() const;
+    // The plot's front rectangle together with its back, which lies depth
+    // pixels up and to the right: what bars are clipped to.
+    PixelRect plotWithDepth() const { return {plot.left, plot.top - depth, plot.right + depth, plot.bottom}; }
 };
 
 // Fixed values of the chart's look that the layout uses.

@@ -89,7 +89,7 @@ void TestChartLayout::marginsTitleAndDepth()
     // margins 12/11, one title line of 13 and its gap of 5, then the depth
     QCOMPARE(layout.chart, (PixelRect{12, 11 + 13 + 5 + 6, 404 - 6, 270}));
     QCOMPARE(layout.title.size(), 1);
-    QCOMPARE(layout.title.first().box, (PixelRect{12, 11, 404, 24}));
+    QCOMPARE(layout.title.first().box, (PixelRect{208 - 15, 11, 208 + 15, 24})); // "Title" centred
 
     in.titleLines.clear();
     layout = LayOutChart(in, FixedMeasure());
@@ -122,7 +122,7 @@ void TestChartLayout::oneBarStandsInTheMiddle()
     QCOMPARE(mark.box, (PixelRect{213, 34, 233, 49}));
     QCOMPARE(mark.arrowFrom, QPoint(223, 68));
     QCOMPARE(mark.arrowTo, QPoint(223, 48));
-    QCOMPARE(mark.textBox, (PixelRect{213, 35, 233, 48}));
+    QCOMPARE(mark.textBox, (PixelRect{217, 35, 229, 48}));
 }
 
 void TestChartLayout::twoBarsShareTheAxisByThirds()
