@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStaticText>
 
 #include <algorithm>
 #include <iterator>
@@ -42,10 +43,11 @@ QPolygon quad(QPoint a, QPoint b, QPoint c, QPoint d)
 // order, so that bars and marks cover the walls, grid and axes.
 class ChartPainter {
 public:
-    ChartPainter(QPainter &painter, const ChartLayout &layout, const ChartFonts &fonts, const BarSeries &series,
-                 const QColor &background, bool printing)
-        : p_(painter), layout_(layout), fonts_(fonts), series_(series), background_(background),
-          printing_(printing), depth_(layout.depth)
+    ChartPainter(QPainter &painter, const ChartLayout &layout, const ChartFonts &fonts,
+                 QVector<QHash<QString, QStaticText>> &shapedTexts, const BarSeries &series, const QColor &background,
+                 bool printing)
+        : p_(painter), layout_(layout), fonts_(fonts), shapedTexts_(shapedTexts), series_(series),
+          background_(background), printing_(printing), depth_(layout.depth)
     {
     }
 
@@ -86,9 +88,8 @@ private:
 
     void paintTitle()
     {
-        p_.setFont(fonts_.title);
         p_.setPen(kTitleColor);
-        paintTexts(layout_.title);
+        paintTexts(ChartText::Title, layout_.title);
     }
 
     void paintWalls()
@@ -110,26 +111,36 @@ private:
     // On a printer a pen of width 0 is one printer pixel, so the dots stay dots.
     QPen gridPen() const { return QPen(kGridColor, printing_ ? 0 : 1, Qt::DotLine); }
 
-    // A text fills its box from the top left, its baseline `ascent` below the
-    // top; an upward text starts at the box's bottom.
-    void paintText(const PlacedText &text, int ascent)
+    // A text fills its box from the top left; an upward text starts at the
+    // box's bottom. Texts are shaped once and kept for the next redraws.
+    void paintText(ChartText role, const PlacedText &text)
     {
+        constexpr int kRemembered = 4096; // per font; far more than a chart shows
+        QHash<QString, QStaticText> &shaped = shapedTexts_[int(role)];
+        auto found = shaped.find(text.text);
+        if (found == shaped.end()) {
+            if (shaped.size() >= kRemembered)
+                shaped.clear();
+            QStaticText fresh(text.text);
+            fresh.setTextFormat(Qt::PlainText);
+            found = shaped.insert(text.text, fresh);
+        }
         if (text.angle == 0) {
-            p_.drawText(QPoint(text.box.left, text.box.top + ascent), text.text);
+            p_.drawStaticText(QPoint(text.box.left, text.box.top), *found);
             return;
         }
         p_.save();
         p_.translate(text.box.left, text.box.bottom);
         p_.rotate(-90);
-        p_.drawText(QPoint(0, ascent), text.text);
+        p_.drawStaticText(QPoint(0, 0), *found);
         p_.restore();
     }
 
-    void paintTexts(const QVector<PlacedText> &texts)
+    void paintTexts(ChartText role, const QVector<PlacedText> &texts)
     {
-        const int ascent = QFontMetrics(p_.font()).ascent();
+        p_.setFont(fonts_.of(role));
         for (const PlacedText &text : texts)
-            paintText(text, ascent);
+            paintText(role, text);
     }
 
     void paintBottomAxis()
@@ -145,9 +156,8 @@ private:
             p_.drawLine(x, tickTop, x, tickTop + TickLength - 1);
         for (int x : axis.minorTickPixels)
             p_.drawLine(x, tickTop, x, tickTop + MinorTickLength - 1);
-        p_.setFont(fonts_.bottomLabels);
         p_.setPen(labelColor());
-        paintTexts(axis.labels);
+        paintTexts(ChartText::BottomLabels, axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.bottom, plot.width() + AxisLineWidth, AxisLineWidth,
                     kAxisLineColor);
     }
@@ -165,15 +175,13 @@ private:
             p_.drawLine(tickRight - TickLength + 1, y, tickRight, y);
         for (int y : axis.minorTickPixels)
             p_.drawLine(tickRight - MinorTickLength + 1, y, tickRight, y);
-        p_.setFont(fonts_.leftLabels);
         p_.setPen(labelColor());
-        paintTexts(axis.labels);
+        paintTexts(ChartText::LeftLabels, axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.top, AxisLineWidth, plot.height() + AxisLineWidth,
                     kAxisLineColor);
         if (layout_.leftTitle) {
-            p_.setFont(fonts_.leftTitle);
             p_.setPen(labelColor());
-            paintText(*layout_.leftTitle, QFontMetrics(fonts_.leftTitle).ascent());
+            paintTexts(ChartText::LeftTitle, {*layout_.leftTitle});
         }
     }
 
@@ -219,7 +227,7 @@ private:
     {
         p_.setFont(fonts_.marks);
         p_.setBrush(Qt::NoBrush);
-        const int ascent = QFontMetrics(fonts_.marks).ascent();
+
         for (const MarkBox &mark : layout_.marks) {
             p_.setPen(QPen(arrowColor(series_.color(mark.index)), 1));
             p_.drawLine(mark.arrowFrom, mark.arrowTo);
@@ -228,13 +236,14 @@ private:
             p_.setPen(QPen(kEdgeColor, MarkFrameWidth));
             p_.drawRect(box.adjusted(0, 0, -1, -1));
             p_.setPen(kLabelColor);
-            paintText(PlacedText{mark.text, mark.textBox, 0}, ascent);
+            paintText(ChartText::Marks, PlacedText{mark.text, mark.textBox, 0});
         }
     }
 
     QPainter &p_;
     const ChartLayout &layout_;
     const ChartFonts &fonts_;
+    QVector<QHash<QString, QStaticText>> &shapedTexts_; // by ChartText
     const BarSeries &series_;
     const QColor background_;
     const bool printing_;
@@ -301,6 +310,7 @@ void BarChartView::setBottomLabelsFontSize(int points)
     if (points != bottomLabelsFontSize_) {
         fonts_ = ChartFonts(points);
         measure_ = std::make_unique<FontMeasure>(fonts_);
+        shapedTexts_[int(ChartText::BottomLabels)].clear();
     }
     bottomLabelsFontSize_ = points;
     invalidate();
@@ -354,7 +364,7 @@ ChartLayout BarChartView::layoutFor(const QRect &rect) const
 void BarChartView::RenderChart(QPainter &painter, const QRect &rect)
 {
     const ChartLayout layout = layoutFor(rect);
-    ChartPainter(painter, layout, fonts_, Series1, palette().color(QPalette::Button), printing_).paint();
+    ChartPainter(painter, layout, fonts_, shapedTexts_, Series1, palette().color(QPalette::Button), printing_).paint();
 }
 
 void BarChartView::renderBuffer()

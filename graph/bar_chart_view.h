@@ -4,7 +4,9 @@
 #include "text_convert.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -132,6 +134,7 @@ private:
     LocaleValues locale_;
     ChartFonts fonts_;
     std::unique_ptr<FontMeasure> measure_; // remembers text widths between redraws
+    QVector<QHash<QString, QStaticText>> shapedTexts_ = QVector<QHash<QString, QStaticText>>(5); // by ChartText
     bool printing_ = false;
     std::optional<ChartScales> fixedScales_;
 
