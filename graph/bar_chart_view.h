@@ -1,19 +1,22 @@
 #pragma once
 
+#include "chart_layout.h"
 #include "text_convert.h"
 
 #include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QStaticText>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
+#include <optional>
+
 class BarChartView;
 class QPainter;
 class QPrinter;
-
-// What the marks above the bars show: the bar's value, or its share of the
-// sum of the absolute values of all bars.
-enum class MarksStyle { smsValue, smsPercent };
 
 // The colour a bar is appended with when it has none of its own: it is then
 // drawn in the series colour.
@@ -31,6 +34,8 @@ public:
     int count() const { return int(values_.size()); }
     double value(int index) const { return values_.at(index); }
     QString label(int index) const { return labels_.at(index); }
+    const QVector<double> &values() const { return values_; }
+    const QStringList &labels() const { return labels_; }
     QColor color(int index) const; // as drawn: its own colour or SeriesColor
 
     MarksStyle marksStyle() const { return marksStyle_; }
@@ -49,6 +54,14 @@ private:
 // The 3D bar chart of the main window. Rendering goes through one function,
 // RenderChart, used by the screen (through an off-screen buffer), the printer
 // and the bitmap writer.
+//
+// Mouse: a left drag right and down by more than 16 pixels each way zooms
+// into the dragged rectangle; a drag of that size in any other direction
+// undoes the zoom. A right drag inside the plot scrolls both axes. A right
+// click without a drag asks for the context menu on release, through the
+// widget's context menu policy (customContextMenuRequested for
+// Qt::CustomContextMenu); the platform's own context menu event on a mouse
+// press is swallowed, since only the release tells a click from a scroll.
 class BarChartView : public QWidget {
     Q_OBJECT
 public:
@@ -67,7 +80,17 @@ public:
     // Separators for the number formats of labels and marks.
     void setLocaleValues(const LocaleValues &locale);
 
+    // Renders the whole chart into rect of the painter's surface. The
+    // painter may be scaled (a printer page); the chart is laid out in the
+    // rectangle's own units.
     void RenderChart(QPainter &painter, const QRect &rect);
+    // Where everything goes when the chart is rendered into rect.
+    ChartLayout layoutFor(const QRect &rect) const;
+
+    // The axis scales that zooming or scrolling fixed; none while both axes
+    // are automatic. They survive every redraw until the zoom is undone.
+    std::optional<ChartScales> fixedScales() const { return fixedScales_; }
+    void setFixedScales(const std::optional<ChartScales> &scales);
 
     // Prints the chart on one landscape page of the printer.
     void PrintGraphPage(QPrinter &printer);
@@ -77,21 +100,50 @@ public:
 
     // While printing, screen paints are skipped, the background and bevel are
     // not drawn, white label text is drawn black and grid lines are one
-    // printer pixel wide.
+    // printer pixel wide. Ending it repaints what was skipped.
     bool isPrinting() const { return printing_; }
-    void setPrinting(bool printing) { printing_ = printing; }
+    void setPrinting(bool printing);
 
     // Marks the picture out of date and asks for a repaint.
     void invalidate();
+    // How often the screen picture has been drawn into its buffer; a paint
+    // of an up-to-date picture only copies the buffer.
+    int bufferRenderCount() const { return bufferRenders_; }
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    enum class Drag { None, Zoom, Scroll };
+
+    ChartInputs inputsFor(const QRect &rect) const;
+    void renderBuffer();
+    void paintRubberBand(QPainter &painter) const;
+    void finishZoom(QPoint end);
+    void scroll(QPoint from, QPoint to);
+    void requestContextMenu(QPoint at);
+
     QStringList titleLines_{QStringLiteral("TChart")};
     QString leftAxisTitle_{QStringLiteral("Minutes")};
     int bottomLabelsAngle_ = 90;
     int bottomLabelsFontSize_ = 8;
     LocaleValues locale_;
+    ChartFonts fonts_;
+    std::unique_ptr<FontMeasure> measure_; // remembers text widths between redraws
+    QVector<QHash<QString, QStaticText>> shapedTexts_ = QVector<QHash<QString, QStaticText>>(5); // by ChartText
     bool printing_ = false;
+    std::optional<ChartScales> fixedScales_;
+
+    Drag drag_ = Drag::None;
+    QPoint dragStart_;
+    QPoint dragLast_;
+    bool rightButtonMoved_ = false; // a right press that moved is no click
+
+    QImage buffer_;
+    bool bufferCurrent_ = false;
+    int bufferRenders_ = 0;
 };

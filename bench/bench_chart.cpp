@@ -1,0 +1,87 @@
+// Redrawing the chart of 40 items with long names: DrawGraph fills the
+// series, RenderChart draws it into a bitmap of the widget's size; beside it
+// the layout alone.
+
+#include "bar_chart_view.h"
+#include "day_key.h"
+#include "graph_builder.h"
+#include "ledger.h"
+#include "line_file.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kItems = 40;
+const QDate kToday(2026, 12, 8);
+const QRect kBounds(0, 0, 416, 281);
+
+struct ChartOfFortyItems {
+    QTemporaryDir dir;
+    std::unique_ptr<Ledger> ledger;
+    BarChartView chart;
+    std::unique_ptr<GraphBuilder> graph;
+
+    ChartOfFortyItems()
+    {
+        const LocaleValues locale;
+        const QString key = FloatToStr(JulianAtMidnight(kToday), locale);
+        QStringList data;
+        for (int i = 0; i < kItems; ++i)
+            data << QStringLiteral("%1:Customer project with a long name number %2:%3:").arg(key).arg(i).arg(i * 17 % 480);
+        for (int i = 0; i < kItems; ++i)
+            data << QStringLiteral("T:Customer project with a long name number %1:%2:").arg(i).arg(400000 + i);
+        WriteLineFile(dir.filePath(Ledger::DataFileName), data);
+        ledger = std::make_unique<Ledger>(dir.path(), [] { return QDateTime(kToday, QTime(10, 0)); }, locale);
+        graph = std::make_unique<GraphBuilder>(*ledger, chart);
+        ledger->StartupLoad();
+        chart.resize(kBounds.size());
+    }
+};
+
+ChartOfFortyItems &fixture()
+{
+    static ChartOfFortyItems chart;
+    return chart;
+}
+
+void BM_DrawAndRender(benchmark::State &state)
+{
+    ChartOfFortyItems &f = fixture();
+    QImage image(kBounds.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        f.graph->DrawGraph();
+        QPainter painter(&image);
+        f.chart.RenderChart(painter, kBounds);
+    }
+    state.counters["bars"] = double(f.chart.Series1.count());
+}
+
+void BM_LayoutOnly(benchmark::State &state)
+{
+    ChartOfFortyItems &f = fixture();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(f.chart.layoutFor(kBounds).bottom.labels.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_DrawAndRender)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayoutOnly)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

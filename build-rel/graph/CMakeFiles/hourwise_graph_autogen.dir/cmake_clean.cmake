@@ -1,9 +1,0 @@
-file(REMOVE_RECURSE
-  "CMakeFiles/hourwise_graph_autogen"
-  "hourwise_graph_autogen/mocs_compilation.cpp"
-)
-
-# Per-language clean rules from dependency scanning.
-foreach(lang )
-  include(CMakeFiles/hourwise_graph_autogen.dir/cmake_clean_${lang}.cmake OPTIONAL)
-endforeach()

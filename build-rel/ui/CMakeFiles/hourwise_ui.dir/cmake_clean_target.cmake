@@ -1,3 +1,0 @@
-file(REMOVE_RECURSE
-  "libhourwise_ui.a"
-)

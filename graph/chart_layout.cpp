@@ -1,0 +1,467 @@
+#include "chart_layout.h"
+
+#include "number_format.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace ChartGeometry;
+
+namespace {
+
+const QString kAxisValuesFormat = QStringLiteral("#,##0.###");
+const QString kValueFormat = QStringLiteral("#,##0.###");
+const QString kPercentFormat = QStringLiteral("##0 %");
+
+constexpr double kTinyIncrement = 1e-12;
+constexpr double kLabelTolerance = 1e-12;
+constexpr double kMaxLabelsPerAxis = 10000;
+// Far zoomed or scrolled values map outside the surface; this keeps them in
+// the range that integers and the painter handle.
+constexpr double kPixelLimit = 1e6;
+
+QFont arialOfPoints(int points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0))));
+    return font;
+}
+
+int roundToInt(double value)
+{
+    return int(std::lround(value));
+}
+
+int madeEven(int width)
+{
+    return width % 2 == 0 ? width : width + 1;
+}
+
+// Widens min..max so that, on an axis of `length` pixels, min lies roomAtMin
+// pixels from its start and max roomAtMax pixels from its end. A range of
+// width 0, or an axis too short for the room, is left as it is.
+AxisScale widened(double min, double max, int length, int roomAtMin, int roomAtMax)
+{
+    const int span = length - roomAtMin - roomAtMax;
+    if (max <= min || span <= 0)
+        return {min, max};
+    const double perPixel = (max - min) / span;
+    return {min - roomAtMin * perPixel, max + roomAtMax * perPixel};
+}
+
+bool withinRange(const AxisLayout &axis, double value)
+{
+    return value >= axis.lo - kLabelTolerance && value <= axis.hi + kLabelTolerance;
+}
+
+QString markText(double value, double absoluteTotal, MarksStyle style, const LocaleValues &locale)
+{
+    if (style == MarksStyle::smsValue)
+        return FormatNumber(value, kValueFormat, locale);
+    const double percent = absoluteTotal == 0 ? 100 : std::fabs(value) * 100 / absoluteTotal;
+    return FormatNumber(percent, kPercentFormat, locale);
+}
+
+void addMinorTicks(AxisLayout &axis)
+{
+    for (int i = 1; i < axis.labelPixels.size(); ++i) {
+        const int from = axis.labelPixels.at(i - 1);
+        const int to = axis.labelPixels.at(i);
+        for (int j = 1; j <= 3; ++j)
+            axis.minorTickPixels << from + roundToInt((to - from) * j / 4.0);
+    }
+}
+
+class ChartLayouter {
+public:
+    ChartLayouter(const ChartInputs &inputs, const TextMeasure &measure)
+        : in_(inputs), measure_(measure), count_(int(inputs.values.size())),
+          textLabels_(count_ > 0 && !inputs.labels.value(0).isEmpty())
+    {
+    }
+
+    ChartLayout run()
+    {
+        placeChartRect();
+        placeTitle();
+        takeDepth();
+        placePlotBottom();
+        layOutLeftAxis();
+        placeLeftLabels();
+        layOutBottomAxis();
+        placeBottomLabels();
+        placeBars();
+        placeMarks();
+        return out_;
+    }
+
+private:
+    int lineHeight(ChartText role) const { return measure_.lineHeight(role); }
+    int width(ChartText role, const QString &text) const { return measure_.width(role, text); }
+
+    void placeChartRect()
+    {
+        const QRect &b = in_.bounds;
+        out_.bounds = {b.x(), b.y(), b.x() + b.width(), b.y() + b.height()};
+        chart_ = out_.bounds;
+        const int horizontal = roundToInt(b.width() * 3 / 100.0);
+        const int vertical = roundToInt(b.height() * 4 / 100.0);
+        chart_.left += horizontal;
+        chart_.right -= horizontal;
+        chart_.top += vertical;
+        chart_.bottom -= vertical;
+    }
+
+    void placeTitle()
+    {
+        const int height = lineHeight(ChartText::Title);
+        const int centre = (chart_.left + chart_.right) / 2;
+        for (const QString &line : in_.titleLines) {
+            const int lineWidth = width(ChartText::Title, line);
+            const int left = centre - lineWidth / 2;
+            out_.title << PlacedText{line, {left, chart_.top, left + lineWidth, chart_.top + height}, 0};
+            chart_.top += height;
+        }
+        if (!in_.titleLines.isEmpty())
+            chart_.top += TitleGap;
+    }
+
+    void takeDepth()
+    {
+        out_.depth = std::max(0, roundToInt(0.001 * Chart3DPercent * chart_.width()));
+        chart_.right -= out_.depth;
+        chart_.top += out_.depth;
+        out_.chart = chart_;
+    }
+
+    // Room below the plot for the bottom labels: across the axis a label
+    // takes a line height at angle 0 and its text width at angle 90.
+    void placePlotBottom()
+    {
+        int extent = 0;
+        if (in_.bottomLabelsAngle == 0) {
+            extent = lineHeight(ChartText::BottomLabels);
+        } else if (textLabels_) {
+            for (const QString &label : in_.labels)
+                extent = std::max(extent, width(ChartText::BottomLabels, label));
+        } else {
+            extent = std::max(width(ChartText::BottomLabels, FormatNumber(0, kAxisValuesFormat, in_.locale)),
+                              width(ChartText::BottomLabels,
+                                    FormatNumber(std::max(0, count_ - 1), kAxisValuesFormat, in_.locale)));
+        }
+        out_.plot.top = chart_.top;
+        out_.plot.bottom = std::max(chart_.top, chart_.bottom - extent - AxisDrawRoom);
+    }
+
+    void layOutLeftAxis()
+    {
+        AxisLayout &axis = out_.left;
+        axis.startPixel = out_.plot.bottom;
+        axis.endPixel = out_.plot.top;
+        if (in_.fixedScales) {
+            axis.lo = in_.fixedScales->left.minimum;
+            axis.hi = in_.fixedScales->left.maximum;
+        } else {
+            double least = 0;
+            double greatest = 0;
+            for (double v : in_.values) {
+                least = std::min(least, v);
+                greatest = std::max(greatest, v);
+            }
+            const int markRoom = lineHeight(ChartText::Marks) + ArrowLength + 2 * MarkFrameWidth + 1;
+            const AxisScale scale = widened(least, greatest, out_.plot.height(), least < 0 ? markRoom : 0,
+                                            greatest > 0 && count_ > 0 ? markRoom : 0);
+            axis.lo = scale.minimum;
+            axis.hi = scale.maximum;
+        }
+        axis.increment = LabelIncrement(axis.hi - axis.lo, out_.plot.height(), lineHeight(ChartText::LeftLabels));
+    }
+
+    // The left labels' widths decide where the plot starts.
+    void placeLeftLabels()
+    {
+        AxisLayout &axis = out_.left;
+        QVector<QString> texts;
+        QVector<int> widths;
+        int widest = 0;
+        for (double v : LabelValues(axis.lo, axis.hi, axis.increment)) {
+            texts << FormatNumber(v, kAxisValuesFormat, in_.locale);
+            widths << width(ChartText::LeftLabels, texts.last());
+            widest = std::max(widest, widths.last());
+            axis.labelPixels << axis.pixel(v);
+        }
+        const bool hasTitle = !in_.leftAxisTitle.isEmpty();
+        const int titleHeight = hasTitle ? lineHeight(ChartText::LeftTitle) : 0;
+        out_.plot.left = std::min(chart_.right, chart_.left + titleHeight + widest + AxisDrawRoom);
+        out_.plot.right = chart_.right;
+
+        const int height = lineHeight(ChartText::LeftLabels);
+        const int labelsRight = out_.plot.left - AxisDrawRoom;
+        for (int i = 0; i < texts.size(); ++i) {
+            const int top = axis.labelPixels.at(i) - height / 2;
+            axis.labels << PlacedText{texts.at(i), {labelsRight - widths.at(i), top, labelsRight, top + height}, 0};
+        }
+        addMinorTicks(axis);
+
+        if (hasTitle) {
+            const int length = width(ChartText::LeftTitle, in_.leftAxisTitle);
+            const int top = (out_.plot.top + out_.plot.bottom) / 2 - length / 2;
+            out_.leftTitle = PlacedText{in_.leftAxisTitle, {chart_.left, top, chart_.left + titleHeight, top + length}, 90};
+        }
+    }
+
+    // Bars get 70 % of the room for one bar, which counts one spare bar for
+    // the side margins. A fixed scale keeps the bars' width in values, so
+    // that zooming in widens them.
+    void layOutBottomAxis()
+    {
+        AxisLayout &axis = out_.bottom;
+        axis.startPixel = out_.plot.left;
+        axis.endPixel = out_.plot.right;
+        const int length = out_.plot.width();
+        const int barWidth = count_ == 0 ? 0 : madeEven(roundToInt(BarWidthPercent / 100.0 * (length / (count_ + 1))));
+        const AxisScale automatic = widened(0, std::max(0, count_ - 1), length, barWidth, barWidth);
+        out_.barWidth = barWidth;
+        if (!in_.fixedScales) {
+            axis.lo = automatic.minimum;
+            axis.hi = automatic.maximum;
+            return;
+        }
+        axis.lo = in_.fixedScales->bottom.minimum;
+        axis.hi = in_.fixedScales->bottom.maximum;
+        const double automaticSpan = automatic.maximum - automatic.minimum;
+        const double fixedSpan = axis.hi - axis.lo;
+        if (automaticSpan > 0 && fixedSpan > 0) {
+            const double zoomed = std::min(barWidth * automaticSpan / fixedSpan, 4.0 * std::max(1, length));
+            out_.barWidth = madeEven(roundToInt(zoomed));
+        }
+    }
+
+    void placeBottomLabels()
+    {
+        if (textLabels_)
+            placeTextLabels();
+        else
+            placeValueLabels();
+        addMinorTicks(out_.bottom);
+    }
+
+    PixelRect bottomLabelBox(int centre, int alongAxis, int acrossAxis) const
+    {
+        const int left = centre - alongAxis / 2;
+        const int top = out_.plot.bottom + AxisDrawRoom;
+        return {left, top, left + alongAxis, top + acrossAxis};
+    }
+
+    void placeBottomLabel(const QString &text, int centre)
+    {
+        const int height = lineHeight(ChartText::BottomLabels);
+        const int textWidth = width(ChartText::BottomLabels, text);
+        const bool upright = in_.bottomLabelsAngle != 0;
+        const PixelRect box
+            = upright ? bottomLabelBox(centre, height, textWidth) : bottomLabelBox(centre, textWidth, height);
+        out_.bottom.labelPixels << centre;
+        out_.bottom.labels << PlacedText{text, box, upright ? 90 : 0};
+    }
+
+    // One label per bar, skipping a label that would overlap the last one drawn.
+    void placeTextLabels()
+    {
+        const AxisLayout &axis = out_.bottom;
+        bool first = true;
+        int lastCentre = 0;
+        int lastHalf = 0;
+        for (int i = 0; i < count_; ++i) {
+            if (!withinRange(axis, i))
+                continue;
+            const QString &text = in_.labels.at(i);
+            const int centre = axis.pixel(i);
+            const int extent = in_.bottomLabelsAngle == 0 ? width(ChartText::BottomLabels, text)
+                                                          : lineHeight(ChartText::BottomLabels);
+            const int half = first ? extent / 2 : (extent + int(extent * 0.2)) / 2;
+            if (!first && centre - half < lastCentre + lastHalf)
+                continue;
+            placeBottomLabel(text, centre);
+            first = false;
+            lastCentre = centre;
+            lastHalf = half;
+        }
+    }
+
+    void placeValueLabels()
+    {
+        AxisLayout &axis = out_.bottom;
+        const int labelSize = in_.bottomLabelsAngle == 0
+            ? std::max(width(ChartText::BottomLabels, FormatNumber(axis.lo, kAxisValuesFormat, in_.locale)),
+                       width(ChartText::BottomLabels, FormatNumber(axis.hi, kAxisValuesFormat, in_.locale)))
+            : lineHeight(ChartText::BottomLabels);
+        axis.increment = LabelIncrement(axis.hi - axis.lo, out_.plot.width(), labelSize);
+        for (double v : LabelValues(axis.lo, axis.hi, axis.increment))
+            placeBottomLabel(FormatNumber(v, kAxisValuesFormat, in_.locale), axis.pixel(v));
+    }
+
+    void placeBars()
+    {
+        const int zero = out_.left.pixel(0);
+        for (int i = 0; i < count_; ++i) {
+            if (!withinRange(out_.bottom, i))
+                continue;
+            const int left = out_.bottom.pixel(i) - out_.barWidth / 2;
+            const int end = out_.left.pixel(in_.values.at(i));
+            out_.bars << BarBox{i, {left, std::min(end, zero), left + out_.barWidth, std::max(end, zero)}};
+        }
+    }
+
+    // Each mark stands ArrowLength pixels beyond its bar's end (above a bar of
+    // 0 or more, below a negative one), centred on the bar, at half depth.
+    void placeMarks()
+    {
+        double absoluteTotal = 0;
+        for (double v : in_.values)
+            absoluteTotal += std::fabs(v);
+        const int lineHeightOfMarks = lineHeight(ChartText::Marks);
+        const int letterWidth = width(ChartText::Marks, QStringLiteral("W"));
+        const QPoint halfDepth(out_.depth / 2, -(out_.depth / 2));
+        for (const BarBox &bar : out_.bars) {
+            const double value = in_.values.at(bar.index);
+            MarkBox mark;
+            mark.index = bar.index;
+            mark.text = markText(value, absoluteTotal, in_.marksStyle, in_.locale);
+            const int textWidth = width(ChartText::Marks, mark.text);
+            const int boxWidth = textWidth + letterWidth + 2 * MarkFrameWidth;
+            const int boxHeight = lineHeightOfMarks + 2 * MarkFrameWidth;
+            const int centre = bar.front.left + out_.barWidth / 2;
+            const bool upward = value >= 0;
+            const int barEnd = upward ? bar.front.top : bar.front.bottom;
+            const int top = upward ? barEnd - boxHeight + 1 - ArrowLength : barEnd + ArrowLength;
+            const int left = centre - boxWidth / 2;
+            mark.box = {left + halfDepth.x(), top + halfDepth.y(), left + boxWidth + halfDepth.x(),
+                        top + boxHeight + halfDepth.y()};
+            mark.arrowFrom = QPoint(centre, barEnd) + halfDepth;
+            mark.arrowTo = mark.arrowFrom + QPoint(0, upward ? -ArrowLength : ArrowLength);
+            const int textLeft = mark.box.left + boxWidth / 2 - textWidth / 2;
+            const int textTop = mark.box.top + MarkFrameWidth;
+            mark.textBox = {textLeft, textTop, textLeft + textWidth, textTop + lineHeightOfMarks};
+            out_.marks << mark;
+        }
+    }
+
+    const ChartInputs &in_;
+    const TextMeasure &measure_;
+    const int count_;
+    const bool textLabels_; // judged by the first bar's label
+    PixelRect chart_;
+    ChartLayout out_;
+};
+
+} // namespace
+
+ChartFonts::ChartFonts(int bottomLabelsPoints)
+    : title(arialOfPoints(8)), leftLabels(arialOfPoints(8)), leftTitle(arialOfPoints(8)),
+      bottomLabels(arialOfPoints(bottomLabelsPoints)), marks(arialOfPoints(8))
+{
+}
+
+const QFont &ChartFonts::of(ChartText role) const
+{
+    switch (role) {
+    case ChartText::Title:
+        return title;
+    case ChartText::LeftLabels:
+        return leftLabels;
+    case ChartText::LeftTitle:
+        return leftTitle;
+    case ChartText::BottomLabels:
+        return bottomLabels;
+    case ChartText::Marks:
+        break;
+    }
+    return marks;
+}
+
+FontMeasure::FontMeasure(const ChartFonts &fonts) : widths_(5)
+{
+    for (ChartText role :
+         {ChartText::Title, ChartText::LeftLabels, ChartText::LeftTitle, ChartText::BottomLabels, ChartText::Marks})
+        metrics_ << QFontMetrics(fonts.of(role));
+}
+
+int FontMeasure::lineHeight(ChartText role) const
+{
+    return metrics_.at(int(role)).height();
+}
+
+int FontMeasure::width(ChartText role, const QString &text) const
+{
+    constexpr int kRemembered = 4096; // per font; far more than a chart shows
+    QHash<QString, int> &known = widths_[int(role)];
+    const auto found = known.constFind(text);
+    if (found != known.constEnd())
+        return *found;
+    if (known.size() >= kRemembered)
+        known.clear();
+    const int measured = metrics_.at(int(role)).horizontalAdvance(text);
+    known.insert(text, measured);
+    return measured;
+}
+
+int AxisLayout::pixel(double value) const
+{
+    if (hi == lo)
+        return (startPixel + endPixel) / 2;
+    const double offset = std::round((value - lo) * (endPixel - startPixel) / (hi - lo));
+    return int(std::clamp(startPixel + offset, -kPixelLimit, kPixelLimit));
+}
+
+double AxisLayout::value(int pixel) const
+{
+    if (hi == lo || endPixel == startPixel)
+        return lo;
+    return lo + (pixel - startPixel) * (hi - lo) / (endPixel - startPixel);
+}
+
+double LabelIncrement(double range, int axisLength, int labelSize)
+{
+    const int spacing = labelSize + roundToInt(labelSize * LabelsSeparationPercent / 100.0);
+    const int fitting = labelSize == 0 ? 1 : roundToInt(double(axisLength) / spacing);
+    if (fitting < 1)
+        return kTinyIncrement;
+    // increment = mantissa × 10^exponent, mantissa stepping 1, 2, 5
+    static constexpr int kMantissas[] = {1, 2, 5};
+    int mantissa = 0;
+    int exponent = range < 1 ? -12 : 0;
+    double increment = std::pow(10.0, exponent);
+    while (std::round(range / increment) > fitting && exponent < 308) {
+        if (++mantissa == 3) {
+            mantissa = 0;
+            ++exponent;
+        }
+        increment = kMantissas[mantissa] * std::pow(10.0, exponent);
+    }
+    return std::max(increment, kTinyIncrement);
+}
+
+QVector<double> LabelValues(double lo, double hi, double increment)
+{
+    if (lo == hi)
+        return {hi};
+    if ((hi - lo) / increment >= kMaxLabelsPerAxis)
+        return {};
+    // Labels stand at whole multiples of the increment, counted down from
+    // the highest one not above hi; hi / increment may fall a hair short of
+    // a whole number that it stands for.
+    const double highest = std::floor(hi / increment + 1e-9);
+    QVector<double> values;
+    for (int i = 0; i <= kMaxLabelsPerAxis; ++i) {
+        const double value = (highest - i) * increment;
+        if (value < lo - kLabelTolerance)
+            break;
+        values << value;
+    }
+    return values;
+}
+
+ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure)
+{
+    return ChartLayouter(inputs, measure).run();
+}
