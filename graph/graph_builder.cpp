@@ -143,17 +143,13 @@ int GraphBuilder::LabelFontSize(int barCount)
 
 GraphViewState GraphBuilder::viewState() const
 {
-    return {GraphMode, BarCount, BarValues, BarLabels, ChartTitleText, Marks};
+    return *this;
 }
 
 void GraphBuilder::restoreViewState(const GraphViewState &state)
 {
-    GraphMode = state.GraphMode;
-    BarCount = state.BarCount;
-    BarValues = state.BarValues;
-    BarLabels = state.BarLabels;
-    ChartTitleText = state.ChartTitleText;
-    SetMarks(state.Marks);
+    static_cast<GraphViewState &>(*this) = state;
+    emit marksChanged();
     if (!showsChosenDay()) {
         ResizeBars(ledger_.state().ItemCount);
         DrawGraph();

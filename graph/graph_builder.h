@@ -37,17 +37,10 @@ struct GraphViewState {
 // Views (GraphMode): 1 today's minutes, 2 today's shares, 3 all days'
 // minutes, 4 all days' shares, 5 a chosen day's minutes, 6 its shares.
 // Every save of the ledger redraws the chart unless a chosen day is shown.
-class GraphBuilder : public QObject {
+class GraphBuilder : public QObject, public GraphViewState {
     Q_OBJECT
 public:
     GraphBuilder(Ledger &ledger, BarChartView &chart, QObject *parent = nullptr);
-
-    int GraphMode = 1;
-    int BarCount = 0;
-    QVector<qint32> BarValues;
-    QStringList BarLabels;
-    QString ChartTitleText;
-    GraphMenuMarks Marks;
 
     // Empties the chart and appends one bar per entry of the current view,
     // with the view's title, axis caption, marks style and label size.
