@@ -14,8 +14,40 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
 
-echo "== Release build and tests"
+echo "== Release build and tests (the kill test among them)"
 run_suite build/test-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Debian package, unpacked into a temporary root and started there"
+(cd build/test-release && cpack >/dev/null)
+package=$(ls build/test-release/hourwise_*.deb)
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$package" "$root"
+for file in usr/bin/hourwise usr/bin/hourwise-launcher usr/share/applications/hourwise.desktop \
+            usr/share/icons/hicolor/128x128/apps/hourwise.png; do
+  [ -s "$root/$file" ] || { echo "missing from the package: $file" >&2; exit 1; }
+done
+dpkg-deb -f "$package" Depends | grep -q fonts-liberation
+# The launcher makes the data folder and the program writes its three files there.
+env -u XDG_DATA_HOME HOME=$root/home QT_QPA_PLATFORM=offscreen timeout 5 "$root/usr/bin/hourwise-launcher" >/dev/null 2>&1 || true
+for file in data.txc completedata.txc help.txc; do
+  [ -s "$root/home/.local/share/hourwise/$file" ] || { echo "the installed program did not write $file" >&2; exit 1; }
+done
+echo "$package: installs and starts"
+
+echo "== Fuzzing the three data files (25 s a target)"
+rm -rf build/test-fuzz
+CXX=clang++ cmake -S . -B build/test-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOURWISE_FUZZ=ON \
+  -DHOURWISE_BENCHMARKS=OFF >/dev/null
+cmake --build build/test-fuzz -j"$jobs" --target fuzz_data fuzz_switches fuzz_history
+for target in fuzz_data fuzz_switches fuzz_history; do
+  corpus=$(mktemp -d)
+  # New inputs go to the temporary corpus; the seeds in the tree stay as they are.
+  LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+    "build/test-fuzz/tests/fuzz/$target" -max_total_time=25 -timeout=10 -print_final_stats=0 \
+    -artifact_prefix="build/test-fuzz/$target-" "$corpus" "tests/fuzz/corpus/$target" 2>&1 | tail -3
+  rm -rf "$corpus"
+done
 
 echo "== Sanitizer build and tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -183,7 +183,11 @@ void WriteLineFile(const QString &path, const QStringList &lines)
 void WriteEncodedFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // Unbuffered, so that a failing write (a full disk) fails here: a write
+    // that fails only when commit() flushes the buffer is not noticed by
+    // QSaveFile, which would then put an empty file in place of the old one.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        && file.write(bytes) == bytes.size() && file.commit();
     if (!written) {
         const QString reason = file.errorString();
         file.cancelWriting();

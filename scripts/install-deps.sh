@@ -10,6 +10,8 @@ packages=(
   libbenchmark-dev
   fonts-liberation
   xvfb xauth x11-utils xdotool faketime
+  clang
+  dpkg-dev file
 )
 
 missing=()

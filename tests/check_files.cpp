@@ -1,0 +1,306 @@
+// Helper of tests/kill_test.sh: makes a data folder, kills the program right
+// after it has replaced one of its files (in the middle of a save), and
+// checks after every kill that the three files are whole, parse, load
+// through the real start-up load and agree with each other.
+//
+//   check_files generate DIR DATE ITEMS DAYS
+//       ITEMS items with DAYS days of history before DATE (yyyy-MM-dd) and
+//       today's data on DATE.
+//   check_files kill-on-save PID DIR FILE DELAY_US TIMEOUT_MS
+//       Kills PID with SIGKILL DELAY_US microseconds after FILE in DIR has
+//       been replaced; on timeout kills it anyway. Exit 0 when the kill
+//       followed a save, 3 after a timeout.
+//   check_files check DIR STATE
+//       Checks the folder; STATE keeps the totals of the last check, which
+//       may never go down. Prints one word on success: how today's history
+//       block stood against data.txc ("in-step", "lags-a-minute",
+//       "new-day-pending"). Exit 1 with the faults on stderr.
+
+#include "day_key.h"
+#include "hourwise_error.h"
+#include "ledger.h"
+#include "line_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+const LocaleValues kLocale; // the kill test runs the program under LC_ALL=C.UTF-8
+
+[[noreturn]] void fail(const QString &what)
+{
+    throw std::runtime_error(what.toStdString());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(path + ": cannot be read");
+    return file.readAll();
+}
+
+// ---- generate
+
+int generate(const QString &dir, const QDate &date, int items, int days)
+{
+    QStringList names, data, history{"0:"}, switches;
+    for (int i = 0; i < items; ++i)
+        names << QStringLiteral("Item %1").arg(i + 1);
+    QVector<qint32> totals(items, 1000);
+    for (int day = days; day >= 0; --day) {
+        const QString key = FloatToStr(JulianAtMidnight(date.addDays(-day)), kLocale);
+        for (int i = 0; i < items; ++i) {
+            const int minutes = (day * 13 + i * 7) % 90;
+            history << QStringLiteral("%1:%2:%3:").arg(key, names[i]).arg(minutes);
+            totals[i] += minutes;
+            if (day == 0)
+                data << history.last();
+        }
+        switches << key << QString::number(day % 9);
+    }
+    for (int i = 0; i < items; ++i)
+        data << QStringLiteral("T:%1:%2:").arg(names[i]).arg(totals[i]);
+    WriteLineFile(QDir(dir).filePath(Ledger::DataFileName), data);
+    WriteLineFile(QDir(dir).filePath(Ledger::HistoryFileName), history);
+    WriteLineFile(QDir(dir).filePath(Ledger::SwitchFileName), switches);
+    return 0;
+}
+
+// ---- kill-on-save
+
+int killOnSave(pid_t pid, const QString &dir, const QString &fileName, int delayMicroseconds, int timeoutMs)
+{
+    const int fd = inotify_init1(IN_CLOEXEC);
+    if (fd < 0 || inotify_add_watch(fd, QFile::encodeName(dir).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+        fail(QStringLiteral("cannot watch ") + dir);
+    const QByteArray wanted = QFile::encodeName(fileName);
+    alignas(inotify_event) char buffer[4096];
+    pollfd waitFor{fd, POLLIN, 0};
+    while (poll(&waitFor, 1, timeoutMs) > 0) {
+        const ssize_t length = read(fd, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < length;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            // A replaced file arrives by rename; a file written in place is closed after writing.
+            if (event->len > 0 && wanted == event->name) {
+                usleep(useconds_t(delayMicroseconds));
+                kill(pid, SIGKILL);
+                return 0;
+            }
+            at += ssize_t(sizeof(inotify_event)) + event->len;
+        }
+    }
+    kill(pid, SIGKILL);
+    return 3;
+}
+
+// ---- check
+
+struct TodayLine {
+    double day = 0;
+    QString key, name;
+    qint32 minutes = 0;
+};
+
+// Every line ends with CR LF; no lone CR or LF; the file is not empty.
+void checkWhole(const QString &name, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        fail(name + ": empty");
+    if (!bytes.endsWith("\r\n"))
+        fail(name + ": the last line does not end with CR LF");
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const bool loneCr = bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n');
+        const bool loneLf = bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r');
+        if (loneCr || loneLf)
+            fail(QStringLiteral("%1: a line ends without CR LF at byte %2").arg(name).arg(i));
+    }
+}
+
+// "<field>:<name>:<minutes>:" with the given first field rule.
+QStringList splitRecord(const QString &where, const QString &line)
+{
+    const QStringList fields = line.split(QLatin1Char(':'));
+    if (fields.size() != 4 || !fields[3].isEmpty() || fields[1].isEmpty())
+        fail(where + ": not a record: " + line);
+    return fields;
+}
+
+TodayLine parseTodayLine(const QString &where, const QString &line)
+{
+    const QStringList fields = splitRecord(where, line);
+    return {StrToFloat(fields[0], kLocale), fields[0], fields[1], StrToInt(fields[2])};
+}
+
+QString firstField(const QString &line)
+{
+    return line.section(QLatin1Char(':'), 0, 0);
+}
+
+// How the last block of the history stands against data.txc's today lines.
+// A kill between writing data.txc and completedata.txc leaves the history
+// one minute behind, or without the block of a day that has just begun.
+QString compareTodayBlock(const QList<TodayLine> &data, const QStringList &history)
+{
+    const int n = int(data.size());
+    if (history.size() < n + 1)
+        fail(QStringLiteral("completedata.txc: fewer lines than a day block and the seed line"));
+    QList<TodayLine> block;
+    for (int i = 0; i < n; ++i)
+        block << parseTodayLine(QStringLiteral("history block"), history[history.size() - n + i]);
+
+    int differing = 0;
+    bool oneMinuteBehind = true;
+    for (int i = 0; i < n; ++i) {
+        if (block[i].key != data[i].key || block[i].name != data[i].name) {
+            oneMinuteBehind = false;
+            break;
+        }
+        if (block[i].minutes != data[i].minutes) {
+            ++differing;
+            oneMinuteBehind = oneMinuteBehind && block[i].minutes == data[i].minutes - 1;
+        }
+    }
+    if (differing == 0 && oneMinuteBehind)
+        return QStringLiteral("in-step");
+    if (differing == 1 && oneMinuteBehind)
+        return QStringLiteral("lags-a-minute");
+
+    qint64 newDayMinutes = 0;
+    for (const TodayLine &line : data)
+        newDayMinutes += line.minutes;
+    if (StrToFloat(firstField(history.last()), kLocale) < data.first().day && newDayMinutes <= 1)
+        return QStringLiteral("new-day-pending");
+    fail(QStringLiteral("today's history block does not match data.txc: ") + history.mid(history.size() - n).join(' '));
+}
+
+// The real start-up load, on a copy, on the day data.txc names: it must
+// read everything and come to the same table.
+void checkStartupLoad(const QString &dir, const QList<TodayLine> &today, const QVector<qint32> &totals)
+{
+    QTemporaryDir copy;
+    for (const QString &name : {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName})
+        if (!QFile::copy(QDir(dir).filePath(name), copy.filePath(name)))
+            fail(QStringLiteral("cannot copy ") + name);
+    const QDate day = DateOfJulian(today.first().day);
+    Ledger ledger(copy.path(), [day] { return QDateTime(day, QTime(12, 0)); }, kLocale);
+    try {
+        ledger.StartupLoad();
+    } catch (const HourwiseError &error) {
+        fail(QStringLiteral("the start-up load fails: ") + error.message());
+    }
+    const LedgerState &state = ledger.state();
+    if (state.ItemCount != today.size() || state.ItemTable.TotalMinutes != totals)
+        fail(QStringLiteral("the start-up load reads another table"));
+    for (int i = 0; i < today.size(); ++i)
+        if (state.ItemTable.TodayMinutes[i] != today[i].minutes)
+            fail(QStringLiteral("the start-up load reads other minutes for today"));
+}
+
+// Totals may only grow from one check to the next.
+void checkTotalsGrow(const QString &statePath, const QList<TodayLine> &today, const QVector<qint32> &totals)
+{
+    QFile state(statePath);
+    if (state.open(QIODevice::ReadOnly)) {
+        const QStringList previous = DecodeLines(state.readAll());
+        if (previous.size() != totals.size())
+            fail(QStringLiteral("the number of items changed"));
+        for (int i = 0; i < totals.size(); ++i)
+            if (totals[i] < StrToInt(previous[i]))
+                fail(QStringLiteral("the total of %1 went back from %2 to %3")
+                         .arg(today[i].name, previous[i]).arg(totals[i]));
+        state.close();
+    }
+    QStringList lines;
+    for (qint32 total : totals)
+        lines << IntToStr(total);
+    WriteLineFile(statePath, lines);
+}
+
+int check(const QString &dir, const QString &statePath)
+{
+    QStringList files[3];
+    const QString names[] = {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName};
+    for (int f = 0; f < 3; ++f) {
+        const QByteArray bytes = readBytes(QDir(dir).filePath(names[f]));
+        checkWhole(names[f], bytes);
+        files[f] = DecodeLines(bytes);
+    }
+    const QStringList &data = files[0], &history = files[1], &switches = files[2];
+
+    if (data.size() % 2 != 0)
+        fail(QStringLiteral("data.txc: an odd number of lines"));
+    const int n = int(data.size() / 2);
+    QList<TodayLine> today;
+    QVector<qint32> totals;
+    for (int i = 0; i < n; ++i) {
+        today << parseTodayLine(QStringLiteral("data.txc:%1").arg(i + 1), data[i]);
+        const QStringList total = splitRecord(QStringLiteral("data.txc:%1").arg(n + i + 1), data[n + i]);
+        if (total[0] != QLatin1String("T") || total[1] != today[i].name)
+            fail(QStringLiteral("data.txc: total line %1 does not belong to its item").arg(i + 1));
+        if (today[i].key != today[0].key)
+            fail(QStringLiteral("data.txc: today lines of different days"));
+        totals << StrToInt(total[2]);
+    }
+    if (n == 0)
+        fail(QStringLiteral("data.txc: no items"));
+
+    if (history.first() != QLatin1String("0:"))
+        fail(QStringLiteral("completedata.txc: the seed line is gone"));
+    for (int i = 1; i < history.size(); ++i)
+        parseTodayLine(QStringLiteral("completedata.txc:%1").arg(i + 1), history[i]);
+
+    if (switches.size() % 2 != 0)
+        fail(QStringLiteral("help.txc: an odd number of lines"));
+    for (int i = 0; i < switches.size(); i += 2) {
+        StrToFloat(switches[i], kLocale);
+        StrToInt(switches[i + 1]);
+    }
+    if (StrToFloat(switches[switches.size() - 2], kLocale) > today.first().day)
+        fail(QStringLiteral("help.txc: a day beyond data.txc"));
+
+    const QString standing = compareTodayBlock(today, history);
+    checkStartupLoad(dir, today, totals);
+    checkTotalsGrow(statePath, today, totals);
+    std::printf("%s\n", qPrintable(standing));
+    return 0;
+}
+
+int run(const QStringList &args)
+{
+    const QString command = args.value(1);
+    if (command == QLatin1String("generate") && args.size() == 6)
+        return generate(args[2], QDate::fromString(args[3], Qt::ISODate), args[4].toInt(), args[5].toInt());
+    if (command == QLatin1String("kill-on-save") && args.size() == 7)
+        return killOnSave(pid_t(args[2].toInt()), args[3], args[4], args[5].toInt(), args[6].toInt());
+    if (command == QLatin1String("check") && args.size() == 4)
+        return check(args[2], args[3]);
+    std::fprintf(stderr, "usage: check_files generate|kill-on-save|check ... (see the source)\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    try {
+        return run(app.arguments());
+    } catch (const HourwiseError &error) {
+        std::fprintf(stderr, "check_files: %s\n", qPrintable(error.message()));
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "check_files: %s\n", error.what());
+    }
+    return 1;
+}

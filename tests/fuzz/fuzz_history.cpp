@@ -1,0 +1,41 @@
+// completedata.txc two ways: through the start-up load and SaveAll, and read
+// as the date view reads it, line by line: the day key (first field) as a
+// float and as a date, the name (second field), the minutes (third field)
+// as an integer.
+
+#include "day_key.h"
+#include "fuzz_folder.h"
+#include "line_file.h"
+
+#include <cmath>
+
+namespace {
+
+void ReadLikeTheDateView(const QByteArray &bytes, const LocaleValues &locale)
+{
+    for (const QString &line : DecodeLines(bytes)) {
+        try {
+            const double day = StrToFloat(line.section(QLatin1Char(':'), 0, 0), locale);
+            const QDate date = DateOfJulian(day);
+            if (date.isValid() && JulianAtMidnight(date) != day && day == std::floor(day) + 0.5)
+                std::abort(); // a key of the form n.5 must come back from its date
+            (void)line.section(QLatin1Char(':'), 1, 1);
+            (void)StrToInt(line.section(QLatin1Char(':'), 2, 2));
+        } catch (const HourwiseError &) {
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray history = fuzz::Bytes(data, size);
+    fuzz::WriteFile(Ledger::DataFileName, "2461382.5:Writing:5:\r\n2461382.5:Mail:1:\r\nT:Writing:50:\r\nT:Mail:9:\r\n");
+    fuzz::WriteFile(Ledger::HistoryFileName, history);
+    fuzz::WriteFile(Ledger::SwitchFileName, "2461382.5\r\n3\r\n");
+    fuzz::LoadAndRun(fuzz::Locale(false));
+    ReadLikeTheDateView(history, fuzz::Locale(false));
+    ReadLikeTheDateView(history, fuzz::Locale(true));
+    return 0;
+}

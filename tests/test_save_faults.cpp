@@ -1,0 +1,250 @@
+// Saves that fail while the program runs: a full disk (a file size limit of
+// the process, which works as root and without mounts) and a read-only data
+// folder. Every failing save shows one standard error box, the old files
+// stay whole, nothing in memory is lost, and the first save after the fault
+// is gone writes everything.
+
+#include "hourwise_error.h"
+#include "ledger_fixture.h"
+#include "main_window.h"
+#include "radio_group.h"
+#include "scripted_prompts.h"
+
+#include <QDir>
+#include <QRadioButton>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kData = Ledger::DataFileName;
+const QString kHistory = Ledger::HistoryFileName;
+const QString kSwitches = Ledger::SwitchFileName;
+const QString kFiles[] = {kData, kHistory, kSwitches};
+
+// While alive, no file of this process may grow beyond a number of bytes,
+// as on a disk that fills up at that point: a write past it fails with
+// EFBIG ("File too large") instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() { lift(); }
+    bool active() const { return active_; }
+    void lift()
+    {
+        if (!active_)
+            return;
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+        active_ = false;
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+enum class Fault { DiskFull, DiskFullAfterDataFile, ReadOnlyFolder };
+
+struct FaultFixture : LedgerFixture {
+    ScriptedPrompts prompts;
+    std::unique_ptr<TForm1> window;
+    std::unique_ptr<FileSizeLimit> limit;
+
+    FaultFixture()
+    {
+        // Three items and a history long enough to be the largest file.
+        QStringList data, history{"0:"}, switches;
+        for (int day = 30; day >= 1; --day) {
+            const QString k = key(now.date().addDays(-day));
+            history << k + ":Writing:40:" << k + ":Mail:20:" << k + ":Reading:10:";
+            switches << k << "5";
+        }
+        data << today() + ":Writing:7:" << today() + ":Mail:3:" << today() + ":Reading:0:"
+             << "T:Writing:1207:" << "T:Mail:603:" << "T:Reading:300:";
+        history << data.mid(0, 3);
+        switches << today() << "2";
+        writeLines(kData, data);
+        writeLines(kHistory, history);
+        writeLines(kSwitches, switches);
+    }
+
+    TForm1 &open()
+    {
+        make();
+        window = std::make_unique<TForm1>(*ledger, prompts);
+        window->CreateDialogs();
+        window->show();
+        return *window;
+    }
+
+    void apply(Fault fault)
+    {
+        switch (fault) {
+        case Fault::DiskFull:
+            limit = std::make_unique<FileSizeLimit>(0);
+            break;
+        case Fault::DiskFullAfterDataFile:
+            // data.txc and help.txc fit, completedata.txc does not.
+            limit = std::make_unique<FileSizeLimit>(std::max(bytes(kData).size(), bytes(kSwitches).size()) + 64);
+            break;
+        case Fault::ReadOnlyFolder:
+            QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            break;
+        }
+    }
+
+    void lift()
+    {
+        limit.reset();
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    ~FaultFixture() { lift(); }
+};
+
+void clickItem(TForm1 &w, int index)
+{
+    QRadioButton *button = w.RG1->button(index);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class TestSaveFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void failingSavesLoseNothing_data();
+    void failingSavesLoseNothing();
+    void diskFullAcrossMidnight();
+    void fullDiskKeepsTheOldFileWhole();
+};
+
+void TestSaveFaults::failingSavesLoseNothing_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("failingFile");
+    QTest::newRow("disk full") << Fault::DiskFull << kData;
+    QTest::newRow("disk full after data.txc") << Fault::DiskFullAfterDataFile << kHistory;
+    QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << kData;
+}
+
+void TestSaveFaults::failingSavesLoseNothing()
+{
+    QFETCH(Fault, fault);
+    QFETCH(QString, failingFile);
+    if (fault == Fault::ReadOnlyFolder && geteuid() == 0)
+        QSKIP("root writes into read-only folders; the file size limit rows run as root");
+
+    FaultFixture f;
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    w.Timer1Timer();
+    QVERIFY(f.prompts.standardErrors.isEmpty());
+    QByteArray before[3];
+    for (int i = 0; i < 3; ++i)
+        before[i] = f.bytes(kFiles[i]);
+
+    f.apply(fault);
+    if (f.limit)
+        QVERIFY(f.limit->active());
+    const int failingSaves = 3;
+    for (int tick = 0; tick < failingSaves; ++tick) {
+        if (tick == 1)
+            clickItem(w, 2); // a switch counted while nothing can be written
+        w.Timer1Timer();
+    }
+    QCOMPARE(f.prompts.standardErrors.size(), failingSaves);
+    for (const QString &message : std::as_const(f.prompts.standardErrors)) {
+        QVERIFY2(message.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(f.path(failingFile))),
+                 qPrintable(message));
+        QVERIFY(message.endsWith('.'));
+    }
+    // The failing file and those after it keep their old bytes, whole.
+    const int failing = failingFile == kData ? 0 : 1;
+    for (int i = failing; i < 3; ++i)
+        QCOMPARE(f.bytes(kFiles[i]), before[i]);
+    const LedgerState &state = f.ledger->state();
+    QCOMPARE(state.ItemTable.TodayMinutes, (QVector<qint32>{8 + 1, 3, 0 + 2}));
+    QCOMPARE(state.ItemTable.TotalMinutes, (QVector<qint32>{1208 + 1, 603, 300 + 2}));
+    QVERIFY(w.isVisible());
+
+    f.lift();
+    w.Timer1Timer();
+    QCOMPARE(f.prompts.standardErrors.size(), failingSaves);
+    const QStringList data = f.lines(kData);
+    QCOMPARE(data, (QStringList{f.today() + ":Writing:9:", f.today() + ":Mail:3:", f.today() + ":Reading:3:",
+                                "T:Writing:1209:", "T:Mail:603:", "T:Reading:303:"}));
+    QCOMPARE(f.lines(kHistory).mid(f.lines(kHistory).size() - 3), data.mid(0, 3));
+    QCOMPARE(f.lines(kSwitches).mid(f.lines(kSwitches).size() - 2), (QStringList{f.today(), "4"}));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporaries left
+}
+
+// The day rolls over in memory while nothing can be written; the first save
+// after the fault writes the new day once, with every minute credited.
+void TestSaveFaults::diskFullAcrossMidnight()
+{
+    FaultFixture f;
+    f.now.setTime(QTime(23, 59, 10));
+    TForm1 &w = f.open();
+    const QString yesterday = f.today();
+    clickItem(w, 1);
+    f.apply(Fault::DiskFull);
+    for (int minute = 0; minute < 2; ++minute) {
+        f.now = f.now.addSecs(60);
+        w.Timer1Timer();
+    }
+    QCOMPARE(f.prompts.standardErrors.size(), 2);
+    QCOMPARE(f.lines(kData).first(), yesterday + ":Writing:7:");
+
+    f.lift();
+    f.now = f.now.addSecs(60);
+    w.Timer1Timer();
+    QCOMPARE(f.prompts.standardErrors.size(), 2);
+    const QString today = f.today();
+    QVERIFY(today != yesterday);
+    const QStringList data = f.lines(kData);
+    QCOMPARE(data, (QStringList{today + ":Writing:0:", today + ":Mail:3:", today + ":Reading:0:",
+                                "T:Writing:1207:", "T:Mail:606:", "T:Reading:300:"}));
+    const QStringList history = f.lines(kHistory);
+    QCOMPARE(history.size(), 1 + 31 * 3 + 3);
+    QCOMPARE(history.mid(history.size() - 6), (QStringList{yesterday + ":Writing:7:", yesterday + ":Mail:3:",
+                                                          yesterday + ":Reading:0:"} + data.mid(0, 3)));
+    const QStringList switches = f.lines(kSwitches);
+    // The second tick of the new day re-parses the data lines (their day was
+    // read while they still held yesterday's key) and restores the
+    // selection, which counts as today's first switch.
+    QCOMPARE(switches.mid(switches.size() - 4), (QStringList{yesterday, "2", today, "1"}));
+    QCOMPARE(w.RG1->checkedIndex(), 1);
+}
+
+// A write that fails only when the file is flushed must not replace the old
+// file with an empty one.
+void TestSaveFaults::fullDiskKeepsTheOldFileWhole()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lines.txc");
+    WriteLineFile(path, {"old"});
+    {
+        FileSizeLimit limit(0);
+        QVERIFY(limit.active());
+        QVERIFY_THROWS_EXCEPTION(HourwiseError, WriteLineFile(path, {"new", "lines"}));
+    }
+    QCOMPARE(ReadLineFile(path), QStringList{"old"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"lines.txc"});
+}
+
+QTEST_MAIN(TestSaveFaults)
+#include "test_save_faults.moc"
