@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds from scratch and runs every test: once in
-# an optimised build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# an optimised build (with the kill test), then checks the Debian package,
+# fuzzes the data files briefly, and runs the tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -16,6 +18,7 @@ run_suite() {
 
 echo "== Release build and tests (the kill test among them)"
 run_suite build/test-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+grep -h -A3 '^kill_test:' build/test-release/Testing/Temporary/LastTest.log || true
 
 echo "== Debian package, unpacked into a temporary root and started there"
 (cd build/test-release && cpack >/dev/null)

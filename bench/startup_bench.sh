@@ -54,9 +54,12 @@ measure() {
   local program=$1 title=$2 folder=$work/run
   rm -rf "$folder"; cp -r "$work/generated" "$folder"
   local start; start=$(now_ms)
-  (cd "$folder" && exec "$program") >/dev/null 2>&1 &
+  (cd "$folder" && exec "$program") >"$work/program.log" 2>&1 &
   program_pid=$!
-  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do sleep 0.005; done
+  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
+    kill -0 "$program_pid" 2>/dev/null || { echo "$program ended before its window was mapped:" >&2; cat "$work/program.log" >&2; exit 1; }
+    sleep 0.005
+  done
   local mapped; mapped=$(now_ms)
   sleep 1
   local rss_start cpu_before; rss_start=$(rss_kib "$program_pid"); cpu_before=$(cpu_ticks "$program_pid")

@@ -35,13 +35,35 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display")
-for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
-xwininfo -root >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY takes no connections" >&2; exit 1; }
+# Starts a server of our own on a display number well above those that
+# other programs on the machine pick first.
+start_xvfb() {
+  for _ in $(seq 20); do
+    local display=$((200 + RANDOM % 700))
+    [ -e "/tmp/.X$display-lock" ] && continue
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
+    xvfb_pid=$!
+    export DISPLAY=:$display
+    for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && return 0; sleep 0.05; done
+    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true
+  done
+  echo "Xvfb did not start" >&2
+  exit 1
+}
+
+# A display that went away under us (another program's clean-up) is no
+# fault of the program under test: start another and go on, a few times.
+display_restarts=0
+display_lost() {
+  xwininfo -root >/dev/null 2>&1 && return 1
+  [ "$display_restarts" -lt 3 ] || { echo "the display went away $display_restarts times" >&2; exit 1; }
+  display_restarts=$((display_restarts + 1))
+  echo "the display $DISPLAY went away; starting another" >&2
+  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true
+  start_xvfb
+}
+
+start_xvfb
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 XDG_RUNTIME_DIR=$work
 unset QT_LOGGING_RULES
 
@@ -92,6 +114,8 @@ wait_for_window() {
     kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.025
   done
+  kill -KILL "$program_pid" 2>/dev/null || true
+  xwininfo -root >/dev/null 2>&1 || return 1 # the caller starts another display
   echo "the main window did not appear; program output:" >&2
   cat "$work/program.log" >&2
   return 1
@@ -107,8 +131,11 @@ click_an_item() {
   xdotool mousemove --window "$window" $((14 + 173 * (RANDOM % 3))) $((menu_bar + 64)) click 1
 }
 
+# Fails when the program had ended by itself (for want of a display too).
 kill_now() {
-  kill -KILL "$program_pid" 2>/dev/null || { echo "the program ended by itself:" >&2; cat "$work/program.log" >&2; exit 1; }
+  kill -KILL "$program_pid" 2>/dev/null && return 0
+  display_lost && return 1
+  echo "the program ended by itself:" >&2; cat "$work/program.log" >&2; exit 1
 }
 
 # Kills the program up to 0.6 ms after the next save has replaced data.txc
@@ -133,14 +160,17 @@ while [ "$kills" -lt "$target_kills" ] && [ "$(date +%s)" -lt "$deadline" ]; do
     kill_in_a_save # the save at the end of the start-up load
   elif [ $choice -lt 40 ]; then
     sleep "0.$(printf '%03d' $((RANDOM % 400)))" # anywhere in the start-up
-    kill_now
+    kill_now || continue
     other=$((other + 1))
   else
-    window=$(wait_for_window)
+    if ! window=$(wait_for_window); then
+      display_lost && continue
+      exit 1
+    fi
     click_an_item "$window"
     if [ $choice -lt 55 ]; then
       sleep "1.$(printf '%03d' $((RANDOM % 400)))" # around the first tick
-      kill_now
+      kill_now || continue
       other=$((other + 1))
     else
       kill_in_a_save # the first tick's save
