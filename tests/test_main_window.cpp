@@ -3,10 +3,8 @@
 
 #include "bar_chart_view.h"
 #include "desktop.h"
-#include "ledger_fixture.h"
-#include "main_window.h"
 #include "radio_group.h"
-#include "scripted_prompts.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,29 +16,16 @@
 
 namespace {
 
-struct WindowFixture : LedgerFixture {
-    ScriptedPrompts prompts;
-    std::unique_ptr<TForm1> window;
-
-    TForm1 &open()
-    {
-        make();
-        window = std::make_unique<TForm1>(*ledger, prompts);
-        window->CreateDialogs();
-        window->show();
-        return *window;
-    }
-
-    void writeItems(const QStringList &names)
-    {
-        QStringList data;
-        for (const QString &name : names)
-            data << today() + ":" + name + ":0:";
-        for (const QString &name : names)
-            data << "T:" + name + ":0:";
-        writeLines(Ledger::DataFileName, data);
-    }
-};
+// Writes data.txc with the named items and no minutes.
+void writeItems(LedgerFixture &f, const QStringList &names)
+{
+    QStringList data;
+    for (const QString &name : names)
+        data << f.today() + ":" + name + ":0:";
+    for (const QString &name : names)
+        data << "T:" + name + ":0:";
+    f.writeLines(Ledger::DataFileName, data);
+}
 
 // A radio button reacts to clicks on its circle and text, not on the space beyond.
 void clickItem(TForm1 &w, int index)
@@ -150,7 +135,7 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
 void TestMainWindow::itemsBecomeRadioButtonsInColumns()
 {
     WindowFixture f;
-    f.writeItems({"A", "B", "C", "D", "E", "F", "G", "H", "I"});
+    writeItems(f, {"A", "B", "C", "D", "E", "F", "G", "H", "I"});
     TForm1 &w = f.open();
     QCOMPARE(w.RG1->count(), 9);
     QCOMPARE(w.RG1->button(0)->text(), QStringLiteral("A"));
@@ -166,7 +151,7 @@ void TestMainWindow::itemsBecomeRadioButtonsInColumns()
 void TestMainWindow::clickingItemsCountsSwitches()
 {
     WindowFixture f;
-    f.writeItems({"Writing", "Mail"});
+    writeItems(f, {"Writing", "Mail"});
     TForm1 &w = f.open();
     clickItem(w, 0);
     clickItem(w, 1);
@@ -182,7 +167,7 @@ void TestMainWindow::clickingItemsCountsSwitches()
 void TestMainWindow::nothingSelectedUnchecksEveryItem()
 {
     WindowFixture f;
-    f.writeItems({"Writing", "Mail"});
+    writeItems(f, {"Writing", "Mail"});
     TForm1 &w = f.open();
     clickItem(w, 1);
     QTest::mouseClick(w.RadioButton1, Qt::LeftButton, {}, QPoint(6, 8));
@@ -214,7 +199,7 @@ void TestMainWindow::clockShowsTimeAndDate()
 void TestMainWindow::exitWritesIdenticalFilesTwice()
 {
     WindowFixture f;
-    f.writeItems({"Writing"});
+    writeItems(f, {"Writing"});
     TForm1 &w = f.open();
     clickItem(w, 0);
     int saves = 0;
@@ -233,7 +218,7 @@ void TestMainWindow::exitWritesIdenticalFilesTwice()
 void TestMainWindow::tickThroughTheTimerHandler()
 {
     WindowFixture f;
-    f.writeItems({"Writing", "Mail"});
+    writeItems(f, {"Writing", "Mail"});
     TForm1 &w = f.open();
     clickItem(w, 1);
     w.Timer1Timer();

@@ -5,10 +5,8 @@
 // is gone writes everything.
 
 #include "hourwise_error.h"
-#include "ledger_fixture.h"
-#include "main_window.h"
 #include "radio_group.h"
-#include "scripted_prompts.h"
+#include "window_fixture.h"
 
 #include <QDir>
 #include <QRadioButton>
@@ -56,9 +54,7 @@ private:
 
 enum class Fault { DiskFull, DiskFullAfterDataFile, ReadOnlyFolder };
 
-struct FaultFixture : LedgerFixture {
-    ScriptedPrompts prompts;
-    std::unique_ptr<TForm1> window;
+struct FaultFixture : WindowFixture {
     std::unique_ptr<FileSizeLimit> limit;
 
     FaultFixture()
@@ -77,15 +73,6 @@ struct FaultFixture : LedgerFixture {
         writeLines(kData, data);
         writeLines(kHistory, history);
         writeLines(kSwitches, switches);
-    }
-
-    TForm1 &open()
-    {
-        make();
-        window = std::make_unique<TForm1>(*ledger, prompts);
-        window->CreateDialogs();
-        window->show();
-        return *window;
     }
 
     void apply(Fault fault)

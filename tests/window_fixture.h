@@ -1,0 +1,22 @@
+#pragma once
+
+// A ledger fixture with the real main window on top, its prompts answered by
+// the test. open() creates the window and shows it, which runs the start-up load.
+
+#include "ledger_fixture.h"
+#include "main_window.h"
+#include "scripted_prompts.h"
+
+struct WindowFixture : LedgerFixture {
+    ScriptedPrompts prompts;
+    std::unique_ptr<TForm1> window;
+
+    TForm1 &open()
+    {
+        make();
+        window = std::make_unique<TForm1>(*ledger, prompts);
+        window->CreateDialogs();
+        window->show();
+        return *window;
+    }
+};
