@@ -142,6 +142,16 @@ QStringList DecodeLines(const QByteArray &bytes)
     return lines;
 }
 
+QString ReadableText(const QString &stored)
+{
+    QString text = stored;
+    for (QChar &c : text) {
+        if (c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF)
+            c = QChar(char16_t(c.unicode() - kEscapeBase));
+    }
+    return text;
+}
+
 QByteArray EncodeLines(const QStringList &lines)
 {
     qsizetype asciiSize = 0; // the exact size when every line is ASCII

@@ -15,6 +15,11 @@
 // line without an ending still counts; writing ends every line with CR LF.
 
 QStringList DecodeLines(const QByteArray &bytes);
+
+// Text for people to read (on screen, in an export): each undecodable byte
+// of a stored text shown as its Latin-1 character, the usual code page of
+// older files, so "Caf\xE9" reads "Café". Never written back to the files.
+QString ReadableText(const QString &stored);
 QByteArray EncodeLines(const QStringList &lines);
 
 // Reads the whole file. A file that does not exist reads as no lines.

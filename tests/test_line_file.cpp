@@ -16,6 +16,7 @@ private slots:
     void writesCrLfAfterEveryLine();
     void undecodableBytesSurviveARoundTrip_data();
     void undecodableBytesSurviveARoundTrip();
+    void undecodableBytesReadAsLatin1();
     void validUtf8DecodesToText();
     void missingFileReadsEmpty();
     void unreadableFileReportsFullPath();
@@ -68,6 +69,12 @@ void TestLineFile::undecodableBytesSurviveARoundTrip()
     QFETCH(QByteArray, line);
     const QByteArray file = line + "\r\n";
     QCOMPARE(EncodeLines(DecodeLines(file)), file);
+}
+
+void TestLineFile::undecodableBytesReadAsLatin1()
+{
+    const QStringList lines = DecodeLines("K:Caf\xe9 \xc3\xa9:1:\r\n");
+    QCOMPARE(ReadableText(lines.at(0)), QStringLiteral("K:Café é:1:"));
 }
 
 void TestLineFile::validUtf8DecodesToText()
