@@ -1,24 +1,41 @@
 // Hourwise: estimates how the working day is spent. The data files live in
-// the working directory; one copy of the program runs per folder.
+// the working directory; one copy of the program runs per folder, and a
+// second start on the same folder brings the running window to the front.
 
+#include "app_icon.h"
+#include "command_line.h"
 #include "desktop.h"
 #include "ledger.h"
 #include "main_window.h"
 #include "qt_prompts.h"
+#include "single_instance.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLockFile>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    const CommandLine commandLine = ParseCommandLine({argv + 1, argv + argc}, HOURWISE_VERSION);
+    if (commandLine.action != CommandLine::Action::Run) {
+        std::fputs(commandLine.text.c_str(), commandLine.action == CommandLine::Action::Print ? stdout : stderr);
+        return commandLine.exitCode;
+    }
+
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(HourwiseIcon());
     ApplyDesktopFonts();
     QtPrompts prompts;
 
     const QString folder = QDir::currentPath();
-    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder);
-    if (!lock) {
+    SingleInstance instance(folder);
+    switch (instance.Claim()) {
+    case SingleInstance::Start::First:
+        break;
+    case SingleInstance::Start::ShownByRunningCopy:
+        return 0;
+    case SingleInstance::Start::HeldBySilentCopy:
         prompts.StandardError(QStringLiteral("Hourwise is already running in this folder (%1)").arg(folder));
         return 1;
     }
@@ -26,6 +43,7 @@ int main(int argc, char *argv[])
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
+    QObject::connect(&instance, &SingleInstance::showRequested, &form1, [&form1] { BringToFront(form1); });
     form1.CreateDialogs();
     form1.adjustSize();
     CenterOnScreen(form1);

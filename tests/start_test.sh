@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# How Hourwise starts, through the hourwise command and as the bare program:
+# --help, --version and a wrong option are answered without a display and
+# without touching any file; a start makes the data folder and its three
+# files; a second start on the same folder brings the running window to the
+# front and ends with status 0; a copy that holds the folder but does not
+# answer gets the error box.
+#
+# usage: start_test.sh LAUNCHER PROGRAM
+set -euo pipefail
+
+launcher=$(realpath "$1")
+program=$(realpath "$2")
+here=$(dirname "$(realpath "$0")")
+
+work=$(mktemp -d)
+xvfb_pid=
+first_pid=
+cover_pid=
+second_pid=
+cleanup() {
+  for pid in "$second_pid" "$cover_pid"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; done
+  if [ -n "$first_pid" ]; then kill -CONT "$first_pid" 2>/dev/null; kill "$first_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+export HOME=$work/home XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+data=$XDG_DATA_HOME/hourwise
+
+# --- Options: no display, no files.
+mkdir "$work/cwd"
+cd "$work/cwd"
+for command in "$launcher" "$program"; do
+  env -u DISPLAY -u WAYLAND_DISPLAY "$command" --help >out 2>err || fail "$command --help: status $?"
+  grep -q '^Usage: hourwise' out || fail "$command --help printed: $(cat out)"
+  env -u DISPLAY -u WAYLAND_DISPLAY "$command" --version >out 2>err || fail "$command --version: status $?"
+  grep -qx 'Hourwise [0-9.]*' out || fail "$command --version printed: $(cat out)"
+  status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY "$command" --no-such-option >out 2>err || status=$?
+  [ "$status" -eq 2 ] || fail "$command --no-such-option: status $status, not 2"
+  [ "$(wc -l <err)" -eq 1 ] && [ ! -s out ] || fail "$command --no-such-option printed: $(cat out err)"
+  rm out err
+done
+[ -z "$(ls -A "$work/cwd")" ] || fail "an option wrote into the current folder: $(ls -A "$work/cwd")"
+[ ! -e "$XDG_DATA_HOME" ] && [ ! -e "$HOME" ] || fail "an option made the data folder"
+
+# --- A start through the hourwise command.
+source "$here/xvfb_display.sh"
+start_xvfb
+export QT_QPA_PLATFORM=xcb
+unset QT_LOGGING_RULES
+
+# Prints the ids of the program's windows (the main window, a message box),
+# topmost first.
+hourwise_windows() {
+  xwininfo -root -children | awk '/\("hourwise" "hourwise"\)/ && $(NF-2) !~ /^1x1\+/ {print $1}'
+}
+window_count_is() { [ "$(hourwise_windows | wc -l)" -eq "$1" ]; }
+topmost_is() { [ "$(xwininfo -root -children | awk '/"(Hourwise|xmessage)": \(/ {print $2; exit}')" = "\"$1\":" ]; }
+files_written() { [ -s "$data/data.txc" ] && [ -s "$data/completedata.txc" ] && [ -s "$data/help.txc" ]; }
+# Runs a check every 50 ms until it holds; fails with the message after 10 s.
+wait_until() {
+  local message=$1; shift
+  for _ in $(seq 200); do "$@" && return 0; sleep 0.05; done
+  fail "$message"
+}
+
+"$launcher" >"$work/first.log" 2>&1 &
+first_pid=$!
+wait_until "the first start showed no window" window_count_is 1
+main_window=$(hourwise_windows)
+wait_until "the first start did not write the three files into $data" files_written
+
+# --- A second start, with another window covering the first copy's.
+xmessage -geometry 1024x768+0+0 cover 2>/dev/null &
+cover_pid=$!
+wait_until "the covering window did not come up" topmost_is xmessage
+status=0
+timeout 10 "$launcher" >"$work/second.log" 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "the second start ended with status $status: $(cat "$work/second.log")"
+wait_until "the second start did not bring the running window to the front" topmost_is Hourwise
+[ "$(hourwise_windows)" = "$main_window" ] || fail "the second start left a window of its own"
+kill -0 "$first_pid" || fail "the first copy ended"
+
+# --- A copy that holds the folder but does not answer: the error box.
+kill -STOP "$first_pid"
+(cd "$data" && exec "$program") >"$work/third.log" 2>&1 &
+second_pid=$!
+wait_until "the start beside a silent copy showed no error box" window_count_is 2
+kill -0 "$second_pid" || fail "the start beside a silent copy ended without showing the error box"
+echo "start_test: options answered without files; second start raised the running window; silent copy reported"
