@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setWindowIcon(HourwiseIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Hourwise"));
     ApplyDesktopFonts();
     QtPrompts prompts;
 

@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that Hourwise needs to build, run and be
-# tested, when any is missing. Uses sudo when not run as root.
+# Installs the Debian 12 packages that Hourwise needs, when any is missing:
+# by default what building and running it need; with --test also what the
+# tests, the benchmarks, the fuzzing and the package checks need. Uses sudo
+# when not run as root, and does nothing (no apt-get) when all are there.
 set -euo pipefail
 
-packages=(
+build_packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   qt6-gtk-platformtheme
-  libbenchmark-dev
   fonts-liberation
+)
+test_packages=(
+  libbenchmark-dev
   xvfb xauth x11-utils xdotool faketime
   clang
-  dpkg-dev file
+  dpkg-dev file lintian appstream
 )
 
+packages=("${build_packages[@]}")
+case "${1-}" in
+  --test) packages+=("${test_packages[@]}") ;;
+  '') ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
+
+installed=$(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
+            awk '$1 == "installed" {print $2}')
 missing=()
 for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
+  grep -qx "$package" <<<"$installed" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

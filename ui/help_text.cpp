@@ -100,11 +100,11 @@ Helpful Tips
 - Leave Hourwise running all day. It needs very few resources and goes on
 counting while its window is minimised.
 
-- Let Hourwise start with your desktop session: add an autostart entry whose
-command is the run.sh script of your Hourwise copy. Most Linux desktops let
-you do this in their "Startup Applications" settings; the entry is a
-.desktop file in ~/.config/autostart. Hourwise stores its data every minute,
-so nothing is lost when you log off without closing it.
+- Let Hourwise start with your desktop session: add Hourwise in your
+desktop's "Startup Applications" settings, or copy its desktop entry,
+/usr/share/applications/org.example.Hourwise.desktop, into
+~/.config/autostart. Hourwise stores its data every minute, so nothing is
+lost when you log off without closing it.
 
 - Avoid blanks in item names and use an underscore instead (Team_meeting
 rather than Team meeting). That makes it easier to import the data into
@@ -112,10 +112,10 @@ other programs.
 
 Additional information
 
-Hourwise keeps its data in three files in the folder it runs in (by default
-~/.local/share/hourwise when started with run.sh): data.txc holds today's
-and the total minutes, completedata.txc the minutes of every day, and
-help.txc the daily switch counts.
+Hourwise keeps its data in three files in the folder it runs in
+(~/.local/share/hourwise when started with the hourwise command or from
+the menu): data.txc holds today's and the total minutes, completedata.txc
+the minutes of every day, and help.txc the daily switch counts.
 
 The history can be analysed in a spreadsheet or statistics program: open
 completedata.txc in a text editor and save a copy under a name ending in
