@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 
 #include <cstdio>
 
@@ -31,15 +32,14 @@ int main(int argc, char *argv[])
 
     const QString folder = QDir::currentPath();
     SingleInstance instance(folder);
-    switch (instance.Claim()) {
-    case SingleInstance::Start::First:
-        break;
-    case SingleInstance::Start::ShownByRunningCopy:
-        return 0;
-    case SingleInstance::Start::HeldBySilentCopy:
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder);
+    if (!lock) {
+        if (instance.AskRunningCopyToShow())
+            return 0;
         prompts.StandardError(QStringLiteral("Hourwise is already running in this folder (%1)").arg(folder));
         return 1;
     }
+    instance.Listen();
 
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
     TForm1 form1(ledger, prompts);

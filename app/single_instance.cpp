@@ -1,14 +1,11 @@
 #include "single_instance.h"
 
-#include "desktop.h"
-
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QWidget>
@@ -21,7 +18,7 @@ const QByteArray kShownReply = "shown\n";
 } // namespace
 
 SingleInstance::SingleInstance(const QString &folder, int waitMs)
-    : folder_(folder), serverName_(ServerName(folder)), waitMs_(waitMs)
+    : serverName_(ServerName(folder)), waitMs_(waitMs)
 {
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
@@ -29,8 +26,6 @@ SingleInstance::SingleInstance(const QString &folder, int waitMs)
             Answer(socket);
     });
 }
-
-SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::ServerName(const QString &folder)
 {
@@ -41,15 +36,6 @@ QString SingleInstance::ServerName(const QString &folder)
     if (runtime.isEmpty())
         runtime = QDir::tempPath();
     return QDir(runtime).filePath(QStringLiteral("hourwise-") + QString::fromLatin1(hash.toHex().left(16)));
-}
-
-SingleInstance::Start SingleInstance::Claim()
-{
-    lock_ = LockDataFolder(folder_);
-    if (!lock_)
-        return AskRunningCopyToShow() ? Start::ShownByRunningCopy : Start::HeldBySilentCopy;
-    Listen();
-    return Start::First;
 }
 
 // The running copy may still be starting up, with the lock taken but the
