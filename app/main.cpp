@@ -17,9 +17,10 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
 
     const QString folder = QDir::currentPath();
-    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder);
+    QString lockProblem;
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder, &lockProblem);
     if (!lock) {
-        prompts.StandardError(QStringLiteral("Hourwise is already running in this folder (%1)").arg(folder));
+        prompts.StandardError(lockProblem);
         return 1;
     }
 

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <unistd.h>
+
 namespace {
 
 // Writes data.txc with the named items and no minutes.
@@ -63,6 +65,7 @@ private slots:
     void standardErrorTitleAndFullStop_data();
     void standardErrorTitleAndFullStop();
     void secondCopyInTheSameFolderIsRefused();
+    void unlockableFolderIsNoRunningCopy();
 };
 
 void TestMainWindow::widgetsStandWhereTheyShould_data()
@@ -292,7 +295,9 @@ void TestMainWindow::secondCopyInTheSameFolderIsRefused()
     QTemporaryDir dir;
     auto first = LockDataFolder(dir.path());
     QVERIFY(first);
-    QVERIFY(!LockDataFolder(dir.path()));
+    QString problem;
+    QVERIFY(!LockDataFolder(dir.path(), &problem));
+    QCOMPARE(problem, QStringLiteral("Hourwise is already running in this folder (%1)").arg(dir.path()));
     first.reset();
     QVERIFY(LockDataFolder(dir.path()));
     // A lock left by a process that is gone is taken over.
@@ -301,6 +306,30 @@ void TestMainWindow::secondCopyInTheSameFolderIsRefused()
     stale.write("999999999\nhourwise\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
     QVERIFY(LockDataFolder(dir.path()));
+}
+
+// A folder the lock file cannot be created in is reported as such, with the
+// system's reason: a path through a regular file fails even for root, a
+// read-only folder only for other users (CTest runs this case once more as
+// the user nobody when it runs as root).
+void TestMainWindow::unlockableFolderIsNoRunningCopy()
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("plain"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QString problem;
+    QVERIFY(!LockDataFolder(plain.fileName(), &problem));
+    QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". Not a directory").arg(plain.fileName()));
+
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    const QString readOnly = dir.filePath("read-only");
+    QVERIFY(QDir(dir.path()).mkdir("read-only"));
+    QVERIFY(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QVERIFY(!LockDataFolder(readOnly, &problem));
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". Permission denied").arg(readOnly));
 }
 
 QTEST_MAIN(TestMainWindow)
