@@ -4,6 +4,7 @@
 // stay whole, nothing in memory is lost, and the first save after the fault
 // is gone writes everything.
 
+#include "file_size_limit.h"
 #include "hourwise_error.h"
 #include "radio_group.h"
 #include "window_fixture.h"
@@ -11,8 +12,6 @@
 #include <QDir>
 #include <QRadioButton>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -21,36 +20,6 @@ const QString kData = Ledger::DataFileName;
 const QString kHistory = Ledger::HistoryFileName;
 const QString kSwitches = Ledger::SwitchFileName;
 const QString kFiles[] = {kData, kHistory, kSwitches};
-
-// While alive, no file of this process may grow beyond a number of bytes,
-// as on a disk that fills up at that point: a write past it fails with
-// EFBIG ("File too large") instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() { lift(); }
-    bool active() const { return active_; }
-    void lift()
-    {
-        if (!active_)
-            return;
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-        active_ = false;
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-    bool active_ = false;
-};
 
 enum class Fault { DiskFull, DiskFullAfterDataFile, ReadOnlyFolder };
 
