@@ -2,6 +2,7 @@
 // the working directory; one copy of the program runs per folder.
 
 #include "desktop.h"
+#include "ending_signals.h"
 #include "ledger.h"
 #include "main_window.h"
 #include "qt_prompts.h"
@@ -25,6 +26,7 @@ int main(int argc, char *argv[])
     }
 
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
+    EndingSignals endings(ledger);
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     form1.CreateDialogs();
