@@ -28,8 +28,16 @@ void onEndingSignal(int signal)
 {
     const int savedErrno = errno;
     const char number = char(signal);
+    // Non-blocking: should the socket be full, the signals already in it end the program anyway.
     [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &number, 1);
     errno = savedErrno;
+}
+
+// Saves without a question: a failure goes to standard error.
+void SaveForEnding(Ledger &ledger)
+{
+    if (const std::optional<QString> error = ErrorOf([&ledger] { ledger.SaveAll(); }))
+        std::fprintf(stderr, "hourwise: %s\n", qPrintable(StandardErrorText(*error)));
 }
 
 void saveAtExit()
@@ -42,15 +50,9 @@ void saveAtExit()
 
 } // namespace
 
-void SaveForEnding(Ledger &ledger)
-{
-    if (const std::optional<QString> error = ErrorOf([&ledger] { ledger.SaveAll(); }))
-        std::fprintf(stderr, "hourwise: %s\n", qPrintable(StandardErrorText(*error)));
-}
-
 EndingSignals::EndingSignals(Ledger &ledger, QObject *parent) : QObject(parent), ledger_(ledger)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) == 0) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) == 0) {
         notifier_ = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &EndingSignals::signalled);
         struct sigaction action = {};
@@ -64,9 +66,10 @@ EndingSignals::EndingSignals(Ledger &ledger, QObject *parent) : QObject(parent),
         connect(app, &QGuiApplication::commitDataRequest, this, [this] { SaveForEnding(ledger_); },
                 Qt::DirectConnection);
     }
-    // The hook is registered after the first save, so that exit() runs it
-    // before it destroys what Qt set up for writing files.
-    connect(&ledger_, &Ledger::saved, this, &EndingSignals::armExitHook);
+    // The hook is registered once the event loop runs, after the start-up
+    // load has saved, so that exit() runs it before it destroys what Qt set
+    // up for writing files.
+    QMetaObject::invokeMethod(this, &EndingSignals::armExitHook, Qt::QueuedConnection);
 }
 
 EndingSignals::~EndingSignals()
@@ -85,7 +88,6 @@ EndingSignals::~EndingSignals()
 
 void EndingSignals::armExitHook()
 {
-    disconnect(&ledger_, &Ledger::saved, this, &EndingSignals::armExitHook);
     static const bool registered = std::atexit(saveAtExit) == 0;
     if (!registered)
         return;

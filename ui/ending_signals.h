@@ -34,6 +34,3 @@ private:
     QSocketNotifier *notifier_ = nullptr;
     struct sigaction previous_[3] = {};
 };
-
-// Saves the ledger without a question; a failure goes to standard error.
-void SaveForEnding(Ledger &ledger);
