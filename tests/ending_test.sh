@@ -94,7 +94,7 @@ click_exit() { click_in_window 45 476; }
 
 # Waits for the program to end; sets status to its exit status.
 wait_for_end() {
-  for _ in $(seq 200); do
+  for _ in $(seq 400); do
     kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.025
   done
@@ -116,7 +116,7 @@ end_after_a_switch() {
   wait_for_window
   [ "$(switch_count "$data")" = 0 ] || fail "$how: the start-up did not save a zero count"
   click_first_item
-  sleep 0.3
+  sleep 1 # time to take the click, however busy the machine
   case $how in
     display) stop_xvfb ;;
     exit) click_exit ;;
