@@ -3,6 +3,7 @@
 
 #include "bar_chart_view.h"
 #include "desktop.h"
+#include "file_size_limit.h"
 #include "radio_group.h"
 #include "window_fixture.h"
 
@@ -310,8 +311,8 @@ void TestMainWindow::secondCopyInTheSameFolderIsRefused()
 }
 
 // A folder the lock file cannot be created in is reported as such, with the
-// system's reason: a path through a regular file fails even for root, a
-// read-only folder only for other users (CTest runs this case once more as
+// system's reason: a path through a regular file and a full disk fail even
+// for root, a read-only folder only for other users (CTest runs this case once more as
 // the user nobody when it runs as root).
 void TestMainWindow::unlockableFolderIsNoRunningCopy()
 {
@@ -322,6 +323,13 @@ void TestMainWindow::unlockableFolderIsNoRunningCopy()
     QString problem;
     QVERIFY(!LockDataFolder(plain.fileName(), &problem));
     QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". Not a directory").arg(plain.fileName()));
+    {
+        FileSizeLimit fullDisk(0);
+        QVERIFY(fullDisk.active());
+        QVERIFY(!LockDataFolder(dir.path(), &problem));
+    }
+    QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". File too large").arg(dir.path()));
+    QVERIFY(LockDataFolder(dir.path())); // no half-written lock file left behind
 
     if (geteuid() == 0)
         QSKIP("root writes into read-only folders");
