@@ -243,17 +243,19 @@ void TestSaveFaults::closingAfterAFailedSaveAsksFirst()
     clickItem(w, 0);
     f.apply(Fault::DiskFull);
     f.now = f.now.addSecs(60);
-    w.Timer1Timer();
 
+    w.Button1->click(); // Exit: the failure is shown, the window stays and says so
+    QVERIFY(w.isVisible());
+    QVERIFY(f.prompts.log.last().startsWith("StandardError: Cannot create file"));
+    QVERIFY(w.SaveStatusLine->text().startsWith("Not saved since 10:14:00: "));
+
+    f.now = f.now.addSecs(60);
+    w.Timer1Timer();
     w.close();
     QVERIFY(w.isVisible());
     QVERIFY(f.prompts.log.last().startsWith("ConfirmLoss: Cannot create file \"" + f.path(kData) + "\". "));
     QVERIFY2(f.prompts.log.last().endsWith("\n\nQuit anyway and lose what was counted since 10:14:00?"),
              qPrintable(f.prompts.log.last()));
-
-    w.Button1->click(); // Exit: the failure is shown and the window stays
-    QVERIFY(w.isVisible());
-    QVERIFY(f.prompts.log.last().startsWith("StandardError: Cannot create file"));
 
     f.prompts.lossAnswers << true;
     w.close();
