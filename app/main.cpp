@@ -5,6 +5,7 @@
 #include "app_icon.h"
 #include "command_line.h"
 #include "desktop.h"
+#include "ending_signals.h"
 #include "ledger.h"
 #include "main_window.h"
 #include "qt_prompts.h"
@@ -32,16 +33,19 @@ int main(int argc, char *argv[])
 
     const QString folder = QDir::currentPath();
     SingleInstance instance(folder);
-    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder);
+    QString lockProblem;
+    bool heldByRunningCopy = false;
+    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder, &lockProblem, &heldByRunningCopy);
     if (!lock) {
-        if (instance.AskRunningCopyToShow())
+        if (heldByRunningCopy && instance.AskRunningCopyToShow())
             return 0;
-        prompts.StandardError(QStringLiteral("Hourwise is already running in this folder (%1)").arg(folder));
+        prompts.StandardError(lockProblem);
         return 1;
     }
     instance.Listen();
 
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
+    EndingSignals endings(ledger);
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     QObject::connect(&instance, &SingleInstance::showRequested, &form1, [&form1] { BringToFront(form1); });

@@ -4,13 +4,14 @@
 #include "bar_chart_view.h"
 
 #include "hourwise_error.h"
+#include "line_file.h"
 #include "print_layout.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace {
 
@@ -117,17 +118,13 @@ void BarChartView::PrintGraphPage(QPrinter &printer)
 
 void BarChartView::SaveChartBitmap(const QString &path)
 {
-    const QImage image = RenderBitmap(*this);
-    // The file is written under a temporary name and renamed at the end, so
-    // a failure leaves an existing file as it was and no partial file behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw CannotCreateFile(path, file.errorString());
-    if (!image.save(&file, "BMP")) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw CannotCreateFile(path, reason);
-    }
-    if (!file.commit())
-        throw CannotCreateFile(path, file.errorString());
+    // Encoded in memory first, so that the file is written in one checked,
+    // atomic step: a failure (a full disk) leaves an existing file as it was
+    // and no partial file behind.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!RenderBitmap(*this).save(&buffer, "BMP"))
+        throw CannotCreateFile(path, QStringLiteral("The picture could not be encoded"));
+    WriteEncodedFile(path, bytes);
 }

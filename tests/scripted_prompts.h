@@ -9,19 +9,28 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 struct ScriptedPrompts : Prompts {
     QStringList log;                 // "Information: text", "Confirm: text", ...
     QQueue<bool> confirmAnswers;     // default: Yes
+    QQueue<bool> lossAnswers;        // ConfirmLoss; default: No
     QQueue<QString> inputAnswers;    // default: the initial text (Cancel)
     QQueue<bool> printerAnswers;     // default: cancel
     QQueue<QString> saveAnswers;     // default: cancel
     QStringList standardErrors;      // messages as the standard error box would show them
+    std::function<void()> whileStandardErrorOpen; // runs as if while the box is open
 
     void Information(const QString &text) override { log << QStringLiteral("Information: ") + text; }
     bool Confirm(const QString &text) override
     {
         log << QStringLiteral("Confirm: ") + text;
         return confirmAnswers.isEmpty() ? true : confirmAnswers.dequeue();
+    }
+    bool ConfirmLoss(const QString &text) override
+    {
+        log << QStringLiteral("ConfirmLoss: ") + text;
+        return lossAnswers.isEmpty() ? false : lossAnswers.dequeue();
     }
     void Error(const QString &text) override { log << QStringLiteral("Error: ") + text; }
     QString InputBox(const QString &caption, const QString &prompt, const QString &initial) override
@@ -33,6 +42,8 @@ struct ScriptedPrompts : Prompts {
     {
         standardErrors << StandardErrorText(message);
         log << QStringLiteral("StandardError: ") + StandardErrorText(message);
+        if (whileStandardErrorOpen)
+            whileStandardErrorOpen();
     }
     bool ChoosePrinter(QPrinter &) override
     {

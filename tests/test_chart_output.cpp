@@ -2,6 +2,7 @@
 // the BMP file it is saved as, and the save dialog's settings.
 
 #include "bar_chart_view.h"
+#include "file_size_limit.h"
 #include "hourwise_error.h"
 #include "print_layout.h"
 #include "qt_prompts.h"
@@ -225,6 +226,29 @@ private slots:
             QVERIFY(error.message().size() > start.size()); // the system's reason follows
         }
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+
+    // With too little space for the whole picture, the old file stays as it
+    // was and the failure is reported.
+    void fullDiskKeepsTheOldBitmap()
+    {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("chart.bmp"));
+        chart_.SaveChartBitmap(file);
+        const QByteArray old = readAll(file);
+        {
+            FileSizeLimit limit(old.size() - 4096); // the last buffer does not fit
+            QVERIFY(limit.active());
+            try {
+                chart_.SaveChartBitmap(file);
+                QFAIL("saving onto a full disk succeeded");
+            } catch (const HourwiseError &error) {
+                const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(file);
+                QVERIFY2(error.message().startsWith(start), qPrintable(error.message()));
+            }
+        }
+        QCOMPARE(readAll(file), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("chart.bmp")});
     }
 
     void saveDialogAddsBmpAndKeepsWorkingDirectory()

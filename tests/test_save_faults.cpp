@@ -4,15 +4,17 @@
 // stay whole, nothing in memory is lost, and the first save after the fault
 // is gone writes everything.
 
+#include "file_size_limit.h"
 #include "hourwise_error.h"
 #include "radio_group.h"
 #include "window_fixture.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <QRadioButton>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -21,36 +23,6 @@ const QString kData = Ledger::DataFileName;
 const QString kHistory = Ledger::HistoryFileName;
 const QString kSwitches = Ledger::SwitchFileName;
 const QString kFiles[] = {kData, kHistory, kSwitches};
-
-// While alive, no file of this process may grow beyond a number of bytes,
-// as on a disk that fills up at that point: a write past it fails with
-// EFBIG ("File too large") instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() { lift(); }
-    bool active() const { return active_; }
-    void lift()
-    {
-        if (!active_)
-            return;
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-        active_ = false;
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-    bool active_ = false;
-};
 
 enum class Fault { DiskFull, DiskFullAfterDataFile, ReadOnlyFolder };
 
@@ -116,6 +88,8 @@ private slots:
     void failingSavesLoseNothing_data();
     void failingSavesLoseNothing();
     void diskFullAcrossMidnight();
+    void ticksGoOnWhileTheErrorBoxIsOpen();
+    void closingAfterAFailedSaveAsksFirst();
     void fullDiskKeepsTheOldFileWhole();
 };
 
@@ -147,18 +121,22 @@ void TestSaveFaults::failingSavesLoseNothing()
     f.apply(fault);
     if (f.limit)
         QVERIFY(f.limit->active());
-    const int failingSaves = 3;
-    for (int tick = 0; tick < failingSaves; ++tick) {
+    for (int tick = 0; tick < 3; ++tick) {
         if (tick == 1)
             clickItem(w, 2); // a switch counted while nothing can be written
+        f.now = f.now.addSecs(60);
         w.Timer1Timer();
+        QCoreApplication::processEvents();
     }
-    QCOMPARE(f.prompts.standardErrors.size(), failingSaves);
-    for (const QString &message : std::as_const(f.prompts.standardErrors)) {
-        QVERIFY2(message.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(f.path(failingFile))),
-                 qPrintable(message));
-        QVERIFY(message.endsWith('.'));
-    }
+    // One box for the three failed saves, and a line in the window.
+    QCOMPARE(f.prompts.standardErrors.size(), 1);
+    const QString message = f.prompts.standardErrors.first();
+    const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(f.path(failingFile));
+    QVERIFY2(message.startsWith(start), qPrintable(message));
+    QVERIFY(message.endsWith('.'));
+    const QString reason = message.mid(start.size()).chopped(1);
+    QVERIFY(w.SaveStatusLine->isVisible());
+    QCOMPARE(w.SaveStatusLine->text(), QStringLiteral("Not saved since 09:00:00: ") + reason);
     // The failing file and those after it keep their old bytes, whole.
     const int failing = failingFile == kData ? 0 : 1;
     for (int i = failing; i < 3; ++i)
@@ -170,7 +148,8 @@ void TestSaveFaults::failingSavesLoseNothing()
 
     f.lift();
     w.Timer1Timer();
-    QCOMPARE(f.prompts.standardErrors.size(), failingSaves);
+    QCOMPARE(f.prompts.standardErrors.size(), 1);
+    QVERIFY(!w.SaveStatusLine->isVisible());
     const QStringList data = f.lines(kData);
     QCOMPARE(data, (QStringList{f.today() + ":Writing:9:", f.today() + ":Mail:3:", f.today() + ":Reading:3:",
                                 "T:Writing:1209:", "T:Mail:603:", "T:Reading:303:"}));
@@ -193,13 +172,14 @@ void TestSaveFaults::diskFullAcrossMidnight()
         f.now = f.now.addSecs(60);
         w.Timer1Timer();
     }
-    QCOMPARE(f.prompts.standardErrors.size(), 2);
     QCOMPARE(f.lines(kData).first(), yesterday + ":Writing:7:");
+    QVERIFY2(w.SaveStatusLine->text().startsWith("Not saved since 08/12/2026 23:59:10: "),
+             qPrintable(w.SaveStatusLine->text()));
 
     f.lift();
     f.now = f.now.addSecs(60);
     w.Timer1Timer();
-    QCOMPARE(f.prompts.standardErrors.size(), 2);
+    QTRY_COMPARE(f.prompts.standardErrors.size(), 1);
     const QString today = f.today();
     QVERIFY(today != yesterday);
     const QStringList data = f.lines(kData);
@@ -215,6 +195,72 @@ void TestSaveFaults::diskFullAcrossMidnight()
     // selection, which counts as today's first switch.
     QCOMPARE(switches.mid(switches.size() - 4), (QStringList{yesterday, "2", today, "1"}));
     QCOMPARE(w.RG1->checkedIndex(), 1);
+}
+
+// The minute timer keeps crediting and saving while the error box of a failed
+// tick is open: one box per reason, however many ticks fail, and the first
+// save that succeeds writes every minute.
+void TestSaveFaults::ticksGoOnWhileTheErrorBoxIsOpen()
+{
+    FaultFixture f;
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    const auto writingToday = [&] { return f.ledger->state().ItemTable.TodayMinutes.at(0); };
+    int ticksWhileOpen = 0;
+    f.prompts.whileStandardErrorOpen = [&] {
+        // A modal box runs an event loop until it is closed; this one closes after five ticks.
+        const qint32 atOpen = writingToday();
+        QTRY_VERIFY(writingToday() >= atOpen + 5);
+        ticksWhileOpen += writingToday() - atOpen;
+    };
+    f.apply(Fault::DiskFull);
+    w.Timer1->setInterval(20);
+    w.Timer1->start();
+    QTRY_COMPARE(f.prompts.standardErrors.size(), 1);
+    QVERIFY(ticksWhileOpen >= 5);
+    QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:7:");
+
+    // Another reason, another box; the same reason once more, none.
+    f.lift();
+    QVERIFY(QFile::remove(f.path(kHistory)));
+    QVERIFY(QDir().mkpath(f.path(kHistory)));
+    QTRY_COMPARE(f.prompts.standardErrors.size(), 2);
+    QVERIFY(f.prompts.standardErrors.at(1).startsWith("Cannot create file \"" + f.path(kHistory)));
+    QVERIFY(QDir(f.path(kHistory)).removeRecursively());
+    QTRY_VERIFY(!w.SaveStatusLine->isVisible());
+    w.Timer1->stop();
+    QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:" + QString::number(writingToday()) + ":");
+    QCOMPARE(f.prompts.standardErrors.size(), 2);
+}
+
+// Closing the window after a failed last save asks first, whether by the
+// close box or by Exit; No, the default, keeps the program and its minutes.
+void TestSaveFaults::closingAfterAFailedSaveAsksFirst()
+{
+    FaultFixture f;
+    f.now.setTime(QTime(10, 14));
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    f.apply(Fault::DiskFull);
+    f.now = f.now.addSecs(60);
+
+    w.Button1->click(); // Exit: the failure is shown, the window stays and says so
+    QVERIFY(w.isVisible());
+    QVERIFY(f.prompts.log.last().startsWith("StandardError: Cannot create file"));
+    QVERIFY(w.SaveStatusLine->text().startsWith("Not saved since 10:14:00: "));
+
+    f.now = f.now.addSecs(60);
+    w.Timer1Timer();
+    w.close();
+    QVERIFY(w.isVisible());
+    QVERIFY(f.prompts.log.last().startsWith("ConfirmLoss: Cannot create file \"" + f.path(kData) + "\". "));
+    QVERIFY2(f.prompts.log.last().endsWith("\n\nQuit anyway and lose what was counted since 10:14:00?"),
+             qPrintable(f.prompts.log.last()));
+
+    f.prompts.lossAnswers << true;
+    w.close();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:7:");
 }
 
 // A write that fails only when the file is flushed must not replace the old

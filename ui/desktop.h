@@ -11,9 +11,12 @@ class QWidget;
 // Century) onto Debian's metric-compatible faces and sets the application font.
 void ApplyDesktopFonts();
 
-// Locks the data folder for this run. Returns null when another running copy
-// of the program holds the lock; a lock left by a crashed run is taken over.
-std::unique_ptr<QLockFile> LockDataFolder(const QString &folder);
+// Locks the data folder for this run; a lock left by a crashed run is taken
+// over. Returns null when another running copy of the program holds the lock
+// or when the lock file cannot be created (a read-only folder), and then sets
+// problem to the message that tells the user which, and heldByRunningCopy.
+std::unique_ptr<QLockFile> LockDataFolder(const QString &folder, QString *problem = nullptr,
+                                          bool *heldByRunningCopy = nullptr);
 
 // Moves a top-level window to the middle of the screen it is on.
 void CenterOnScreen(QWidget &window);

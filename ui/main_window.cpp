@@ -7,6 +7,7 @@
 #include "ledger.h"
 #include "prompts.h"
 #include "radio_group.h"
+#include "save_status.h"
 #include "time_dialog.h"
 
 #include <QCloseEvent>
@@ -25,7 +26,7 @@ const QString kSwitchesToday = QStringLiteral("Switches Today : ");
 
 TForm1::TForm1(Ledger &ledger, Prompts &prompts, QWidget *parent)
     : QMainWindow(parent), Chart1(new BarChartView), Graph(ledger, *Chart1), ledger_(ledger),
-      prompts_(prompts)
+      prompts_(prompts), saveStatus_(new SaveStatus(ledger, prompts, this))
 {
     setWindowTitle(QStringLiteral("Hourwise"));
     createWidgets();
@@ -58,6 +59,16 @@ void TForm1::createWidgets()
     Label1->move(8, 312);
     for (QLabel *label : {Label1, Label2, Label3})
         label->setMinimumWidth(270);
+    // In the free space between the switch count and the title, left of the chart.
+    SaveStatusLine = new QLabel(client);
+    SaveStatusLine->setGeometry(8, 336, 272, 48);
+    SaveStatusLine->setWordWrap(true);
+    SaveStatusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SaveStatusLine->hide();
+    connect(saveStatus_, &SaveStatus::changed, SaveStatusLine, [this](const QString &text) {
+        SaveStatusLine->setText(text);
+        SaveStatusLine->setVisible(!text.isEmpty());
+    });
 
     StaticText1 = new QLabel(QStringLiteral("Hourwise"), client);
     QFont titleFont(QStringLiteral("Century"));
@@ -90,9 +101,17 @@ void TForm1::createWidgets()
 void TForm1::onTriggered(QAction *action, const std::function<void()> &handler)
 {
     connect(action, &QAction::triggered, this, [this, handler] {
-        RunGuarded(prompts_, handler);
+        runCommand(handler);
         showGraphMarks(); // a checkable entry toggles itself on a click; the builder's marks rule
     });
+}
+
+bool TForm1::runCommand(const std::function<void()> &handler)
+{
+    const std::optional<QString> error = ErrorOf(handler);
+    if (error)
+        saveStatus_->commandFailed(*error);
+    return !error;
 }
 
 void TForm1::createMenus()
@@ -202,7 +221,7 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormShow()
 {
     Timer2Timer();
-    const bool loaded = RunGuarded(prompts_, [this] { ledger_.StartupLoad(); });
+    const bool loaded = runCommand([this] { ledger_.StartupLoad(); });
     if (!loaded && !ledger_.isLoaded()) {
         // The files could not be read: end without writing any of them.
         startupFailed_ = true;
@@ -215,7 +234,10 @@ void TForm1::FormShow()
 
 void TForm1::Timer1Timer()
 {
-    RunGuarded(prompts_, [this] { ledger_.MinuteTick(); });
+    // No box opens in here: the timer would not fire again until it closed.
+    const std::optional<QString> error = ErrorOf([this] { ledger_.MinuteTick(); });
+    if (error)
+        saveStatus_->tickFailed(*error);
 }
 
 void TForm1::Timer2Timer()
@@ -245,13 +267,19 @@ void TForm1::RadioButton1Click()
 
 void TForm1::Button1Click()
 {
-    if (RunGuarded(prompts_, [this] { ledger_.SaveAll(); }))
+    if (runCommand([this] { ledger_.SaveAll(); }))
         close();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    RunGuarded(prompts_, [this] { ledger_.SaveAll(); }); // FormClose
+    // FormClose. When this last save fails, quitting would lose what it did
+    // not write: the user decides, and by default the program keeps running.
+    const std::optional<QString> error = ErrorOf([this] { ledger_.SaveAll(); });
+    if (error && !saveStatus_->confirmQuitUnsaved(*error)) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -18,6 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class RadioGroup;
+class SaveStatus;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -41,6 +42,7 @@ public:
     QLabel *Label3;
     QLabel *Label4;
     QLabel *StaticText1;
+    QLabel *SaveStatusLine; // "Not saved since ..." while saves fail, else hidden
     QPushButton *Button1;
     BarChartView *Chart1;
     QTimer *Timer1;
@@ -95,9 +97,13 @@ private:
     void mirrorSelection(int checkedIndex);
     // Connects an action to a handler that runs through the error guard.
     void onTriggered(QAction *action, const std::function<void()> &handler);
+    // Runs a handler; its error is shown, and a failed save is noted in the
+    // save status. Returns false when the handler was abandoned that way.
+    bool runCommand(const std::function<void()> &handler);
 
     Ledger &ledger_;
     Prompts &prompts_;
+    SaveStatus *saveStatus_;
     QPrinter printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
     bool shown_ = false;

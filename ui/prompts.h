@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <exception>
+#include <optional>
 
 class QPrinter;
 class QWidget;
@@ -20,6 +21,8 @@ public:
     // Title "Confirm", question icon, "&Yes" (default) and "&No"; Esc and the
     // close box answer No. Returns true for Yes.
     virtual bool Confirm(const QString &text) = 0;
+    // The same box with "&No" the default: for a step that loses data.
+    virtual bool ConfirmLoss(const QString &text) = 0;
     // Title "Error", error icon, one button OK.
     virtual void Error(const QString &text) = 0;
     // One-line input box of at most 255 characters with OK (default) and
@@ -41,19 +44,29 @@ QString StandardErrorTitle(const QString &executablePath);
 // character that sorts before it (such as ")" or "!").
 QString StandardErrorText(const QString &message);
 
+// Runs a handler; returns the message of the HourwiseError (or any other
+// exception) it threw, or nothing when it ran through.
+template <typename Handler>
+std::optional<QString> ErrorOf(Handler &&handler)
+{
+    try {
+        handler();
+        return std::nullopt;
+    } catch (const HourwiseError &error) {
+        return error.message();
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    }
+}
+
 // Runs one event handler; an HourwiseError (or any other exception) it
 // throws is shown in the standard error box, and the program goes on.
 // Returns false when the handler was abandoned that way.
 template <typename Handler>
 bool RunGuarded(Prompts &prompts, Handler &&handler)
 {
-    try {
-        handler();
-        return true;
-    } catch (const HourwiseError &error) {
-        prompts.StandardError(error.message());
-    } catch (const std::exception &error) {
-        prompts.StandardError(QString::fromLocal8Bit(error.what()));
-    }
-    return false;
+    const std::optional<QString> error = ErrorOf(handler);
+    if (error)
+        prompts.StandardError(*error);
+    return !error;
 }

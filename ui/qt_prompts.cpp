@@ -40,15 +40,29 @@ void QtPrompts::Information(const QString &text)
     showMessage(parent_, QMessageBox::Information, QStringLiteral("Information"), text);
 }
 
-bool QtPrompts::Confirm(const QString &text)
+namespace {
+
+bool askYesNo(QWidget *parent, const QString &text, bool yesIsDefault)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent_);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
     QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(yesIsDefault ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+} // namespace
+
+bool QtPrompts::Confirm(const QString &text)
+{
+    return askYesNo(parent_, text, true);
+}
+
+bool QtPrompts::ConfirmLoss(const QString &text)
+{
+    return askYesNo(parent_, text, false);
 }
 
 void QtPrompts::Error(const QString &text)

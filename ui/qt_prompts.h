@@ -14,6 +14,7 @@ public:
 
     void Information(const QString &text) override;
     bool Confirm(const QString &text) override;
+    bool ConfirmLoss(const QString &text) override;
     void Error(const QString &text) override;
     QString InputBox(const QString &caption, const QString &prompt, const QString &initial) override;
     void StandardError(const QString &message) override;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+class Ledger;
+class Prompts;
+
+// Whether what the ledger holds in memory has reached the data files.
+//
+// A failed save is noted with its reason; until the next save succeeds (the
+// ledger's saved()), text() says since when nothing was saved and why. The
+// standard error box opens once when saving starts to fail, and again only
+// when the reason changes, not once a minute.
+class SaveStatus : public QObject {
+    Q_OBJECT
+public:
+    // Memory and files agree from now on: the ledger is about to be loaded.
+    SaveStatus(Ledger &ledger, Prompts &prompts, QObject *parent = nullptr);
+
+    // The minute tick failed. Its box, when one is due, opens after the tick
+    // has returned: Qt runs no timer's handler again while that handler waits
+    // in a box, so a box opened inside the tick would stop the minutes.
+    void tickFailed(const QString &message);
+
+    // Another handler failed: the box opens at once, and a failed write of a
+    // data file is noted as the tick's failures are.
+    void commandFailed(const QString &message);
+
+    // The last save, on the way out, failed with message: notes it and asks
+    // whether to quit all the same, losing what was not saved; No is the default.
+    bool confirmQuitUnsaved(const QString &message);
+
+    // "Not saved since 10:14: No space left on device" while saves fail, else empty.
+    QString text() const;
+
+signals:
+    void changed(const QString &text);
+
+private:
+    void saved();
+    bool noteFailure(const QString &reason); // true when the reason is new
+    bool isDataFileError(const QString &message) const;
+    QString lastSavedText() const;
+
+    Ledger &ledger_;
+    Prompts &prompts_;
+    QDateTime lastSaved_;
+    QString reason_; // empty while saves succeed
+};
