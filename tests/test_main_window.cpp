@@ -6,6 +6,7 @@
 #include "radio_group.h"
 #include "window_fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLockFile>
@@ -55,6 +56,8 @@ private slots:
     void itemsBecomeRadioButtonsInColumns();
     void clickingItemsCountsSwitches();
     void nothingSelectedUnchecksEveryItem();
+    void keyboardReachesAndMovesTheCheck();
+    void everyWayOfCheckingIsOneSelection();
     void clockShowsTimeAndDate();
     void exitWritesIdenticalFilesTwice();
     void tickThroughTheTimerHandler();
@@ -184,6 +187,80 @@ void TestMainWindow::nothingSelectedUnchecksEveryItem()
     QTest::keyClick(w.RG1->button(0), Qt::Key_Right);
     QCOMPARE(f.ledger->state().CheckedIndex, 1);
     QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+}
+
+// Tab runs items, "Nothing Selected", "Exit", entering the items on the
+// checked one (the first when none is); each arrow step is a selection.
+void TestMainWindow::keyboardReachesAndMovesTheCheck()
+{
+    WindowFixture f;
+    writeItems(f, {"Writing", "Mail", "Reading", "Sport", "Music"});
+    TForm1 &w = f.open();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const auto tabChain = [&w] {
+        w.Button1->setFocus();
+        QList<QWidget *> chain;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            chain << QApplication::focusWidget();
+        }
+        return chain;
+    };
+    QCOMPARE(tabChain(), (QList<QWidget *>{w.RG1->button(0), w.RadioButton1, w.Button1}));
+
+    w.RG1->button(0)->setFocus();
+    QTest::keyClick(w.RG1->button(0), Qt::Key_Down);
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QCOMPARE(QApplication::focusWidget(), w.RG1->button(1));
+    // Two to a column: Right goes to the neighbour in the next column.
+    QTest::keyClick(w.RG1->button(1), Qt::Key_Right);
+    QCOMPARE(f.ledger->state().CheckedIndex, 3);
+    QTest::keyClick(w.RG1->button(3), Qt::Key_Up);
+    QCOMPARE(f.ledger->state().CheckedIndex, 2);
+    QVERIFY(!w.RadioButton1->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+    QCOMPARE(tabChain(), (QList<QWidget *>{w.RG1->button(2), w.RadioButton1, w.Button1}));
+
+    // Space on "Nothing Selected" unchecks every item; Tab then enters at the first.
+    w.RadioButton1->setFocus();
+    QTest::keyClick(w.RadioButton1, Qt::Key_Space);
+    QCOMPARE(f.ledger->state().CheckedIndex, -1);
+    QCOMPARE(tabChain().first(), w.RG1->button(0));
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+}
+
+// A screen reader's toggle and press actions, a click and the program's own
+// selection each count one switch; the checked item's toggle counts none.
+void TestMainWindow::everyWayOfCheckingIsOneSelection()
+{
+    WindowFixture f;
+    writeItems(f, {"Writing", "Mail", "Reading"});
+    TForm1 &w = f.open();
+    const auto act = [](QWidget *button, const QString &action) {
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(action);
+    };
+    act(w.RG1->button(1), QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QVERIFY(!w.RadioButton1->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 1"));
+    act(w.RG1->button(1), QAccessibleActionInterface::toggleAction());
+    QVERIFY(w.RG1->button(1)->isChecked());
+    act(w.RG1->button(0), QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(f.ledger->state().CheckedIndex, 0);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 2"));
+
+    act(w.RadioButton1, QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.ledger->state().CheckedIndex, -1);
+    QCOMPARE(w.RG1->checkedIndex(), -1);
+
+    f.ledger->SelectItem(2); // as the time commands restore a selection
+    QVERIFY(w.RG1->button(2)->isChecked());
+    QVERIFY(!w.RadioButton1->isChecked());
+    clickItem(w, 1);
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 4"));
+    QCOMPARE(f.ledger->state().SwitchCount, 4);
 }
 
 void TestMainWindow::clockShowsTimeAndDate()

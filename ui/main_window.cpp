@@ -43,12 +43,16 @@ void TForm1::createWidgets()
 
     RG1 = new RadioGroup(4, client);
     RG1->setGeometry(0, 0, 705, 217);
-    connect(RG1, &RadioGroup::buttonClicked, this, &TForm1::RG1Click);
+    connect(RG1, &RadioGroup::itemChecked, this, &TForm1::RG1Click);
 
     RadioButton1 = new QRadioButton(QStringLiteral("Nothing Selected"), client);
     RadioButton1->setGeometry(8, 232, 145, 17);
     RadioButton1->setChecked(true);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+    // Checked by a click, a key or an accessibility action alike; mirrorSelection checks it quietly.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            RadioButton1Click();
+    });
 
     Label2 = new QLabel(QStringLiteral("Time : "), client);
     Label2->move(8, 280);
@@ -73,6 +77,9 @@ void TForm1::createWidgets()
     Button1 = new QPushButton(QStringLiteral("Exit"), client);
     Button1->setGeometry(8, 464, 75, 25);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    // Tab runs through the items, "Nothing Selected" and "Exit".
+    RG1->setNextInFocusChain(RadioButton1);
+    setTabOrder(RadioButton1, Button1);
 
     Chart1->setParent(client);
     Chart1->setGeometry(288, 216, 416, 281);
@@ -174,6 +181,7 @@ void TForm1::connectLedger()
 void TForm1::mirrorSelection(int checkedIndex)
 {
     RG1->setCheckedIndex(checkedIndex);
+    const QSignalBlocker quiet(RadioButton1); // mirroring the ledger is no selection
     RadioButton1->setAutoExclusive(false);
     RadioButton1->setChecked(checkedIndex == -1);
     RadioButton1->setAutoExclusive(true);
