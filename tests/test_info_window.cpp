@@ -91,6 +91,7 @@ void TestInfoWindow::helpFace()
         QVERIFY(w.Memo1->isVisible());
         QVERIFY(w.Memo1->isReadOnly());
         QVERIFY(!AnyStaticTextVisible(w));
+        QVERIFY(!w.Image1->isVisible()); // also on the window's very first showing
         QCOMPARE(w.Button1->pos(), QPoint(8, 392));
 
         QScrollBar *bar = w.Memo1->verticalScrollBar();
@@ -99,6 +100,7 @@ void TestInfoWindow::helpFace()
         bar->setValue(bar->maximum());
         QCOMPARE(bar->value(), bar->maximum());
     });
+    ShowModally(w, modes, About, [&] { QVERIFY(w.Image1->isVisible()); });
 }
 
 // About, Help, About: each showing takes its face from InfoMode alone, and

@@ -62,6 +62,7 @@ TForm5::TForm5(DialogModes &modes, QWidget *parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setPlainText(HelpText());
+    Memo1->setAccessibleName(QStringLiteral("Help text"));
 
     QFont titleFont(QStringLiteral("Century"));
     titleFont.setPixelSize(19);
@@ -80,6 +81,7 @@ TForm5::TForm5(DialogModes &modes, QWidget *parent)
     Image1->setGeometry(40, 136, 305, 193);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(TransparentLogo());
+    Image1->hide(); // only the about face shows it; the help text lies where it would stand
 
     Button1 = new QPushButton(QStringLiteral("Close"), this);
     Button1->resize(75, 25);
@@ -114,8 +116,7 @@ void TForm5::Button1Click()
     close();
 }
 
-// The logo is left as it is: every closing has hidden it, and on the very
-// first showing it lies wholly under the help text.
+// The logo is left as it is: hidden from the start and by every closing.
 void TForm5::showHelpFace()
 {
     setWindowTitle(QStringLiteral("Help"));
