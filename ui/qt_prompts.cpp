@@ -105,8 +105,11 @@ InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, co
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *label = new QLabel(prompt, this);
+    label->setBuddy(edit_);
+    edit_->setAccessibleName(prompt);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(prompt, this));
+    layout->addWidget(label);
     layout->addWidget(edit_);
     layout->addWidget(buttons);
     setMinimumWidth(300);
