@@ -35,7 +35,7 @@ void clickItem(TForm1 &w, int index)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-QStringList menuTexts(QMenu *menu)
+QStringList menuTexts(QWidget *menu)
 {
     QStringList texts;
     for (QAction *action : menu->actions())
@@ -59,6 +59,7 @@ private slots:
     void keyboardReachesAndMovesTheCheck();
     void everyWayOfCheckingIsOneSelection();
     void clockShowsTimeAndDate();
+    void exitWritesIdenticalFilesTwice_data();
     void exitWritesIdenticalFilesTwice();
     void tickThroughTheTimerHandler();
     void unreadableFilesEndTheProgramWithoutWriting();
@@ -122,14 +123,18 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     TForm1 &w = f.open();
     const QList<QAction *> menus = w.menuBar()->actions();
     QCOMPARE(menus.size(), 4);
-    QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"Add Item", "Delete Item"}));
-    QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"Add Time to Item", "Deduct from Item"}));
+    // Each entry's access key is the letter after "&", one letter once per menu.
+    QCOMPARE(menuTexts(w.menuBar()), (QStringList{"&Items", "&Edit Time", "&Graph", "&Help"}));
+    QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"&Add Item", "&Delete Item"}));
+    QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"&Add Time to Item", "&Deduct from Item"}));
     QCOMPARE(menuTexts(menus.at(2)->menu()),
-             (QStringList{"Today", "Total", "Choose Date", "-", "Print Graph", "Save Graph"}));
-    QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"Value", "Percentage"}));
-    QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"Value", "Precentage"}));
-    QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"About", "Help"}));
-    QCOMPARE(menuTexts(w.PopupMenu1), (QStringList{"Print Graph", "Save Graph"}));
+             (QStringList{"&Today", "T&otal", "&Choose Date", "-", "&Print Graph", "&Save Graph"}));
+    QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"&Value", "&Percentage"}));
+    QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"&Value", "&Precentage"}));
+    QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"&About", "&Help"}));
+    QCOMPARE(menuTexts(w.PopupMenu1), (QStringList{"&Print Graph", "&Save Graph"}));
+    QCOMPARE(w.PrintGraph1->shortcut(), QKeySequence("Ctrl+P"));
+    QCOMPARE(w.SaveGraph1->shortcut(), QKeySequence("Ctrl+S"));
     QVERIFY(w.Today1->isChecked() && w.Value1->isChecked());
     for (QAction *off : {w.Percentage1, w.Total1, w.Value2, w.Percentage2, w.ChooseDate1})
         QVERIFY(!off->isChecked());
@@ -273,6 +278,13 @@ void TestMainWindow::clockShowsTimeAndDate()
     QCOMPARE(w.Label3->text(), QStringLiteral("Date : 08/12/2026"));
 }
 
+void TestMainWindow::exitWritesIdenticalFilesTwice_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("Exit") << false;
+    QTest::newRow("Ctrl+Q") << true;
+}
+
 void TestMainWindow::exitWritesIdenticalFilesTwice()
 {
     WindowFixture f;
@@ -285,7 +297,14 @@ void TestMainWindow::exitWritesIdenticalFilesTwice()
         ++saves;
         written << QString::fromLatin1(f.bytes(Ledger::SwitchFileName) + f.bytes(Ledger::DataFileName));
     });
-    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QFETCH(bool, byKey);
+    if (byKey) {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    } else {
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+    }
     QCOMPARE(saves, 2);
     QCOMPARE(written.at(0), written.at(1));
     QVERIFY(!w.isVisible());
