@@ -227,6 +227,22 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     }
 
+    // A page range kept from an earlier print (pages 2 to 2) would leave the
+    // one page out: once the dialog has closed, the printer prints every page.
+    void printDialogLeavesNoPageOut()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(path(QStringLiteral("page.pdf")));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 2);
+        QTimer::singleShot(0, this, [] { qobject_cast<QDialog *>(QApplication::activeModalWidget())->accept(); });
+        QtPrompts prompts;
+        QVERIFY(prompts.ChoosePrinter(printer));
+        QCOMPARE(printer.printRange(), QPrinter::AllPages);
+        QVERIFY(printer.pageRanges().isEmpty());
+        QCOMPARE(printer.fromPage(), 0);
+    }
+
     void saveDialogAddsBmpAndKeepsWorkingDirectory()
     {
         const QString workingDirectory = QDir::currentPath();

@@ -1,5 +1,7 @@
 #include "qt_prompts.h"
 
+#include "print_choice.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -70,10 +71,7 @@ void QtPrompts::StandardError(const QString &message)
 
 bool QtPrompts::ChoosePrinter(QPrinter &printer)
 {
-    QPrintDialog dialog(&printer, parent_);
-    // All pages only, no print-to-file box.
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
-    return dialog.exec() == QDialog::Accepted;
+    return ChooseChartPrinter(printer, parent_);
 }
 
 QString QtPrompts::SavePictureFileName(const QString &proposed)
