@@ -1,8 +1,10 @@
 #include "print_choice.h"
 
+#include <QEvent>
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QWidget>
 
 namespace {
 
@@ -10,6 +12,22 @@ namespace {
 // print engine property; "page-ranges" and "page-set" pick pages on the
 // print server, after the program has drawn them.
 constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Qt's own dialog shows its page range and odd/even page choices whenever it
+// is shown, whatever its options say (they are picked on the print server,
+// not by the program). Hiding them after each showing leaves all pages.
+class PageChoiceHider : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            for (const char *name : {"gbPrintRange", "pageSetLabel", "pageSetCombo"})
+                if (auto *choice = watched->findChild<QWidget *>(QLatin1String(name)))
+                    choice->hide();
+        }
+        return false;
+    }
+};
 
 void dropServerPageChoice(QPrinter &printer)
 {
@@ -31,6 +49,8 @@ bool ChooseChartPrinter(QPrinter &printer, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
+    PageChoiceHider hider;
+    dialog.installEventFilter(&hider);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     printer.setPrintRange(QPrinter::AllPages);

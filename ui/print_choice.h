@@ -7,8 +7,8 @@ class QWidget;
 // box. Returns whether the user chose to print; the printer then carries the
 // chosen printer, its settings and the copies.
 //
-// The chart is always one page, so nothing chosen may leave it out: Qt's
-// dialog still offers page numbers and odd or even pages on some systems,
-// and a printer keeps such a choice from one print to the next. They are
-// undone once the dialog has closed.
+// The chart is always one page, so nothing chosen may leave it out: the
+// dialog offers no page numbers and no odd or even pages, and a page choice
+// that a platform's dialog or an earlier print left in the printer is undone
+// once the dialog has closed.
 bool ChooseChartPrinter(QPrinter &printer, QWidget *parent);
