@@ -7,6 +7,7 @@
 #include "ledger_fixture.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
+#include "text_clipping.h"
 
 #include <QAccessible>
 #include <QCalendarWidget>
@@ -340,6 +341,7 @@ private slots:
             QApplication::setActiveWindow(&dialog);
             QCOMPARE(dialog.focusWidget(), dialog.MonthCalendar1->focusProxy());
             calendarName = QAccessible::queryAccessibleInterface(dialog.focusWidget())->text(QAccessible::Name);
+            QCOMPARE(ClippedTexts(&dialog).join(" | "), QString());
             QTest::keyClick(dialog.focusWidget(), Qt::Key_Left);
             for (int i = 0; i < 5; ++i) {
                 QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);

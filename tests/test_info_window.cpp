@@ -4,6 +4,7 @@
 #include "dialog_modes.h"
 #include "help_text.h"
 #include "info_window.h"
+#include "text_clipping.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -146,6 +147,7 @@ void TestInfoWindow::visibleWidgetsLieInsideTheWindow()
             const QRect drawn = child == w.Image1 ? QRect(child->pos(), w.Image1->pixmap().size()) : child->geometry();
             QVERIFY2(client.contains(drawn), qPrintable(child->metaObject()->className()));
         }
+        QCOMPARE(ClippedTexts(&w).join(" | "), QString());
     });
 }
 

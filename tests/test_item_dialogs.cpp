@@ -8,6 +8,7 @@
 #include "qt_prompts.h"
 #include "radio_group.h"
 #include "scripted_prompts.h"
+#include "text_clipping.h"
 #include "time_dialog.h"
 
 #include <QAccessible>
@@ -406,10 +407,14 @@ void TestItemDialogs::dialogLayout()
              QList<QWidget *>({time->ComboBox1, time->Edit1, time->Button1, time->Button2}));
 
     const QList<std::tuple<QAction *, QDialog *, QSize>> dialogs{{p.w->DeleteItem1, del, QSize(254, 112)},
-                                                                 {p.w->AddTimetoItem1, time, QSize(254, 226)}};
+                                                                 {p.w->AddTimetoItem1, time, QSize(254, 226)},
+                                                                 {p.w->RemoveTimefromItem1, time, QSize(254, 226)}};
     for (const auto &[entry, dialog, clientSize] : dialogs) {
         QRect shownAt;
-        runDialog(entry, dialog, [&] { shownAt = dialog->frameGeometry(); });
+        runDialog(entry, dialog, [&] {
+            shownAt = dialog->frameGeometry();
+            QCOMPARE(ClippedTexts(dialog).join(" | "), QString());
+        });
         QCOMPARE(dialog->size(), clientSize);
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         const QPoint offCentre = shownAt.center() - dialog->screen()->availableGeometry().center();

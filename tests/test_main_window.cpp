@@ -4,6 +4,7 @@
 #include "bar_chart_view.h"
 #include "desktop.h"
 #include "radio_group.h"
+#include "text_clipping.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
@@ -97,6 +98,9 @@ void TestMainWindow::widgetsStandWhereTheyShould()
     QCOMPARE(w.Label3->pos(), QPoint(8, 296));
     QCOMPARE(w.Label1->pos(), QPoint(8, 312));
     QCOMPARE(w.Label4->pos(), QPoint(64, 424));
+    QCOMPARE(ClippedTexts(&w).join(" | "), QString());
+    f.ledger->AddItem(QStringLiteral("Reading")); // "Nothing Selected" turns bold
+    QCOMPARE(ClippedTexts(&w).join(" | "), QString());
 }
 
 void TestMainWindow::texts()

@@ -2,8 +2,8 @@
 
 #include "dialog_modes.h"
 #include "help_text.h"
+#include "text_fit.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -37,13 +37,11 @@ QPixmap TransparentLogo()
     return QPixmap::fromImage(logo);
 }
 
-QLabel *StaticText(const QString &text, QRect place, QWidget *parent)
+QLabel *StaticText(const QString &text, const QRect &place, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    // Grow rather than clip when the substituted font is wider than the
-    // one the place was designed for.
-    place.setWidth(qMax(place.width(), QFontMetrics(label->font()).horizontalAdvance(text) + 2));
     label->setGeometry(place);
+    KeepWholeText(label);
     return label;
 }
 
