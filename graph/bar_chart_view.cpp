@@ -1,5 +1,10 @@
 #include "bar_chart_view.h"
 
+#include "chart_accessible.h"
+#include "line_file.h"
+#include "text_contrast.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -47,7 +52,9 @@ public:
                  QVector<QHash<QString, QStaticText>> &shapedTexts, const BarSeries &series, const QColor &background,
                  bool printing)
         : p_(painter), layout_(layout), fonts_(fonts), shapedTexts_(shapedTexts), series_(series),
-          background_(background), printing_(printing), depth_(layout.depth)
+          background_(background), printing_(printing), depth_(layout.depth),
+          titleColor_(printing ? kTitleColor : ReadableOn(kTitleColor, background)),
+          labelColor_(printing ? printedLabelColor() : ReadableOn(kLabelColor, background))
     {
     }
 
@@ -70,7 +77,7 @@ private:
     QPoint back(int x, int y) const { return QPoint(x + depth_, y - depth_); }
 
     // Printing on white paper: white label text would vanish.
-    QColor labelColor() const { return printing_ && kLabelColor == Qt::white ? QColor(Qt::black) : kLabelColor; }
+    static QColor printedLabelColor() { return kLabelColor == Qt::white ? QColor(Qt::black) : kLabelColor; }
 
     void paintBackground()
     {
@@ -88,7 +95,7 @@ private:
 
     void paintTitle()
     {
-        p_.setPen(kTitleColor);
+        p_.setPen(titleColor_);
         paintTexts(ChartText::Title, layout_.title);
     }
 
@@ -156,7 +163,7 @@ private:
             p_.drawLine(x, tickTop, x, tickTop + TickLength - 1);
         for (int x : axis.minorTickPixels)
             p_.drawLine(x, tickTop, x, tickTop + MinorTickLength - 1);
-        p_.setPen(labelColor());
+        p_.setPen(labelColor_);
         paintTexts(ChartText::BottomLabels, axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.bottom, plot.width() + AxisLineWidth, AxisLineWidth,
                     kAxisLineColor);
@@ -175,12 +182,12 @@ private:
             p_.drawLine(tickRight - TickLength + 1, y, tickRight, y);
         for (int y : axis.minorTickPixels)
             p_.drawLine(tickRight - MinorTickLength + 1, y, tickRight, y);
-        p_.setPen(labelColor());
+        p_.setPen(labelColor_);
         paintTexts(ChartText::LeftLabels, axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.top, AxisLineWidth, plot.height() + AxisLineWidth,
                     kAxisLineColor);
         if (layout_.leftTitle) {
-            p_.setPen(labelColor());
+            p_.setPen(labelColor_);
             paintTexts(ChartText::LeftTitle, {*layout_.leftTitle});
         }
     }
@@ -248,6 +255,10 @@ private:
     const QColor background_;
     const bool printing_;
     const int depth_;
+    // Texts drawn on the background: the chart's own colours where they
+    // stand out from it (a light face, paper), else lighter ones (a dark face).
+    const QColor titleColor_;
+    const QColor labelColor_;
 };
 
 } // namespace
@@ -263,7 +274,7 @@ void BarSeries::ClearBars()
 int BarSeries::AppendBar(double value, const QString &label, const QColor &color)
 {
     values_.append(value);
-    labels_.append(label);
+    labels_.append(ReadableText(label));
     colors_.append(color);
     view_.invalidate();
     return count() - 1;
@@ -285,12 +296,17 @@ BarChartView::BarChartView(QWidget *parent)
     : QWidget(parent), fonts_(bottomLabelsFontSize_), measure_(std::make_unique<FontMeasure>(fonts_))
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // the buffer covers every pixel
+    InstallChartAccessibility();
 }
 
 void BarChartView::setTitleLines(const QStringList &lines)
 {
     titleLines_ = lines;
     invalidate();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    }
 }
 
 void BarChartView::setLeftAxisTitle(const QString &caption)
@@ -339,6 +355,19 @@ void BarChartView::invalidate()
 {
     bufferCurrent_ = false;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+QString BarChartView::barsDescription() const
+{
+    const QStringList marks = MarkTexts(Series1.values(), Series1.marksStyle(), locale_);
+    QStringList bars;
+    for (int i = 0; i < Series1.count(); ++i)
+        bars << Series1.label(i) + QLatin1Char(' ') + marks.at(i);
+    return leftAxisTitle_ + QStringLiteral(": ") + bars.join(QStringLiteral("; "));
 }
 
 ChartInputs BarChartView::inputsFor(const QRect &rect) const

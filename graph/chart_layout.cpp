@@ -54,13 +54,6 @@ bool withinRange(const AxisLayout &axis, double value)
     return value >= axis.lo - kLabelTolerance && value <= axis.hi + kLabelTolerance;
 }
 
-QString markText(double value, double absoluteTotal, MarksStyle style, const LocaleValues &locale)
-{
-    if (style == MarksStyle::smsValue)
-        return FormatNumber(value, kValueFormat, locale);
-    const double percent = absoluteTotal == 0 ? 100 : std::fabs(value) * 100 / absoluteTotal;
-    return FormatNumber(percent, kPercentFormat, locale);
-}
 
 void addMinorTicks(AxisLayout &axis)
 {
@@ -316,9 +309,7 @@ private:
     // 0 or more, below a negative one), centred on the bar, at half depth.
     void placeMarks()
     {
-        double absoluteTotal = 0;
-        for (double v : in_.values)
-            absoluteTotal += std::fabs(v);
+        const QStringList texts = MarkTexts(in_.values, in_.marksStyle, in_.locale);
         const int lineHeightOfMarks = lineHeight(ChartText::Marks);
         const int letterWidth = width(ChartText::Marks, QStringLiteral("W"));
         const QPoint halfDepth(out_.depth / 2, -(out_.depth / 2));
@@ -326,7 +317,7 @@ private:
             const double value = in_.values.at(bar.index);
             MarkBox mark;
             mark.index = bar.index;
-            mark.text = markText(value, absoluteTotal, in_.marksStyle, in_.locale);
+            mark.text = texts.at(bar.index);
             const int textWidth = width(ChartText::Marks, mark.text);
             const int boxWidth = textWidth + letterWidth + 2 * MarkFrameWidth;
             const int boxHeight = lineHeightOfMarks + 2 * MarkFrameWidth;
@@ -464,4 +455,22 @@ QVector<double> LabelValues(double lo, double hi, double increment)
 ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure)
 {
     return ChartLayouter(inputs, measure).run();
+}
+
+QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale)
+{
+    double absoluteTotal = 0;
+    for (double v : values)
+        absoluteTotal += std::fabs(v);
+    QStringList texts;
+    texts.reserve(values.size());
+    for (double value : values) {
+        if (style == MarksStyle::smsValue) {
+            texts << FormatNumber(value, kValueFormat, locale);
+            continue;
+        }
+        const double percent = absoluteTotal == 0 ? 100 : std::fabs(value) * 100 / absoluteTotal;
+        texts << FormatNumber(percent, kPercentFormat, locale);
+    }
+    return texts;
 }

@@ -180,6 +180,11 @@ constexpr int AxisDrawRoom = AxisLineWidth + TickLength;
 
 ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure);
 
+// The text of every bar's mark, as the marks show it: the value, or the
+// share of the sum of the absolute values in whole percent (100 % each when
+// that sum is 0).
+QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale);
+
 // The increment between value labels for a range of values drawn along an
 // axis of `axisLength` pixels with labels `labelSize` pixels long: a value
 // of the sequence ..., 0.1, 0.2, 0.5, 1, 2, 5, 10, ... so that the labels fit.

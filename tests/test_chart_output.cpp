@@ -7,6 +7,7 @@
 #include "print_layout.h"
 #include "qt_prompts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QPainter>
@@ -249,6 +250,40 @@ private slots:
         }
         QCOMPARE(readAll(file), old);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("chart.bmp")});
+    }
+
+    // The chart is one page: the dialog offers no page range and no odd or
+    // even pages (which Qt's own dialog shows despite its options), and a range
+    // left in the printer by an earlier print is undone.
+    void printDialogLeavesNoPageOut()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(path(QStringLiteral("page.pdf")));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 2);
+        QStringList shownChoices;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            // Whether a control shows once the folded options part is unfolded.
+            const auto shown = [dialog](QWidget *w) {
+                for (; w != dialog; w = w->parentWidget())
+                    if (w->isHidden() && w->objectName() != QLatin1String("QPrintSettingsOutput"))
+                        return false;
+                return true;
+            };
+            for (QWidget *choice : dialog->findChildren<QWidget *>()) {
+                const QString text = choice->property("text").toString();
+                if ((text.contains(QStringLiteral("Pages")) || choice->objectName() == QLatin1String("pageSetCombo"))
+                    && shown(choice))
+                    shownChoices << (text.isEmpty() ? choice->objectName() : text);
+            }
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        QtPrompts prompts;
+        QVERIFY(prompts.ChoosePrinter(printer));
+        QCOMPARE(shownChoices, QStringList());
+        QCOMPARE(printer.printRange(), QPrinter::AllPages);
+        QCOMPARE(printer.fromPage(), 0);
     }
 
     void saveDialogAddsBmpAndKeepsWorkingDirectory()

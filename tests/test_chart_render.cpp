@@ -2,6 +2,10 @@
 // printing, and the screen buffer.
 
 #include "bar_chart_view.h"
+#include "line_file.h"
+#include "text_contrast.h"
+
+#include <QAccessible>
 
 #include <QContextMenuEvent>
 #include <QPainter>
@@ -35,6 +39,46 @@ void drag(QWidget &widget, Qt::MouseButton button, QPoint from, QPoint to)
     QTest::mouseRelease(&widget, button, {}, to);
 }
 
+// Every text the chart draws on its background, with the colour it was
+// meant to be drawn in under the chart's own (light) colours.
+QVector<QPair<PixelRect, QColor>> backgroundTexts(const ChartLayout &layout)
+{
+    QVector<QPair<PixelRect, QColor>> texts;
+    for (const PlacedText &title : layout.title)
+        texts.append({title.box, QColor(0, 0, 255)});
+    for (const QVector<PlacedText> *labels : {&layout.left.labels, &layout.bottom.labels})
+        for (const PlacedText &label : *labels)
+            texts.append({label.box, QColor(0, 0, 0)});
+    texts.append({layout.leftTitle->box, QColor(0, 0, 0)});
+    return texts;
+}
+
+// The highest contrast any pixel within box reaches against the background:
+// the glyphs' inner pixels, drawn in the text's full colour.
+double textContrast(const QImage &image, const PixelRect &box, const QColor &background)
+{
+    double best = 1;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            best = std::max(best, ContrastRatio(image.pixelColor(x, y), background));
+    return best;
+}
+
+// Whether the text within box is drawn in the colour: some pixel comes within
+// a fifth of the way from it to the face (smoothing never quite reaches it).
+bool drawnInColour(const QImage &image, const PixelRect &box, const QColor &colour, const QColor &face)
+{
+    const auto distance = [](const QColor &a, const QColor &b) {
+        return std::max({qAbs(a.red() - b.red()), qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())});
+    };
+    const int tolerance = distance(colour, face) / 5;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            if (distance(image.pixelColor(x, y), colour) <= tolerance)
+                return true;
+    return false;
+}
+
 void fillFourBars(BarSeries &series)
 {
     series.ClearBars();
@@ -52,6 +96,9 @@ private slots:
     void barFacesInSeriesColour();
     void leftWallAndMark();
     void backgroundAndBevelOnlyOnScreen();
+    void textStandsOutFromLightAndDarkFaces_data();
+    void textStandsOutFromLightAndDarkFaces();
+    void screenReadersReadTitleAndBars();
     void barsAreClippedToThePlot();
     void paintCopiesAnUpToDateBuffer();
     void leftDragZoomsAndReverseDragUndoes();
@@ -127,6 +174,52 @@ void TestChartRender::backgroundAndBevelOnlyOnScreen()
     const ChartLayout layout = chart_->layoutFor(kBounds);
     const PixelRect &f = layout.bars.first().front;
     QCOMPARE(at(image, f.left + 3, (f.top + f.bottom) / 2), QColor(255, 0, 0));
+}
+
+void TestChartRender::textStandsOutFromLightAndDarkFaces_data()
+{
+    QTest::addColumn<QColor>("face");
+    QTest::newRow("light") << QColor(240, 240, 240);
+    QTest::newRow("dark") << QColor(45, 45, 45);
+    QTest::newRow("dim grey") << QColor(85, 85, 85);
+    QTest::newRow("dark blue") << QColor(20, 20, 90);
+}
+
+// Title, axis labels, item names and the value-axis caption: the chart's own
+// colours exactly on a light face, readable (4.5:1 at least) on any face.
+void TestChartRender::textStandsOutFromLightAndDarkFaces()
+{
+    QFETCH(QColor, face);
+    chart_->setPalette(QPalette(face));
+    chart_->setBottomLabelsAngle(90);
+    const QImage image = render(*chart_);
+    const ChartLayout layout = chart_->layoutFor(kBounds);
+    const bool light = RelativeLuminance(face) > 0.5;
+    for (const auto &[box, ownColour] : backgroundTexts(layout)) {
+        const double contrast = textContrast(image, box, face);
+        QVERIFY2(contrast >= kReadableContrast, qPrintable(QString::number(contrast)));
+        QCOMPARE(drawnInColour(image, box, ownColour, face), light);
+    }
+    // Printing keeps the chart's own colours whatever the screen shows.
+    chart_->setPrinting(true);
+    const QImage printed = render(*chart_);
+    chart_->setPrinting(false);
+    QVERIFY(drawnInColour(printed, layout.title.first().box, QColor(0, 0, 255), kUntouched));
+}
+
+void TestChartRender::screenReadersReadTitleAndBars()
+{
+    chart_->Series1.AppendBar(1234, DecodeLines("Caf\xE9").first());
+    QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(chart_.get());
+    QCOMPARE(chart->role(), QAccessible::Chart);
+    QCOMPARE(chart->text(QAccessible::Name), QStringLiteral("Today: 08/12/2026"));
+    QCOMPARE(chart->text(QAccessible::Description),
+             QStringLiteral("Minutes: Email 30; Coding 120; Caf\u00e9 1,234"));
+    chart_->Series1.setMarksStyle(MarksStyle::smsPercent);
+    chart_->setLeftAxisTitle(QStringLiteral("Percentage"));
+    QCOMPARE(chart->text(QAccessible::Description),
+             QStringLiteral("Percentage: Email 2 %; Coding 9 %; Caf\u00e9 89 %"));
+    QCOMPARE(chart_->Series1.label(2), QStringLiteral("Caf\u00e9")); // drawn as it reads
 }
 
 void TestChartRender::barsAreClippedToThePlot()

@@ -7,7 +7,9 @@
 #include "ledger_fixture.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
+#include "text_clipping.h"
 
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,7 +46,6 @@ GraphMenuMarks chosenDayMarks()
 void pickDate(TForm4 &dialog, QDate date)
 {
     dialog.MonthCalendar1->setSelectedDate(date);
-    emit dialog.MonthCalendar1->clicked(date);
 }
 
 } // namespace
@@ -326,6 +327,34 @@ private slots:
         QVERIFY(openAfterEnterInCalendar);
         QVERIFY(!form_->Form4->Button1->isDefault() && !form_->Form4->Button2->isDefault());
         QCOMPARE(form_->Form4->result(), int(QDialog::Accepted));
+    }
+
+    // Keys alone: an arrow picks the day before, Tab runs calendar, OK,
+    // "Percentage", "Value", "Cancel", and OK charts the day shown selected.
+    void keyboardPicksTheDay()
+    {
+        const QDate yesterday = kToday.addDays(-1);
+        start({key(yesterday) + ":A:6:"}, switchLog());
+        QList<QWidget *> visited;
+        QString calendarName;
+        chooseDate([&](TForm4 &dialog) {
+            QApplication::setActiveWindow(&dialog);
+            QCOMPARE(dialog.focusWidget(), dialog.MonthCalendar1->focusProxy());
+            calendarName = QAccessible::queryAccessibleInterface(dialog.focusWidget())->text(QAccessible::Name);
+            QCOMPARE(ClippedTexts(&dialog).join(" | "), QString());
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Left);
+            for (int i = 0; i < 5; ++i) {
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+                visited << dialog.focusWidget();
+            }
+            dialog.Button1->setFocus();
+            QTest::keyClick(dialog.Button1, Qt::Key_Space);
+        });
+        QCOMPARE(visited, (QList<QWidget *>{form_->Form4->Button1, form_->Form4->RadioButton1,
+                                            form_->Form4->RadioButton2, form_->Form4->Button2,
+                                            form_->Form4->MonthCalendar1->focusProxy()}));
+        QCOMPARE(calendarName, QStringLiteral("Select date :"));
+        QCOMPARE(picture(*form_->Chart1), QStringLiteral("07/12/2026    | Minutes | value | A=6"));
     }
 
     void chosenDayStaysUntilViewCommand()

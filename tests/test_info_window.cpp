@@ -4,6 +4,7 @@
 #include "dialog_modes.h"
 #include "help_text.h"
 #include "info_window.h"
+#include "text_clipping.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -91,6 +92,7 @@ void TestInfoWindow::helpFace()
         QVERIFY(w.Memo1->isVisible());
         QVERIFY(w.Memo1->isReadOnly());
         QVERIFY(!AnyStaticTextVisible(w));
+        QVERIFY(!w.Image1->isVisible()); // also on the window's very first showing
         QCOMPARE(w.Button1->pos(), QPoint(8, 392));
 
         QScrollBar *bar = w.Memo1->verticalScrollBar();
@@ -99,6 +101,7 @@ void TestInfoWindow::helpFace()
         bar->setValue(bar->maximum());
         QCOMPARE(bar->value(), bar->maximum());
     });
+    ShowModally(w, modes, About, [&] { QVERIFY(w.Image1->isVisible()); });
 }
 
 // About, Help, About: each showing takes its face from InfoMode alone, and
@@ -144,6 +147,7 @@ void TestInfoWindow::visibleWidgetsLieInsideTheWindow()
             const QRect drawn = child == w.Image1 ? QRect(child->pos(), w.Image1->pixmap().size()) : child->geometry();
             QVERIFY2(client.contains(drawn), qPrintable(child->metaObject()->className()));
         }
+        QCOMPARE(ClippedTexts(&w).join(" | "), QString());
     });
 }
 

@@ -3,11 +3,15 @@
 
 #include "delete_dialog.h"
 #include "ledger_fixture.h"
+#include "bar_chart_view.h"
 #include "main_window.h"
+#include "qt_prompts.h"
 #include "radio_group.h"
 #include "scripted_prompts.h"
+#include "text_clipping.h"
 #include "time_dialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,15 +63,14 @@ bool runDialog(QAction *entry, QDialog *dialog, const std::function<void()> &dri
     return leftOpen;
 }
 
-// Chooses an entry as the user would: typed text replaces "Select", a
-// position picks that entry from the list.
+// Chooses an entry as the user would: typed text (which replaces the
+// selected "Select"), or a position picked from the list.
 void choose(ItemComboBox *combo, const QString &typed, int picked)
 {
     if (!typed.isEmpty()) {
         // Completion follows the keys only in the focused edit of the active window.
         QApplication::setActiveWindow(combo->window());
         combo->setFocus();
-        combo->lineEdit()->selectAll();
         QTest::keyClicks(combo->lineEdit(), typed);
     }
     if (picked >= 0)
@@ -124,6 +127,8 @@ private slots:
     void timeDialogRestoresSelection_data();
     void timeDialogRestoresSelection();
     void dialogLayout();
+    void keyboardAndScreenReaderUse();
+    void namesFromAnOlderFileReadable();
 };
 
 void TestItemDialogs::addRefusedWritesNothing_data()
@@ -383,7 +388,8 @@ void TestItemDialogs::dialogLayout()
     TForm2 *del = p.w->Form2;
     TForm3 *time = p.w->Form3;
     QCOMPARE(del->windowTitle(), QString("Delete Item"));
-    QCOMPARE(del->Label1->geometry(), QRect(24, 16, 99, 13));
+    QCOMPARE(del->Label1->pos(), QPoint(24, 16));
+    QVERIFY(del->Label1->width() >= 99);
     QCOMPARE(del->ComboBox1->pos(), QPoint(24, 32));
     QCOMPARE(del->ComboBox1->width(), 209);
     QCOMPARE(del->Button1->geometry(), QRect(32, 72, 83, 25));
@@ -401,10 +407,14 @@ void TestItemDialogs::dialogLayout()
              QList<QWidget *>({time->ComboBox1, time->Edit1, time->Button1, time->Button2}));
 
     const QList<std::tuple<QAction *, QDialog *, QSize>> dialogs{{p.w->DeleteItem1, del, QSize(254, 112)},
-                                                                 {p.w->AddTimetoItem1, time, QSize(254, 226)}};
+                                                                 {p.w->AddTimetoItem1, time, QSize(254, 226)},
+                                                                 {p.w->RemoveTimefromItem1, time, QSize(254, 226)}};
     for (const auto &[entry, dialog, clientSize] : dialogs) {
         QRect shownAt;
-        runDialog(entry, dialog, [&] { shownAt = dialog->frameGeometry(); });
+        runDialog(entry, dialog, [&] {
+            shownAt = dialog->frameGeometry();
+            QCOMPARE(ClippedTexts(dialog).join(" | "), QString());
+        });
         QCOMPARE(dialog->size(), clientSize);
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         const QPoint offCentre = shownAt.center() - dialog->screen()->availableGeometry().center();
@@ -413,6 +423,78 @@ void TestItemDialogs::dialogLayout()
         QVERIFY(!(dialog->windowFlags() & (Qt::WindowContextHelpButtonHint | Qt::WindowMinMaxButtonsHint)));
         QCOMPARE(dialog->font(), QFont("MS Sans Serif", 8));
     }
+}
+
+// Without a mouse: the item field has the focus and typing replaces
+// "Select"; Tab runs through the buttons and back; every field is named by
+// its label for screen readers, in either mode of the time dialog.
+void TestItemDialogs::keyboardAndScreenReaderUse()
+{
+    Program p;
+    const auto nameOf = [](QWidget *widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    // An editable list's name is its text; its label comes with it as a relation.
+    const auto labelOf = [](QWidget *widget) {
+        const auto labels = QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label);
+        return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+    };
+    TForm2 *del = p.w->Form2;
+    p.prompts.confirmAnswers.enqueue(true);
+    runDialog(p.w->DeleteItem1, del, [&] {
+        QApplication::setActiveWindow(del);
+        QCOMPARE(del->focusWidget(), del->ComboBox1);
+        QTest::keyClicks(QApplication::focusWidget(), "Rea");
+        QCOMPARE(del->ComboBox1->currentText(), QStringLiteral("Reading"));
+        QCOMPARE(labelOf(del->ComboBox1), QStringLiteral("Select item to delete:"));
+        QList<QWidget *> visited;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << del->focusWidget();
+        }
+        QCOMPARE(visited, (QList<QWidget *>{del->Button1, del->Button2, del->ComboBox1}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // OK
+    });
+    QCOMPARE(p.prompts.log, QStringList{"Confirm: Confirm deletion of \"Reading\""});
+
+    TForm3 *time = p.w->Form3;
+    for (QAction *entry : {p.w->AddTimetoItem1, p.w->RemoveTimefromItem1}) {
+        runDialog(entry, time, [&] {
+            QCOMPARE(time->focusWidget(), time->ComboBox1);
+            QCOMPARE(time->ComboBox1->lineEdit()->selectedText(), QStringLiteral("Select"));
+            QCOMPARE(labelOf(time->ComboBox1), time->Label1->text());
+            QCOMPARE(nameOf(time->Edit1), time->Label2->text());
+        });
+    }
+    QCOMPARE(nameOf(time->Edit1), QStringLiteral("Amount to deduct (minutes)"));
+    InputBoxDialog input(QStringLiteral("Add item"), QStringLiteral("Name of new item"), QString());
+    QCOMPARE(nameOf(input.edit()), QStringLiteral("Name of new item"));
+}
+
+// A name stored in an older file's code page reads as its Latin-1 text in the
+// lists and messages, is chosen by typing it, and is never rewritten.
+void TestItemDialogs::namesFromAnOlderFileReadable()
+{
+    LedgerFixture f;
+    const QByteArray k = f.today().toUtf8();
+    f.write(Ledger::DataFileName, k + ":Caf\xE9:5:\r\n" + k + ":Mail:0:\r\nT:Caf\xE9:7:\r\nT:Mail:0:\r\n");
+    ScriptedPrompts prompts;
+    TForm1 w(f.make(), prompts);
+    w.CreateDialogs();
+    w.show();
+    const QString readable = QStringLiteral("Caf\u00e9");
+    QCOMPARE(w.RG1->button(0)->text(), readable);
+    QCOMPARE(w.Chart1->Series1.label(0), readable);
+    runDialog(w.AddTimetoItem1, w.Form3, [&] {
+        QCOMPARE(w.Form3->ComboBox1->itemText(0), readable);
+        choose(w.Form3->ComboBox1, "caf", -1);
+        QCOMPARE(w.Form3->ComboBox1->currentText(), QStringLiteral("caf\u00e9"));
+        w.Form3->Edit1->setText("3");
+        w.Form3->Button1->click();
+    });
+    QCOMPARE(f.ledger->state().ItemTable.TotalMinutes.at(0), 10);
+    QVERIFY(f.bytes(Ledger::DataFileName).startsWith(k + ":Caf\xE9:8:\r\n"));
 }
 
 QTEST_MAIN(TestItemDialogs)

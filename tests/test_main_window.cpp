@@ -5,8 +5,10 @@
 #include "desktop.h"
 #include "file_size_limit.h"
 #include "radio_group.h"
+#include "text_clipping.h"
 #include "window_fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLockFile>
@@ -37,7 +39,7 @@ void clickItem(TForm1 &w, int index)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-QStringList menuTexts(QMenu *menu)
+QStringList menuTexts(QWidget *menu)
 {
     QStringList texts;
     for (QAction *action : menu->actions())
@@ -58,7 +60,10 @@ private slots:
     void itemsBecomeRadioButtonsInColumns();
     void clickingItemsCountsSwitches();
     void nothingSelectedUnchecksEveryItem();
+    void keyboardReachesAndMovesTheCheck();
+    void everyWayOfCheckingIsOneSelection();
     void clockShowsTimeAndDate();
+    void exitWritesIdenticalFilesTwice_data();
     void exitWritesIdenticalFilesTwice();
     void tickThroughTheTimerHandler();
     void unreadableFilesEndTheProgramWithoutWriting();
@@ -97,6 +102,9 @@ void TestMainWindow::widgetsStandWhereTheyShould()
     QCOMPARE(w.Label3->pos(), QPoint(8, 296));
     QCOMPARE(w.Label1->pos(), QPoint(8, 312));
     QCOMPARE(w.Label4->pos(), QPoint(64, 424));
+    QCOMPARE(ClippedTexts(&w).join(" | "), QString());
+    f.ledger->AddItem(QStringLiteral("Reading")); // "Nothing Selected" turns bold
+    QCOMPARE(ClippedTexts(&w).join(" | "), QString());
 }
 
 void TestMainWindow::texts()
@@ -123,14 +131,18 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     TForm1 &w = f.open();
     const QList<QAction *> menus = w.menuBar()->actions();
     QCOMPARE(menus.size(), 4);
-    QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"Add Item", "Delete Item"}));
-    QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"Add Time to Item", "Deduct from Item"}));
+    // Each entry's access key is the letter after "&", one letter once per menu.
+    QCOMPARE(menuTexts(w.menuBar()), (QStringList{"&Items", "&Edit Time", "&Graph", "&Help"}));
+    QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"&Add Item", "&Delete Item"}));
+    QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"&Add Time to Item", "&Deduct from Item"}));
     QCOMPARE(menuTexts(menus.at(2)->menu()),
-             (QStringList{"Today", "Total", "Choose Date", "-", "Print Graph", "Save Graph"}));
-    QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"Value", "Percentage"}));
-    QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"Value", "Precentage"}));
-    QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"About", "Help"}));
-    QCOMPARE(menuTexts(w.PopupMenu1), (QStringList{"Print Graph", "Save Graph"}));
+             (QStringList{"&Today", "T&otal", "&Choose Date", "-", "&Print Graph", "&Save Graph"}));
+    QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"&Value", "&Percentage"}));
+    QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"&Value", "&Precentage"}));
+    QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"&About", "&Help"}));
+    QCOMPARE(menuTexts(w.PopupMenu1), (QStringList{"&Print Graph", "&Save Graph"}));
+    QCOMPARE(w.PrintGraph1->shortcut(), QKeySequence("Ctrl+P"));
+    QCOMPARE(w.SaveGraph1->shortcut(), QKeySequence("Ctrl+S"));
     QVERIFY(w.Today1->isChecked() && w.Value1->isChecked());
     for (QAction *off : {w.Percentage1, w.Total1, w.Value2, w.Percentage2, w.ChooseDate1})
         QVERIFY(!off->isChecked());
@@ -190,6 +202,82 @@ void TestMainWindow::nothingSelectedUnchecksEveryItem()
     QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
 }
 
+// Tab runs items, "Nothing Selected", "Exit", entering the items on the
+// checked one (the first when none is); each arrow step is a selection.
+void TestMainWindow::keyboardReachesAndMovesTheCheck()
+{
+    WindowFixture f;
+    writeItems(f, {"Writing", "Mail", "R&D", "Sport", "Music"});
+    TForm1 &w = f.open();
+    // A name's "&" is shown, not taken as an access key.
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.RG1->button(2))->text(QAccessible::Name), QStringLiteral("R&D"));
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const auto tabChain = [&w] {
+        w.Button1->setFocus();
+        QList<QWidget *> chain;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            chain << QApplication::focusWidget();
+        }
+        return chain;
+    };
+    QCOMPARE(tabChain(), (QList<QWidget *>{w.RG1->button(0), w.RadioButton1, w.Button1}));
+
+    w.RG1->button(0)->setFocus();
+    QTest::keyClick(w.RG1->button(0), Qt::Key_Down);
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QCOMPARE(QApplication::focusWidget(), w.RG1->button(1));
+    // Two to a column: Right goes to the neighbour in the next column.
+    QTest::keyClick(w.RG1->button(1), Qt::Key_Right);
+    QCOMPARE(f.ledger->state().CheckedIndex, 3);
+    QTest::keyClick(w.RG1->button(3), Qt::Key_Up);
+    QCOMPARE(f.ledger->state().CheckedIndex, 2);
+    QVERIFY(!w.RadioButton1->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+    QCOMPARE(tabChain(), (QList<QWidget *>{w.RG1->button(2), w.RadioButton1, w.Button1}));
+
+    // Space on "Nothing Selected" unchecks every item; Tab then enters at the first.
+    w.RadioButton1->setFocus();
+    QTest::keyClick(w.RadioButton1, Qt::Key_Space);
+    QCOMPARE(f.ledger->state().CheckedIndex, -1);
+    QCOMPARE(tabChain().first(), w.RG1->button(0));
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+}
+
+// A screen reader's toggle and press actions, a click and the program's own
+// selection each count one switch; the checked item's toggle counts none.
+void TestMainWindow::everyWayOfCheckingIsOneSelection()
+{
+    WindowFixture f;
+    writeItems(f, {"Writing", "Mail", "Reading"});
+    TForm1 &w = f.open();
+    const auto act = [](QWidget *button, const QString &action) {
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(action);
+    };
+    act(w.RG1->button(1), QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QVERIFY(!w.RadioButton1->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 1"));
+    act(w.RG1->button(1), QAccessibleActionInterface::toggleAction());
+    QVERIFY(w.RG1->button(1)->isChecked());
+    act(w.RG1->button(0), QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(f.ledger->state().CheckedIndex, 0);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 2"));
+
+    act(w.RadioButton1, QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.ledger->state().CheckedIndex, -1);
+    QCOMPARE(w.RG1->checkedIndex(), -1);
+
+    f.ledger->SelectItem(2); // as the time commands restore a selection
+    QVERIFY(w.RG1->button(2)->isChecked());
+    QVERIFY(!w.RadioButton1->isChecked());
+    clickItem(w, 1);
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 4"));
+    QCOMPARE(f.ledger->state().SwitchCount, 4);
+}
+
 void TestMainWindow::clockShowsTimeAndDate()
 {
     WindowFixture f;
@@ -198,6 +286,13 @@ void TestMainWindow::clockShowsTimeAndDate()
     w.Timer2Timer();
     QCOMPARE(w.Label2->text(), QStringLiteral("Time : 14:05:09"));
     QCOMPARE(w.Label3->text(), QStringLiteral("Date : 08/12/2026"));
+}
+
+void TestMainWindow::exitWritesIdenticalFilesTwice_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("Exit") << false;
+    QTest::newRow("Ctrl+Q") << true;
 }
 
 void TestMainWindow::exitWritesIdenticalFilesTwice()
@@ -212,7 +307,14 @@ void TestMainWindow::exitWritesIdenticalFilesTwice()
         ++saves;
         written << QString::fromLatin1(f.bytes(Ledger::SwitchFileName) + f.bytes(Ledger::DataFileName));
     });
-    QTest::mouseClick(w.Button1, Qt::LeftButton);
+    QFETCH(bool, byKey);
+    if (byKey) {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    } else {
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+    }
     QCOMPARE(saves, 2);
     QCOMPARE(written.at(0), written.at(1));
     QVERIFY(!w.isVisible());

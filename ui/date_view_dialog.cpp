@@ -53,8 +53,13 @@ void TForm4::createWidgets()
     QTextCharFormat dayNames = MonthCalendar1->headerTextFormat();
     dayNames.setFontPointSize(7);
     MonthCalendar1->setHeaderTextFormat(dayNames);
-    // Only a mouse click chooses a day; moving the selection with keys does not.
-    connect(MonthCalendar1, &QCalendarWidget::clicked, this, &TForm4::MonthCalendar1Click);
+    // The day shown selected is the chosen day, however it was selected: a
+    // click, the keys or a screen reader.
+    connect(MonthCalendar1, &QCalendarWidget::selectionChanged, this,
+            [this] { MonthCalendar1Click(MonthCalendar1->selectedDate()); });
+    MonthCalendar1->setAccessibleName(Label1->text());
+    MonthCalendar1->focusProxy()->setAccessibleName(Label1->text()); // the day table, which takes the focus
+    Label1->setBuddy(MonthCalendar1);
 
     RadioButton2 = new QRadioButton(QStringLiteral("Value"), this);
     RadioButton2->setGeometry(24, 224, 113, 17);
@@ -74,10 +79,7 @@ void TForm4::createWidgets()
     for (QPushButton *button : {Button1, Button2})
         button->setAutoDefault(false);
 
-    setTabOrder(MonthCalendar1, Button1);
-    setTabOrder(Button1, RadioButton1);
-    setTabOrder(RadioButton1, RadioButton2);
-    setTabOrder(RadioButton2, Button2);
+    // The tab chain: see focusNextPrevChild.
 }
 
 void TForm4::showEvent(QShowEvent *event)
@@ -118,6 +120,21 @@ void TForm4::keyPressEvent(QKeyEvent *event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+// Qt makes one stop of two radio buttons that exclude each other; the
+// dialog's chain stops at each of its five controls in turn.
+bool TForm4::focusNextPrevChild(bool next)
+{
+    const QList<QWidget *> chain{MonthCalendar1, Button1, RadioButton1, RadioButton2, Button2};
+    const QWidget *focused = focusWidget();
+    const auto holdsFocus = [focused](QWidget *w) { return w == focused || w->isAncestorOf(focused); };
+    const int at = int(std::find_if(chain.begin(), chain.end(), holdsFocus) - chain.begin());
+    if (at == chain.size())
+        return QDialog::focusNextPrevChild(next);
+    const int to = (at + (next ? 1 : int(chain.size()) - 1)) % int(chain.size());
+    chain.at(to)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void TForm4::MonthCalendar1Click(QDate date)

@@ -40,6 +40,7 @@ public:
 
     // Runs once per showing: today chosen and selected, "Value", view 5.
     void FormActivate();
+    // The calendar's selection changed, by a click, a key or a screen reader.
     void MonthCalendar1Click(QDate date);
     void RadioButton2Click();
     void RadioButton1Click();
@@ -49,6 +50,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void createWidgets();

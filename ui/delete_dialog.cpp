@@ -1,7 +1,9 @@
 #include "delete_dialog.h"
 
 #include "ledger.h"
+#include "line_file.h"
 #include "prompts.h"
+#include "text_fit.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +20,9 @@ TForm2::TForm2(Ledger &ledger, Prompts &prompts, QWidget *parent)
     Button2->setGeometry(136, 72, 81, 25);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, ComboBox1);
+    Label1->setBuddy(ComboBox1);
+    ComboBox1->setAccessibleName(Label1->text());
+    KeepWholeText(Label1);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
 }
@@ -25,6 +30,7 @@ TForm2::TForm2(Ledger &ledger, Prompts &prompts, QWidget *parent)
 void TForm2::FormActivate()
 {
     ComboBox1->fillItems(ledger_.state().ItemTable.Names);
+    ComboBox1->setFocus(); // typing the name is what comes first
 }
 
 void TForm2::Button1Click()
@@ -32,7 +38,7 @@ void TForm2::Button1Click()
     const int position = ComboBox1->chosenIndex();
     if (position < 0)
         return;
-    const QString name = ledger_.state().ItemTable.Names.at(position);
+    const QString name = ReadableText(ledger_.state().ItemTable.Names.at(position));
     if (!prompts_.Confirm(QStringLiteral("Confirm deletion of \"%1\"").arg(name))) {
         reject();
         return;

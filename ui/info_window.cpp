@@ -2,8 +2,8 @@
 
 #include "dialog_modes.h"
 #include "help_text.h"
+#include "text_fit.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -37,13 +37,11 @@ QPixmap TransparentLogo()
     return QPixmap::fromImage(logo);
 }
 
-QLabel *StaticText(const QString &text, QRect place, QWidget *parent)
+QLabel *StaticText(const QString &text, const QRect &place, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    // Grow rather than clip when the substituted font is wider than the
-    // one the place was designed for.
-    place.setWidth(qMax(place.width(), QFontMetrics(label->font()).horizontalAdvance(text) + 2));
     label->setGeometry(place);
+    KeepWholeText(label);
     return label;
 }
 
@@ -62,6 +60,7 @@ TForm5::TForm5(DialogModes &modes, QWidget *parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setPlainText(HelpText());
+    Memo1->setAccessibleName(QStringLiteral("Help text"));
 
     QFont titleFont(QStringLiteral("Century"));
     titleFont.setPixelSize(19);
@@ -80,6 +79,7 @@ TForm5::TForm5(DialogModes &modes, QWidget *parent)
     Image1->setGeometry(40, 136, 305, 193);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(TransparentLogo());
+    Image1->hide(); // only the about face shows it; the help text lies where it would stand
 
     Button1 = new QPushButton(QStringLiteral("Close"), this);
     Button1->resize(75, 25);
@@ -114,8 +114,7 @@ void TForm5::Button1Click()
     close();
 }
 
-// The logo is left as it is: every closing has hidden it, and on the very
-// first showing it lies wholly under the help text.
+// The logo is left as it is: hidden from the start and by every closing.
 void TForm5::showHelpFace()
 {
     setWindowTitle(QStringLiteral("Help"));

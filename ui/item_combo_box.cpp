@@ -1,5 +1,7 @@
 #include "item_combo_box.h"
 
+#include "line_file.h"
+
 #include <QCompleter>
 #include <QLineEdit>
 #include <QScreen>
@@ -18,9 +20,11 @@ ItemComboBox::ItemComboBox(QWidget *parent) : QComboBox(parent)
 void ItemComboBox::fillItems(const QStringList &names)
 {
     clear();
-    addItems(names);
+    for (const QString &name : names)
+        addItem(ReadableText(name));
     setCurrentIndex(-1); // adding to an empty list makes the first entry current
     setEditText(QStringLiteral("Select"));
+    lineEdit()->selectAll(); // typing replaces the placeholder
     touched_ = false;
 }
 

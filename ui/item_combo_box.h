@@ -11,7 +11,9 @@ class ItemComboBox : public QComboBox {
 public:
     explicit ItemComboBox(QWidget *parent = nullptr);
 
-    // Replaces the entries by names, in order, and shows "Select" with no entry chosen.
+    // Replaces the entries by names, in order (shown readable, undecodable
+    // bytes as Latin-1 characters), and shows "Select", selected so that
+    // typing replaces it, with no entry chosen.
     void fillItems(const QStringList &names);
 
     // The position of the chosen entry, -1 when none. Since the last fill the

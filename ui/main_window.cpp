@@ -44,12 +44,16 @@ void TForm1::createWidgets()
 
     RG1 = new RadioGroup(4, client);
     RG1->setGeometry(0, 0, 705, 217);
-    connect(RG1, &RadioGroup::buttonClicked, this, &TForm1::RG1Click);
+    connect(RG1, &RadioGroup::itemChecked, this, &TForm1::RG1Click);
 
     RadioButton1 = new QRadioButton(QStringLiteral("Nothing Selected"), client);
     RadioButton1->setGeometry(8, 232, 145, 17);
     RadioButton1->setChecked(true);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+    // Checked by a click, a key or an accessibility action alike; mirrorSelection checks it quietly.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            RadioButton1Click();
+    });
 
     Label2 = new QLabel(QStringLiteral("Time : "), client);
     Label2->move(8, 280);
@@ -84,6 +88,9 @@ void TForm1::createWidgets()
     Button1 = new QPushButton(QStringLiteral("Exit"), client);
     Button1->setGeometry(8, 464, 75, 25);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    // Tab runs through the items, "Nothing Selected" and "Exit".
+    RG1->setNextInFocusChain(RadioButton1);
+    setTabOrder(RadioButton1, Button1);
 
     Chart1->setParent(client);
     Chart1->setGeometry(288, 216, 416, 281);
@@ -117,37 +124,39 @@ bool TForm1::runCommand(const std::function<void()> &handler)
 void TForm1::createMenus()
 {
     QMenu *items = menuBar()->addMenu(QStringLiteral("&Items"));
-    AddItem1 = items->addAction(QStringLiteral("Add Item"));
-    DeleteItem1 = items->addAction(QStringLiteral("Delete Item"));
+    AddItem1 = items->addAction(QStringLiteral("&Add Item"));
+    DeleteItem1 = items->addAction(QStringLiteral("&Delete Item"));
 
     QMenu *editTime = menuBar()->addMenu(QStringLiteral("&Edit Time"));
-    AddTimetoItem1 = editTime->addAction(QStringLiteral("Add Time to Item"));
-    RemoveTimefromItem1 = editTime->addAction(QStringLiteral("Deduct from Item"));
+    AddTimetoItem1 = editTime->addAction(QStringLiteral("&Add Time to Item"));
+    RemoveTimefromItem1 = editTime->addAction(QStringLiteral("&Deduct from Item"));
 
     QMenu *graph = menuBar()->addMenu(QStringLiteral("&Graph"));
-    QMenu *today = graph->addMenu(QStringLiteral("Today"));
+    QMenu *today = graph->addMenu(QStringLiteral("&Today"));
     Today1 = today->menuAction();
-    Value1 = today->addAction(QStringLiteral("Value"));
-    Percentage1 = today->addAction(QStringLiteral("Percentage"));
-    QMenu *total = graph->addMenu(QStringLiteral("Total"));
+    Value1 = today->addAction(QStringLiteral("&Value"));
+    Percentage1 = today->addAction(QStringLiteral("&Percentage"));
+    QMenu *total = graph->addMenu(QStringLiteral("T&otal"));
     Total1 = total->menuAction();
-    Value2 = total->addAction(QStringLiteral("Value"));
-    Percentage2 = total->addAction(QStringLiteral("Precentage"));
-    ChooseDate1 = graph->addAction(QStringLiteral("Choose Date"));
+    Value2 = total->addAction(QStringLiteral("&Value"));
+    Percentage2 = total->addAction(QStringLiteral("&Precentage"));
+    ChooseDate1 = graph->addAction(QStringLiteral("&Choose Date"));
     graph->addSeparator();
-    PrintGraph1 = graph->addAction(QStringLiteral("Print Graph"));
-    SaveGraph1 = graph->addAction(QStringLiteral("Save Graph"));
+    PrintGraph1 = graph->addAction(QStringLiteral("&Print Graph"));
+    PrintGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    SaveGraph1 = graph->addAction(QStringLiteral("&Save Graph"));
+    SaveGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1})
         mark->setCheckable(true);
     showGraphMarks();
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    About1 = help->addAction(QStringLiteral("About"));
-    Help2 = help->addAction(QStringLiteral("Help"));
+    About1 = help->addAction(QStringLiteral("&About"));
+    Help2 = help->addAction(QStringLiteral("&Help"));
 
     PopupMenu1 = new QMenu(this);
-    PrintGraph2 = PopupMenu1->addAction(QStringLiteral("Print Graph"));
-    SaveGraph2 = PopupMenu1->addAction(QStringLiteral("Save Graph"));
+    PrintGraph2 = PopupMenu1->addAction(QStringLiteral("&Print Graph"));
+    SaveGraph2 = PopupMenu1->addAction(QStringLiteral("&Save Graph"));
     connect(Chart1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(Chart1->mapToGlobal(at)); });
 
@@ -168,6 +177,12 @@ void TForm1::createMenus()
         onTriggered(save, [this] { SaveGraph1Click(); });
     onTriggered(About1, [this] { About1Click(); });
     onTriggered(Help2, [this] { Help2Click(); });
+
+    // Ctrl+Q is "Exit": its handler saves before closing.
+    auto *exitKey = new QAction(this);
+    exitKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(exitKey);
+    connect(exitKey, &QAction::triggered, this, &TForm1::Button1Click);
 }
 
 void TForm1::showGraphMarks()
@@ -193,6 +208,7 @@ void TForm1::connectLedger()
 void TForm1::mirrorSelection(int checkedIndex)
 {
     RG1->setCheckedIndex(checkedIndex);
+    const QSignalBlocker quiet(RadioButton1); // mirroring the ledger is no selection
     RadioButton1->setAutoExclusive(false);
     RadioButton1->setChecked(checkedIndex == -1);
     RadioButton1->setAutoExclusive(true);

@@ -1,5 +1,7 @@
 #include "qt_prompts.h"
 
+#include "print_choice.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -84,10 +85,7 @@ void QtPrompts::StandardError(const QString &message)
 
 bool QtPrompts::ChoosePrinter(QPrinter &printer)
 {
-    QPrintDialog dialog(&printer, parent_);
-    // All pages only, no print-to-file box.
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
-    return dialog.exec() == QDialog::Accepted;
+    return ChooseChartPrinter(printer, parent_);
 }
 
 QString QtPrompts::SavePictureFileName(const QString &proposed)
@@ -119,8 +117,11 @@ InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, co
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *label = new QLabel(prompt, this);
+    label->setBuddy(edit_);
+    edit_->setAccessibleName(prompt);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(prompt, this));
+    layout->addWidget(label);
     layout->addWidget(edit_);
     layout->addWidget(buttons);
     setMinimumWidth(300);

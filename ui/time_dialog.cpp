@@ -2,7 +2,9 @@
 
 #include "dialog_modes.h"
 #include "ledger.h"
+#include "line_file.h"
 #include "prompts.h"
+#include "text_fit.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +27,8 @@ TForm3::TForm3(Ledger &ledger, Prompts &prompts, DialogModes &modes, QWidget *pa
     // The menu handler changes the label texts; they must not be cut to their first width.
     for (QLabel *label : {Label1, Label2})
         label->setMinimumWidth(209);
+    Label1->setBuddy(ComboBox1);
+    Label2->setBuddy(Edit1);
     setTabOrder(ComboBox1, Edit1);
     setTabOrder(Edit1, Button1);
     setTabOrder(Button1, Button2);
@@ -36,6 +40,12 @@ void TForm3::FormActivate()
 {
     ComboBox1->fillItems(ledger_.state().ItemTable.Names);
     Edit1->setText(QStringLiteral("0"));
+    // The menu handler has just put this showing's prompts on the labels.
+    ComboBox1->setAccessibleName(Label1->text());
+    Edit1->setAccessibleName(Label2->text());
+    for (QLabel *label : {Label1, Label2})
+        KeepWholeText(label);
+    ComboBox1->setFocus();
 }
 
 void TForm3::Button1Click()
@@ -52,7 +62,7 @@ void TForm3::Button1Click()
     if (!ledger_.AdjustTime(position, amount, modes_.TimeEditMode == 1)) {
         prompts_.Error(QStringLiteral("The minutes of \"%1\" would go beyond the range that the program can "
                                       "store (%2 to %3). Nothing has been changed.")
-                           .arg(ledger_.state().ItemTable.Names.at(position))
+                           .arg(ReadableText(ledger_.state().ItemTable.Names.at(position)))
                            .arg(std::numeric_limits<qint32>::min())
                            .arg(std::numeric_limits<qint32>::max()));
         return;

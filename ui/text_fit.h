@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Grows a label or button, where it stands, to at least the size its text
+// needs: the windows' sizes were drawn for a font that is not on every
+// system, and the fonts that stand in for it may be wider. Never shrinks.
+void KeepWholeText(QWidget *widget);
