@@ -1,7 +1,6 @@
 // completedata.txc two ways: through the start-up load and SaveAll, and read
-// as the date view reads it, line by line: the day key (first field) as a
-// day key and as a date, the name (second field), the minutes (third field)
-// as an integer.
+// as the date view reads it, line by line: the first field as a day key and
+// as a date, the name (second field), the minutes (third field) as an integer.
 
 #include "day_key.h"
 #include "fuzz_folder.h"
