@@ -33,3 +33,8 @@ QDate DateOfJulian(double julian)
     const qint64 year = 100 * (n - 49) + i + l;
     return QDate(int(year), int(month), int(day));
 }
+
+bool IsMidnightJulian(double value)
+{
+    return std::isfinite(value) && value - std::floor(value) == 0.5;
+}

@@ -15,3 +15,7 @@ double JulianAtMidnight(QDate date);
 // Julian Day Number is julian + 0.5. An invalid QDate for values outside the
 // years 1 to 9999 or not finite.
 QDate DateOfJulian(double julian);
+
+// Whether the value is the key of a real date: a Julian date at midnight,
+// which always ends in .5 (the day 0 of the seed lines is none).
+bool IsMidnightJulian(double value);

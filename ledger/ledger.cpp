@@ -1,10 +1,12 @@
 #include "ledger.h"
 
+#include "day_block.h"
 #include "day_key.h"
 #include "hourwise_error.h"
 #include "line_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -19,13 +21,6 @@ const QString kSeedHistoryLine = QStringLiteral("0:");
 QString field(const QString &line, int n)
 {
     return line.section(QLatin1Char(':'), n, n);
-}
-
-// The text before the first colon, or the whole line when it has none.
-QString firstField(const QString &line)
-{
-    const int colon = line.indexOf(QLatin1Char(':'));
-    return colon < 0 ? line : line.left(colon);
 }
 
 bool fitsInt32(qint64 value)
@@ -48,18 +43,23 @@ QString Ledger::filePath(const QString &fileName) const
 void Ledger::StartupLoad()
 {
     loaded_ = false;
+    for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
+        RemoveLeftTemporaries(filePath(name));
     s_.DataLines = ReadLineFile(filePath(DataFileName));
-    if (s_.DataLines.isEmpty())
+    s_.HistoryLines = ReadLineFile(filePath(HistoryFileName));
+    historyPrefixBytes_.clear();
+    historyPrefixLines_ = 0;
+    if (s_.DataLines.isEmpty()) {
+        refuseToSeedBesideAHistory();
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
+    }
     resizeItemTable(s_.DataLines.size() / 2);
     RefreshDayKey();
     LoadItems();
 
-    s_.HistoryLines = ReadLineFile(filePath(HistoryFileName));
-    historyPrefixBytes_.clear();
-    historyPrefixLines_ = 0;
     if (s_.HistoryLines.isEmpty())
         s_.HistoryLines << kSeedHistoryLine;
+    catchUpHistoryWithData();
 
     s_.SwitchLines = ReadLineFile(filePath(SwitchFileName));
     findTodaysSwitchEntry();
@@ -67,10 +67,67 @@ void Ledger::StartupLoad()
     SaveAll();
 }
 
+void Ledger::refuseToSeedBesideAHistory() const
+{
+    // The items and their totals live only in data.txc: seeding a fresh item
+    // beside a history of earlier days would hide their loss, and every minute
+    // counted afterwards would go into a table that a restored data.txc
+    // could no longer take in. So nothing is written, and the user decides.
+    const bool holdsDays = std::any_of(s_.HistoryLines.begin(), s_.HistoryLines.end(), [this](const QString &line) {
+        double day = 0;
+        return TryStrToDayKey(FirstField(line), locale_, &day) && IsMidnightJulian(day);
+    });
+    if (!holdsDays)
+        return;
+    const auto full = [this](const QString &name) { return QFileInfo(filePath(name)).absoluteFilePath(); };
+    throw HourwiseError(
+        QStringLiteral("The file \"%1\" is missing or empty, but \"%2\" holds the history of earlier days. "
+                       "Put data.txc back (from a backup, for instance) and start Hourwise again; to start "
+                       "afresh instead, first move data.txc, completedata.txc and help.txc out of this folder.")
+            .arg(full(DataFileName), full(HistoryFileName)));
+}
+
+bool Ledger::dataDay(double *day) const
+{
+    // The day of the today lines, when they all carry the key of one real date.
+    if (s_.ItemCount == 0 || !TryStrToDayKey(FirstField(s_.DataLines.first()), locale_, day) || !IsMidnightJulian(*day))
+        return false;
+    for (int p = 1; p < s_.ItemCount; ++p)
+        if (!IsLineOfDay(s_.DataLines.at(p), *day, locale_))
+            return false;
+    return true;
+}
+
+void Ledger::catchUpHistoryWithData()
+{
+    // data.txc is written first in every save, so a kill or a failed write
+    // before completedata.txc leaves the history behind it: the data's day
+    // lacks its last minute or command, or has no block yet. That block is
+    // rebuilt from the today lines before anything else happens, a new day
+    // included; the lines of every other day stay as they are.
+    double day = 0;
+    if (dataDay(&day))
+        rebuildBlockOfDay(day);
+}
+
+void Ledger::rebuildBlockOfDay(double day)
+{
+    // With no items there are no lines to rebuild the block from, and a block
+    // of the day that is there is kept rather than emptied.
+    if (s_.ItemCount == 0)
+        return;
+    s_.HistoryLines.erase(s_.HistoryLines.begin() + TrailingDayBlockStart(s_.HistoryLines, day, locale_),
+                          s_.HistoryLines.end());
+    s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
+}
+
 void Ledger::findTodaysSwitchEntry()
 {
-    // Every line is compared, count lines too: the first line equal to the key wins.
-    const int keyLine = s_.SwitchLines.indexOf(s_.DayKey);
+    // Every line is compared, count lines too: the first line that is today's
+    // key by value wins (a count, an integer, never equals a key).
+    const auto isToday = [this](const QString &line) { return IsDayKeyOf(line, s_.TodayJulian, locale_); };
+    const auto found = std::find_if(s_.SwitchLines.cbegin(), s_.SwitchLines.cend(), isToday);
+    const int keyLine = found == s_.SwitchLines.cend() ? -1 : int(found - s_.SwitchLines.cbegin());
     if (keyLine < 0) {
         appendSwitchEntry();
         return;
@@ -92,7 +149,7 @@ void Ledger::appendSwitchEntry()
 
 bool Ledger::historyEndsOnToday() const
 {
-    return !s_.HistoryLines.isEmpty() && firstField(s_.HistoryLines.last()) == s_.DayKey;
+    return !s_.HistoryLines.isEmpty() && IsLineOfDay(s_.HistoryLines.last(), s_.TodayJulian, locale_);
 }
 
 void Ledger::SaveAll()
@@ -100,7 +157,7 @@ void Ledger::SaveAll()
     if (!loaded_)
         return;
     if (historyEndsOnToday())
-        mirrorTodayIntoHistory();
+        rebuildBlockOfDay(s_.TodayJulian);
     else
         startNewDay();
     writeFile(DataFileName, s_.DataLines);
@@ -120,27 +177,12 @@ void Ledger::startNewDay()
     // With no items the history gains no block, so the next save takes the
     // day as new again; the log must not gain a second pair for the same day.
     const int n = s_.SwitchLines.size();
-    if (n >= 2 && s_.SwitchLines.at(n - 2) == s_.DayKey) {
+    if (n >= 2 && IsDayKeyOf(s_.SwitchLines.at(n - 2), s_.TodayJulian, locale_)) {
         s_.SwitchLineIndex = n - 1;
         emit switchCountChanged(s_.SwitchCount);
     } else {
         appendSwitchEntry();
     }
-}
-
-void Ledger::mirrorTodayIntoHistory()
-{
-    const int first = s_.HistoryLines.size() - s_.ItemCount;
-    if (first < 0) {
-        // A history shorter than today's block (only a hand-edited file has
-        // one): every line it holds belongs to today, so it becomes the block.
-        s_.HistoryLines = s_.DataLines.mid(0, s_.ItemCount);
-        historyPrefixBytes_.clear();
-        historyPrefixLines_ = 0;
-        return;
-    }
-    for (int i = 0; i < s_.ItemCount; ++i)
-        s_.HistoryLines[first + i] = s_.DataLines.at(i);
 }
 
 void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
@@ -244,7 +286,7 @@ void Ledger::LoadItems()
     for (int p = 0; p < s_.ItemCount; ++p) {
         const QString &todayLine = s_.DataLines.at(p);
         const QString &totalLine = s_.DataLines.at(p + s_.ItemCount);
-        s_.LineDay = StrToFloat(field(todayLine, 0), locale_);
+        s_.LineDay = StrToDayKey(field(todayLine, 0), locale_);
         table.Names[p] = field(todayLine, 1);
         table.TotalMinutes[p] = StrToInt(field(totalLine, 2));
         // A line of an earlier day starts the new day from zero; its minutes are not even read.
@@ -272,8 +314,7 @@ void Ledger::AddItem(const QString &name)
     s_.ItemTable.Names.last() = name;
     RebuildDataLines();
     LoadItems();
-    s_.HistoryLines << s_.DayKey + QLatin1Char(':');
-    SaveAll();
+    SaveAll(); // today's block, found by its key, is rebuilt one line longer
     s_.NothingSelectedBold = true;
     emit selectionChanged(s_.CheckedIndex);
 }
@@ -284,7 +325,7 @@ void Ledger::startDayIfDateChanged()
     if (!historyEndsOnToday()) {
         // The date changed after the last save: close the previous day first,
         // exactly as the minute tick at a new date does, so that the command
-        // reshapes the new day's block and never the previous day's.
+        // changes the new day's block and never the previous day's.
         LoadItems();
         SaveAll();
     }
@@ -295,12 +336,15 @@ void Ledger::DeleteItem(int position)
     startDayIfDateChanged();
     s_.DataLines.removeAt(position);
     s_.DataLines.removeAt(s_.ItemCount + position - 1);
-    if (s_.DataLines.isEmpty())
+    const bool onlyItemWent = s_.DataLines.isEmpty();
+    if (onlyItemWent)
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
     resizeItemTable(s_.DataLines.size() / 2);
-    if (!s_.HistoryLines.isEmpty())
-        s_.HistoryLines.removeLast();
     LoadItems();
+    // The seed's today line takes today's key, so that it can stand in
+    // today's block; LineDay keeps the seed's 0 until the next tick re-parses.
+    if (onlyItemWent)
+        RebuildDataLines();
     SaveDataAndHistory();
     s_.CheckedIndex = -1;
     s_.NothingSelectedBold = true;
@@ -309,19 +353,14 @@ void Ledger::DeleteItem(int position)
 
 void Ledger::SaveDataAndHistory()
 {
-    if (historyEndsOnToday()) {
-        mirrorTodayIntoHistory();
-    } else {
-        // The only item went and took today's block with it: start the block anew.
-        RebuildDataLines();
-        s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
-    }
+    rebuildBlockOfDay(s_.TodayJulian);
     writeFile(DataFileName, s_.DataLines);
     writeHistory();
 }
 
 bool Ledger::AdjustTime(int position, qint32 amount, bool add)
 {
+    startDayIfDateChanged();
     const qint64 delta = add ? qint64(amount) : -qint64(amount);
     const qint64 today = s_.ItemTable.TodayMinutes.at(position) + delta;
     const qint64 total = s_.ItemTable.TotalMinutes.at(position) + delta;
@@ -336,6 +375,7 @@ bool Ledger::AdjustTime(int position, qint32 amount, bool add)
 
 void Ledger::ReloadSaveAndRestore(int restoreIndex)
 {
+    startDayIfDateChanged();
     LoadItems();
     SaveAll();
     SelectItem(restoreIndex);

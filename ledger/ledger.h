@@ -63,15 +63,19 @@ public:
     // True once the start-up load has read all three files.
     bool isLoaded() const { return loaded_; }
 
-    // Reads the three files (a missing file reads as empty and is seeded),
-    // builds the item table, finds today's switch entry and runs SaveAll.
-    // When a file cannot be read or parsed it throws, and from then on
-    // SaveAll writes nothing, so a bad start never overwrites the user's data.
+    // Removes the temporary files that a kill left, reads the three files (a
+    // missing file reads as empty and is seeded), builds the item table,
+    // brings the history's block of the data's day up to date with data.txc,
+    // finds today's switch entry and runs SaveAll. When a file cannot be read
+    // or parsed, or data.txc is missing or empty beside a history of earlier
+    // days, it throws, and from then on SaveAll writes nothing, so a bad start
+    // never overwrites the user's data.
     void StartupLoad();
 
-    // Starts a new history block and switch entry when the last history line
-    // belongs to an earlier day, else mirrors today's lines into today's
-    // block; writes data.txc, completedata.txc and help.txc; emits saved().
+    // Starts a new history block and switch entry when the history does not
+    // end with today's block, else rebuilds that block (the lines of today's
+    // key at the end) from today's lines, one per item in item order; writes
+    // data.txc, completedata.txc and help.txc; emits saved().
     // A write failure throws and leaves the files not yet written as they
     // were; memory is kept and the next SaveAll writes everything again.
     void SaveAll();
@@ -110,11 +114,14 @@ public:
 
     // Adds amount minutes to, or deducts them from, both counts of the item
     // and rewrites its two data lines in memory. Returns false, changing
-    // nothing, when a count would leave the 32-bit range.
+    // nothing, when a count would leave the 32-bit range. When the date has
+    // changed since the last save, the new day is started (and saved) first,
+    // as for AddItem, so the minutes count for the new day.
     bool AdjustTime(int position, qint32 amount, bool add);
 
-    // What follows a closed item dialog: re-parse, save, and check the item
-    // at restoreIndex again (counting a switch) when it is not -1.
+    // What follows a closed item dialog: start the new day if the date has
+    // changed, re-parse, save, and check the item at restoreIndex again
+    // (counting a switch) when it is not -1.
     void ReloadSaveAndRestore(int restoreIndex);
 
 signals:
@@ -129,7 +136,10 @@ private:
     void startDayIfDateChanged();
     void findTodaysSwitchEntry();
     void appendSwitchEntry();
-    void mirrorTodayIntoHistory();
+    void refuseToSeedBesideAHistory() const;
+    bool dataDay(double *day) const;
+    void catchUpHistoryWithData();
+    void rebuildBlockOfDay(double day);
     bool historyEndsOnToday() const;
     void SaveDataAndHistory();
     void writeFile(const QString &fileName, const QStringList &lines) const;

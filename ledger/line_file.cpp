@@ -2,11 +2,16 @@
 
 #include "hourwise_error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 
@@ -190,17 +195,66 @@ void WriteLineFile(const QString &path, const QStringList &lines)
     WriteEncodedFile(path, EncodeLines(lines));
 }
 
+namespace {
+
+[[noreturn]] void throwCannotCreate(const QString &path, const QString &reason)
+{
+    throw HourwiseError(QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath(path), reason));
+}
+
+// The system's reason for the last failure on file: Qt's text when Qt set
+// an error, else the text of errnoAfter, the errno of the failing call.
+QString reasonOf(const QFileDevice &file, int errnoAfter)
+{
+    return file.error() != QFileDevice::NoError ? file.errorString() : qt_error_string(errnoAfter);
+}
+
+// A write cut short (the disk filled up part-way) sets no error; writing
+// the rest then fails at once with the system's reason.
+bool writeWhole(QSaveFile &file, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
 void WriteEncodedFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
+    QSaveFile file(path); // removes its temporary file on every failure below
     // Unbuffered, so that a failing write (a full disk) fails here: a write
     // that fails only when commit() flushes the buffer is not noticed by
     // QSaveFile, which would then put an empty file in place of the old one.
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-        && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw HourwiseError(QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath(path), reason));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throwCannotCreate(path, reasonOf(file, errno));
+    if (!writeWhole(file, bytes))
+        throwCannotCreate(path, reasonOf(file, errno));
+    // QSaveFile ignores a failing sync; a device that reports a full disk or
+    // an I/O error only there must not get the file renamed into place. A
+    // file system that cannot sync at all is no reason to refuse.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
+        throwCannotCreate(path, qt_error_string(errno));
+    if (!file.commit())
+        throwCannotCreate(path, reasonOf(file, errno));
+}
+
+void RemoveLeftTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    QDir folder = target.dir();
+    // QSaveFile names its temporary file after the target, a dot and six
+    // random letters; only a kill between writing and renaming leaves one.
+    const QRegularExpression own(QStringLiteral("^%1\\.[A-Za-z]{6}$")
+                                     .arg(QRegularExpression::escape(target.fileName())));
+    const QStringList candidates = folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files);
+    for (const QString &name : candidates) {
+        if (own.match(name).hasMatch())
+            folder.remove(name);
     }
 }

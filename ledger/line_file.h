@@ -31,5 +31,12 @@ QStringList ReadLineFile(const QString &path);
 // Throws HourwiseError "Cannot create file "<full path>". <reason>".
 void WriteLineFile(const QString &path, const QStringList &lines);
 
-// The same for lines already encoded by EncodeLines.
+// The same for any bytes: lines already encoded by EncodeLines, a picture.
+// The reason in the message is always the system's ("No space left on
+// device"), whichever step failed: the write, the sync or the rename.
 void WriteEncodedFile(const QString &path, const QByteArray &bytes);
+
+// Removes the temporary files that a kill in the middle of WriteEncodedFile
+// can leave beside path: its name, a dot and six letters ("help.txc.AbCdEf").
+// Nothing else is touched; a file that cannot be removed is left.
+void RemoveLeftTemporaries(const QString &path);

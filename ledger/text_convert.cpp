@@ -108,7 +108,7 @@ qint32 StrToInt(const QString &text)
     bool ok = false;
     const qint32 value = TryStrToInt(text, &ok);
     if (!ok)
-        throw HourwiseError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw HourwiseError(QStringLiteral("'%1' is not a valid integer value").arg(QuotedExcerpt(text)));
     return value;
 }
 
@@ -152,49 +152,102 @@ QString FloatToStr(double value, const LocaleValues &locale)
     return text;
 }
 
-double StrToFloat(const QString &text, const LocaleValues &locale)
+namespace {
+
+bool isDigit(QChar c)
 {
-    const auto fail = [&text]() -> double {
-        throw HourwiseError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    };
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+// The float syntax, with isSeparator telling which characters may stand as
+// the decimal separator. The text is checked first and converted only when
+// well-formed, in one piece, so that a runaway field of megabytes fails fast.
+template <typename IsSeparator>
+bool tryStrToFloat(const QString &text, IsSeparator isSeparator, double *value)
+{
     const QString trimmed = text.trimmed();
-    QByteArray plain; // the number in C notation, for strtod
-    int i = 0;
     const int n = trimmed.size();
+    int i = 0;
     if (i < n && (trimmed.at(i) == QLatin1Char('+') || trimmed.at(i) == QLatin1Char('-')))
-        plain.append(char(trimmed.at(i++).unicode()));
+        ++i;
     int digits = 0;
-    bool separatorSeen = false;
+    int separatorAt = -1;
     for (; i < n; ++i) {
         const QChar c = trimmed.at(i);
-        if (c.unicode() >= '0' && c.unicode() <= '9') {
-            plain.append(char(c.unicode()));
+        if (isDigit(c))
             ++digits;
-        } else if (c == locale.decimalSeparator && !separatorSeen) {
-            plain.append('.');
-            separatorSeen = true;
-        } else {
+        else if (separatorAt < 0 && isSeparator(c))
+            separatorAt = i;
+        else
             break;
-        }
     }
     if (digits == 0)
-        return fail();
+        return false;
     if (i < n && (trimmed.at(i) == QLatin1Char('e') || trimmed.at(i) == QLatin1Char('E'))) {
-        plain.append('e');
         ++i;
         if (i < n && (trimmed.at(i) == QLatin1Char('+') || trimmed.at(i) == QLatin1Char('-')))
-            plain.append(char(trimmed.at(i++).unicode()));
-        int exponentDigits = 0;
-        for (; i < n && trimmed.at(i).unicode() >= '0' && trimmed.at(i).unicode() <= '9'; ++i, ++exponentDigits)
-            plain.append(char(trimmed.at(i).unicode()));
-        if (exponentDigits == 0)
-            return fail();
+            ++i;
+        const int exponentStart = i;
+        while (i < n && isDigit(trimmed.at(i)))
+            ++i;
+        if (i == exponentStart)
+            return false;
     }
     if (i != n)
-        return fail();
+        return false;
+    QByteArray plain = trimmed.toLatin1(); // ASCII but for the separator
+    if (separatorAt >= 0)
+        plain[separatorAt] = '.'; // C notation for toDouble, whatever the process locale
     bool ok = false;
-    const double value = plain.toDouble(&ok); // always C notation, whatever the process locale
-    if (!ok || !std::isfinite(value))
-        return fail();
+    *value = plain.toDouble(&ok);
+    return ok && std::isfinite(*value);
+}
+
+[[noreturn]] void throwNotAFloat(const QString &text)
+{
+    throw HourwiseError(QStringLiteral("'%1' is not a valid floating point value").arg(QuotedExcerpt(text)));
+}
+
+// A day key's separator: the locale's, or either of the usual two, since
+// the files may have been written under another locale.
+auto dayKeySeparator(const LocaleValues &locale)
+{
+    return [&locale](QChar c) {
+        return c == locale.decimalSeparator || c == QLatin1Char('.') || c == QLatin1Char(',');
+    };
+}
+
+} // namespace
+
+double StrToFloat(const QString &text, const LocaleValues &locale)
+{
+    double value = 0;
+    if (!tryStrToFloat(text, [&locale](QChar c) { return c == locale.decimalSeparator; }, &value))
+        throwNotAFloat(text);
     return value;
+}
+
+double StrToDayKey(const QString &text, const LocaleValues &locale)
+{
+    double value = 0;
+    if (!tryStrToFloat(text, dayKeySeparator(locale), &value))
+        throwNotAFloat(text);
+    return value;
+}
+
+bool TryStrToDayKey(const QString &text, const LocaleValues &locale, double *value)
+{
+    return tryStrToFloat(text, dayKeySeparator(locale), value);
+}
+
+bool IsDayKeyOf(const QString &text, double day, const LocaleValues &locale)
+{
+    double value = 0;
+    return TryStrToDayKey(text, locale, &value) && value == day;
+}
+
+QString QuotedExcerpt(const QString &text)
+{
+    constexpr int kLongest = 40;
+    return text.size() <= kLongest ? text : text.left(kLongest) + QChar(0x2026);
 }

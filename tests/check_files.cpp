@@ -1,7 +1,8 @@
 // Helper of tests/kill_test.sh: makes a data folder, kills the program right
-// after it has replaced one of its files (in the middle of a save), and
-// checks after every kill that the three files are whole, parse, load
-// through the real start-up load and agree with each other.
+// after it has replaced one of its files (in the middle of a save), runs the
+// item commands and kills itself in the middle of them, and checks after
+// every kill that the three files are whole, parse, load through the real
+// start-up load and agree with each other.
 //
 //   check_files generate DIR DATE ITEMS DAYS
 //       ITEMS items with DAYS days of history before DATE (yyyy-MM-dd) and
@@ -10,11 +11,22 @@
 //       Kills PID with SIGKILL DELAY_US microseconds after FILE in DIR has
 //       been replaced; on timeout kills it anyway. Exit 0 when the kill
 //       followed a save, 3 after a timeout.
+//   check_files drive DIR FILE DELAY_US
+//       Loads the folder as the program starts, then runs one item command
+//       as its menu handler does (add an item when there are fewer than six,
+//       else delete one; or, one time in three, add time to an item) and
+//       kills itself with SIGKILL DELAY_US microseconds after FILE has been
+//       replaced by that command. Prints the command first; exit 0 when the
+//       command ended before the kill.
+//   check_files start DIR
+//       The start-up load alone.
 //   check_files check DIR STATE
 //       Checks the folder; STATE keeps the totals of the last check, which
-//       may never go down. Prints one word on success: how today's history
-//       block stood against data.txc ("in-step", "lags-a-minute",
-//       "new-day-pending"). Exit 1 with the faults on stderr.
+//       may never go down, and STATE.history the history lines of the days
+//       before its last block, which may never change. Prints one word on
+//       success: how the history's last block stood against data.txc
+//       ("in-step", "lags-a-minute", "behind-a-command", "new-day-pending").
+//       Exit 1 with the faults on stderr.
 
 #include "day_key.h"
 #include "hourwise_error.h"
@@ -24,6 +36,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <poll.h>
@@ -33,6 +46,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -80,12 +94,18 @@ int generate(const QString &dir, const QDate &date, int items, int days)
 
 // ---- kill-on-save
 
-int killOnSave(pid_t pid, const QString &dir, const QString &fileName, int delayMicroseconds, int timeoutMs)
+int watchFolder(const QString &dir)
 {
     const int fd = inotify_init1(IN_CLOEXEC);
     if (fd < 0 || inotify_add_watch(fd, QFile::encodeName(dir).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
         fail(QStringLiteral("cannot watch ") + dir);
-    const QByteArray wanted = QFile::encodeName(fileName);
+    return fd;
+}
+
+// Waits until the watched folder reports fileName replaced; false on timeout
+// (a negative timeout waits for ever).
+bool waitForReplaced(int fd, const QByteArray &fileName, int timeoutMs)
+{
     alignas(inotify_event) char buffer[4096];
     pollfd waitFor{fd, POLLIN, 0};
     while (poll(&waitFor, 1, timeoutMs) > 0) {
@@ -93,16 +113,64 @@ int killOnSave(pid_t pid, const QString &dir, const QString &fileName, int delay
         for (ssize_t at = 0; at < length;) {
             const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
             // A replaced file arrives by rename; a file written in place is closed after writing.
-            if (event->len > 0 && wanted == event->name) {
-                usleep(useconds_t(delayMicroseconds));
-                kill(pid, SIGKILL);
-                return 0;
-            }
+            if (event->len > 0 && fileName == event->name)
+                return true;
             at += ssize_t(sizeof(inotify_event)) + event->len;
         }
     }
+    return false;
+}
+
+int killOnSave(pid_t pid, const QString &dir, const QString &fileName, int delayMicroseconds, int timeoutMs)
+{
+    const bool saved = waitForReplaced(watchFolder(dir), QFile::encodeName(fileName), timeoutMs);
+    if (saved)
+        usleep(useconds_t(delayMicroseconds));
     kill(pid, SIGKILL);
-    return 3;
+    return saved ? 0 : 3;
+}
+
+// ---- drive
+
+int drive(const QString &dir, const QString &fileName, int delayMicroseconds)
+{
+    // The clock is the process's, which the kill test fakes as the program's.
+    Ledger ledger(dir, [] { return QDateTime::currentDateTime(); }, kLocale);
+    ledger.StartupLoad();
+    // Watched from here on, so that only the command's saves count.
+    const int fd = watchFolder(dir);
+    std::thread([fd, wanted = QFile::encodeName(fileName), delayMicroseconds] {
+        waitForReplaced(fd, wanted, -1);
+        usleep(useconds_t(delayMicroseconds));
+        kill(getpid(), SIGKILL);
+    }).detach();
+
+    QRandomGenerator &random = *QRandomGenerator::global();
+    const int items = ledger.state().ItemCount;
+    const auto announce = [](const char *command) {
+        std::printf("%s\n", command);
+        std::fflush(stdout);
+    };
+    if (random.bounded(3) == 0) {
+        announce("add-time");
+        ledger.AdjustTime(random.bounded(items), 1 + random.bounded(30), true);
+        ledger.ReloadSaveAndRestore(-1);
+    } else if (items < 6) {
+        announce("add");
+        ledger.AddItem(QStringLiteral("Added %1").arg(random.bounded(1000000)));
+    } else {
+        announce("delete");
+        ledger.DeleteItem(random.bounded(items));
+        ledger.SaveAll();
+    }
+    return 0;
+}
+
+int start(const QString &dir)
+{
+    Ledger ledger(dir, [] { return QDateTime::currentDateTime(); }, kLocale);
+    ledger.StartupLoad();
+    return 0;
 }
 
 // ---- check
@@ -148,46 +216,53 @@ QString firstField(const QString &line)
     return line.section(QLatin1Char(':'), 0, 0);
 }
 
-// How the last block of the history stands against data.txc's today lines.
-// A kill between writing data.txc and completedata.txc leaves the history
-// one minute behind, or without the block of a day that has just begun.
+// The history without the run of lines of the given key at its end.
+QStringList withoutTrailingRun(QStringList history, const QString &key)
+{
+    while (!history.isEmpty() && firstField(history.last()) == key)
+        history.removeLast();
+    return history;
+}
+
+// How the last block of the history stands against data.txc. A kill
+// between writing data.txc and completedata.txc leaves the history behind:
+// a minute behind, a command behind (an item more or less, minutes added),
+// or without the block of a day that has just begun.
 QString compareTodayBlock(const QList<TodayLine> &data, const QStringList &history)
 {
-    const int n = int(data.size());
-    if (history.size() < n + 1)
-        fail(QStringLiteral("completedata.txc: fewer lines than a day block and the seed line"));
-    QList<TodayLine> block;
-    for (int i = 0; i < n; ++i)
-        block << parseTodayLine(QStringLiteral("history block"), history[history.size() - n + i]);
-
+    const QString key = data.first().key;
+    const QStringList block = history.mid(withoutTrailingRun(history, key).size());
+    if (block.isEmpty()) {
+        if (StrToFloat(firstField(history.last()), kLocale) < data.first().day)
+            return QStringLiteral("new-day-pending");
+        fail(QStringLiteral("the history ends with a day after data.txc's: ") + history.last());
+    }
+    QList<TodayLine> lines;
+    for (const QString &line : block)
+        lines << parseTodayLine(QStringLiteral("history block"), line);
+    if (lines.size() != data.size())
+        return QStringLiteral("behind-a-command");
     int differing = 0;
     bool oneMinuteBehind = true;
-    for (int i = 0; i < n; ++i) {
-        if (block[i].key != data[i].key || block[i].name != data[i].name) {
-            oneMinuteBehind = false;
-            break;
-        }
-        if (block[i].minutes != data[i].minutes) {
+    for (int i = 0; i < data.size(); ++i) {
+        if (lines[i].name != data[i].name)
+            return QStringLiteral("behind-a-command");
+        if (lines[i].minutes != data[i].minutes) {
             ++differing;
-            oneMinuteBehind = oneMinuteBehind && block[i].minutes == data[i].minutes - 1;
+            oneMinuteBehind = oneMinuteBehind && lines[i].minutes == data[i].minutes - 1;
         }
     }
-    if (differing == 0 && oneMinuteBehind)
+    if (differing == 0)
         return QStringLiteral("in-step");
-    if (differing == 1 && oneMinuteBehind)
-        return QStringLiteral("lags-a-minute");
-
-    qint64 newDayMinutes = 0;
-    for (const TodayLine &line : data)
-        newDayMinutes += line.minutes;
-    if (StrToFloat(firstField(history.last()), kLocale) < data.first().day && newDayMinutes <= 1)
-        return QStringLiteral("new-day-pending");
-    fail(QStringLiteral("today's history block does not match data.txc: ") + history.mid(history.size() - n).join(' '));
+    return differing == 1 && oneMinuteBehind ? QStringLiteral("lags-a-minute") : QStringLiteral("behind-a-command");
 }
 
 // The real start-up load, on a copy, on the day data.txc names: it must
-// read everything and come to the same table.
-void checkStartupLoad(const QString &dir, const QList<TodayLine> &today, const QVector<qint32> &totals)
+// read everything, come to the same table, and bring the history up to
+// date: the block of the data's day rebuilt from data.txc, every line
+// before it as it was.
+void checkStartupLoad(const QString &dir, const QList<TodayLine> &today, const QVector<qint32> &totals,
+                      const QStringList &history, const QStringList &dataToday)
 {
     QTemporaryDir copy;
     for (const QString &name : {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName})
@@ -206,25 +281,43 @@ void checkStartupLoad(const QString &dir, const QList<TodayLine> &today, const Q
     for (int i = 0; i < today.size(); ++i)
         if (state.ItemTable.TodayMinutes[i] != today[i].minutes)
             fail(QStringLiteral("the start-up load reads other minutes for today"));
+    if (DecodeLines(readBytes(copy.filePath(Ledger::HistoryFileName)))
+        != withoutTrailingRun(history, today.first().key) + dataToday)
+        fail(QStringLiteral("the start-up load does not bring the history up to date with data.txc"));
 }
 
-// Totals may only grow from one check to the next.
+// The history lines of the days before the last block may never change:
+// each check finds those of the check before at the start of the history.
+void checkEarlierDaysKept(const QString &snapshotPath, const QStringList &history)
+{
+    QFile snapshot(snapshotPath);
+    if (snapshot.open(QIODevice::ReadOnly)) {
+        const QStringList earlier = DecodeLines(snapshot.readAll());
+        if (history.mid(0, earlier.size()) != earlier)
+            fail(QStringLiteral("a history line of an earlier day has changed"));
+        snapshot.close();
+    }
+    WriteLineFile(snapshotPath, withoutTrailingRun(history, firstField(history.last())));
+}
+
+// Totals may only grow from one check to the next, item by item (by name:
+// items come and go).
 void checkTotalsGrow(const QString &statePath, const QList<TodayLine> &today, const QVector<qint32> &totals)
 {
     QFile state(statePath);
     if (state.open(QIODevice::ReadOnly)) {
-        const QStringList previous = DecodeLines(state.readAll());
-        if (previous.size() != totals.size())
-            fail(QStringLiteral("the number of items changed"));
-        for (int i = 0; i < totals.size(); ++i)
-            if (totals[i] < StrToInt(previous[i]))
-                fail(QStringLiteral("the total of %1 went back from %2 to %3")
-                         .arg(today[i].name, previous[i]).arg(totals[i]));
+        for (const QString &line : DecodeLines(state.readAll())) {
+            const QString name = line.section(QLatin1Char(':'), 0, 0);
+            const qint32 previous = StrToInt(line.section(QLatin1Char(':'), 1));
+            for (int i = 0; i < totals.size(); ++i)
+                if (today[i].name == name && totals[i] < previous)
+                    fail(QStringLiteral("the total of %1 went back from %2 to %3").arg(name).arg(previous).arg(totals[i]));
+        }
         state.close();
     }
     QStringList lines;
-    for (qint32 total : totals)
-        lines << IntToStr(total);
+    for (int i = 0; i < totals.size(); ++i)
+        lines << today[i].name + QLatin1Char(':') + IntToStr(totals[i]);
     WriteLineFile(statePath, lines);
 }
 
@@ -271,7 +364,8 @@ int check(const QString &dir, const QString &statePath)
         fail(QStringLiteral("help.txc: a day beyond data.txc"));
 
     const QString standing = compareTodayBlock(today, history);
-    checkStartupLoad(dir, today, totals);
+    checkEarlierDaysKept(statePath + QStringLiteral(".history"), history);
+    checkStartupLoad(dir, today, totals, history, data.mid(0, n));
     checkTotalsGrow(statePath, today, totals);
     std::printf("%s\n", qPrintable(standing));
     return 0;
@@ -284,9 +378,13 @@ int run(const QStringList &args)
         return generate(args[2], QDate::fromString(args[3], Qt::ISODate), args[4].toInt(), args[5].toInt());
     if (command == QLatin1String("kill-on-save") && args.size() == 7)
         return killOnSave(pid_t(args[2].toInt()), args[3], args[4], args[5].toInt(), args[6].toInt());
+    if (command == QLatin1String("drive") && args.size() == 5)
+        return drive(args[2], args[3], args[4].toInt());
+    if (command == QLatin1String("start") && args.size() == 3)
+        return start(args[2]);
     if (command == QLatin1String("check") && args.size() == 4)
         return check(args[2], args[3]);
-    std::fprintf(stderr, "usage: check_files generate|kill-on-save|check ... (see the source)\n");
+    std::fprintf(stderr, "usage: check_files generate|kill-on-save|drive|start|check ... (see the source)\n");
     return 2;
 }
 

@@ -5,10 +5,21 @@
 #
 # The program runs under its own Xvfb display and libfaketime at 60 times
 # the real speed, so a minute tick comes every second and the clock crosses
-# midnight several times. Each run is killed at one of four kinds of moment:
-# within the save that ends the start-up load, at random during start-up, or,
+# midnight several times. Each run is killed at one of five kinds of moment:
+# within the save that ends the start-up load, at random during start-up,
 # after an item has been checked by a click, at a random sub-second delay
-# after the first tick or within that tick's save.
+# after the first tick or within that tick's save, or within an item command.
+#
+# The item commands (add an item, delete one, add time to one) are run by
+# check_files on the ledger, exactly as the menu handlers call it, under the
+# same fake clock, and killed right after one of their files is replaced.
+# Every file of those commands is written by the ledger; driving the menus
+# and dialogs with xdotool would add only the timing noise of the dialogs,
+# while the kill must land between two files of one command.
+#
+# After every kill the history must still hold every line of the days before
+# its last block as the check before saw them, and the real start-up load
+# must bring the last block up to date with data.txc.
 #
 # usage: kill_test.sh HOURWISE CHECK_FILES [KILLS [SECONDS]]
 # Stops after KILLS kills (default 250) or SECONDS seconds (default 270).
@@ -124,6 +135,21 @@ kill_now() {
   echo "the program ended by itself:" >&2; cat "$work/program.log" >&2; exit 1
 }
 
+# Runs an item command that kills itself up to 0.6 ms after the command
+# has replaced data.txc or completedata.txc.
+kill_in_a_command() {
+  local files=(data.txc completedata.txc) command status=0
+  command=$(cd "$data" && LD_PRELOAD=$libfaketime FAKETIME="@$fake_start x60" \
+            "$checker" drive "$data" "${files[RANDOM % 2]}" $((RANDOM % 600)) 2>"$work/program.log") || status=$?
+  if [ "$status" -eq 137 ]; then
+    commands[$command]=$(( ${commands[$command]:-0} + 1 ))
+  elif [ "$status" -eq 0 ]; then
+    other=$((other + 1)) # the command ended before the kill
+  else
+    echo "the item command failed ($status):" >&2; cat "$work/program.log" >&2; exit 1
+  fi
+}
+
 # Kills the program up to 0.6 ms after the next save has replaced data.txc
 # or completedata.txc: in the middle of writing the file after it.
 kill_in_a_save() {
@@ -135,36 +161,49 @@ kill_in_a_save() {
   fi
 }
 
-kills=0 during_save=0 other=0
-declare -A standings=()
+# QSaveFile's temporary files of the three data files: the name, a dot and six letters.
+count_temporaries() {
+  find "$data" -mindepth 1 -regextype egrep -regex '.*/(data|completedata|help)\.txc\.[A-Za-z]{6}' | wc -l
+}
+
+kills=0 during_save=0 other=0 temporaries=0
+declare -A standings=() commands=()
 deadline=$(( $(date +%s) + budget_seconds ))
 while [ "$kills" -lt "$target_kills" ] && [ "$(date +%s)" -lt "$deadline" ]; do
   set_fake_start
-  start_program "$fake_start"
   choice=$((RANDOM % 100))
-  if [ $choice -lt 30 ]; then
-    kill_in_a_save # the save at the end of the start-up load
-  elif [ $choice -lt 40 ]; then
-    sleep "0.$(printf '%03d' $((RANDOM % 400)))" # anywhere in the start-up
-    kill_now || continue
-    other=$((other + 1))
+  if [ $choice -lt 25 ]; then
+    kill_in_a_command
   else
-    if ! window=$(wait_for_window); then
-      display_lost && continue
-      exit 1
-    fi
-    click_an_item "$window"
-    if [ $choice -lt 55 ]; then
-      sleep "1.$(printf '%03d' $((RANDOM % 400)))" # around the first tick
+    start_program "$fake_start"
+    if [ $choice -lt 47 ]; then
+      kill_in_a_save # the save at the end of the start-up load
+    elif [ $choice -lt 55 ]; then
+      sleep "0.$(printf '%03d' $((RANDOM % 400)))" # anywhere in the start-up
       kill_now || continue
       other=$((other + 1))
     else
-      kill_in_a_save # the first tick's save
+      if ! window=$(wait_for_window); then
+        display_lost && continue
+        exit 1
+      fi
+      click_an_item "$window"
+      if [ $choice -lt 67 ]; then
+        sleep "1.$(printf '%03d' $((RANDOM % 400)))" # around the first tick
+        kill_now || continue
+        other=$((other + 1))
+      else
+        kill_in_a_save # the first tick's save
+      fi
     fi
+    wait_until_gone
   fi
-  wait_until_gone
   program_pid=
   kills=$((kills + 1))
+  # A kill between linking a finished temporary file into the folder and
+  # renaming it over the data file leaves that temporary ("help.txc.AbCdEf")
+  # behind; the next start removes it.
+  temporaries=$((temporaries + $(count_temporaries)))
 
   if ! standing=$("$checker" check "$data" "$work/totals"); then
     echo "FAIL after kill $kills; the folder:" >&2
@@ -174,17 +213,21 @@ while [ "$kills" -lt "$target_kills" ] && [ "$(date +%s)" -lt "$deadline" ]; do
   standings[$standing]=$(( ${standings[$standing]:-0} + 1 ))
 done
 
-# A kill between linking a finished temporary file into the folder and
-# renaming it over the data file leaves that temporary ("help.txc.AbC123")
-# behind: harmless, never read, and counted here. Anything else is a fault.
-temporaries=$(find "$data" -mindepth 1 -regextype egrep -regex '.*/(data|completedata|help)\.txc\.[A-Za-z0-9]{6}' | wc -l)
+# One more start: it leaves no temporary file and nothing else of its own.
+(cd "$data" && LD_PRELOAD=$libfaketime FAKETIME="@$fake_start x60" "$checker" start "$data")
+left=$(count_temporaries)
 stray=$(find "$data" -mindepth 1 ! -name '*.txc' ! -name '.hourwise.lock' | wc -l)
-stray=$((stray - temporaries))
 days=$(cut -d: -f1 "$data/completedata.txc" | sort -u | wc -l)
+in_commands=0
+for command in "${!commands[@]}"; do in_commands=$((in_commands + commands[$command])); done
 echo "kill_test: $kills kills survived ($during_save within a save, right after it had replaced a file;" \
-     "$other at random moments); $((days - 1502)) new days in the history"
+     "$in_commands within an item command; $other at random moments);" \
+     "$((days - 1502)) new days in the history"
+for command in "${!commands[@]}"; do echo "  killed within the command $command: ${commands[$command]}"; done
 for standing in "${!standings[@]}"; do echo "  history against data.txc after a kill: $standing ${standings[$standing]}"; done
-echo "  totals now: $(tr '\r\n' '  ' <"$work/totals"); finished temporaries left by a kill: $temporaries"
+echo "  totals now: $(tr '\r\n' '  ' <"$work/totals")"
+echo "  finished temporaries left by a kill and removed at the next start: $temporaries; left at the end: $left"
+[ "$left" -eq 0 ] || { echo "FAIL: the start left temporary files" >&2; ls -la "$data" >&2; exit 1; }
 [ "$stray" -eq 0 ] || { echo "FAIL: $stray stray files left in the data folder" >&2; ls -la "$data" >&2; exit 1; }
 [ "$kills" -ge 20 ] || { echo "FAIL: only $kills kills in the time given" >&2; exit 1; }
 [ "$days" -gt 1502 ] || { echo "FAIL: the clock never crossed midnight" >&2; exit 1; }

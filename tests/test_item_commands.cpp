@@ -48,6 +48,8 @@ private slots:
     void addItem();
     void commandAfterMidnightBeforeTick_data();
     void commandAfterMidnightBeforeTick();
+    void commandCutOffAfterTheDataFile_data();
+    void commandCutOffAfterTheDataFile();
     void adjustTime_data();
     void adjustTime();
 };
@@ -170,17 +172,19 @@ void TestItemCommands::addItem()
 
 void TestItemCommands::commandAfterMidnightBeforeTick_data()
 {
-    QTest::addColumn<bool>("add");
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("newBlock");
     QTest::addColumn<QStringList>("totals");
-    QTest::newRow("add") << true << QStringList({"Writing:0:", "Mail:0:", "Reading:0:"})
+    QTest::newRow("add") << "add" << QStringList({"Writing:0:", "Mail:0:", "Reading:0:"})
                          << QStringList({"T:Writing:51:", "T:Mail:60:", "T:Reading:0:"});
-    QTest::newRow("delete") << false << QStringList({"Writing:0:"}) << QStringList({"T:Writing:51:"});
+    QTest::newRow("delete") << "delete" << QStringList({"Writing:0:"}) << QStringList({"T:Writing:51:"});
+    QTest::newRow("add time") << "add time" << QStringList({"Writing:0:", "Mail:10:"})
+                              << QStringList({"T:Writing:51:", "T:Mail:70:"});
 }
 
 void TestItemCommands::commandAfterMidnightBeforeTick()
 {
-    QFETCH(bool, add);
+    QFETCH(QString, command);
     QFETCH(QStringList, newBlock);
     QFETCH(QStringList, totals);
     LedgerFixture f;
@@ -193,11 +197,14 @@ void TestItemCommands::commandAfterMidnightBeforeTick()
     f.now.setDate(kDay2);
     const QString k2 = f.today();
 
-    if (add) {
+    if (command == "add") {
         ledger.AddItem("Reading");
-    } else {
+    } else if (command == "delete") {
         ledger.DeleteItem(1);
         ledger.SaveAll();
+    } else {
+        QVERIFY(ledger.AdjustTime(1, 10, true));
+        ledger.ReloadSaveAndRestore(-1);
     }
 
     QStringList history = historyBefore;
@@ -210,6 +217,70 @@ void TestItemCommands::commandAfterMidnightBeforeTick()
     QCOMPARE(f.lines(Ledger::DataFileName), data);
     QCOMPARE(f.lines(Ledger::SwitchFileName), switchesBefore + QStringList({k2, "0"}));
     QCOMPARE(ledger.state().SwitchCount, 0);
+}
+
+void TestItemCommands::commandCutOffAfterTheDataFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("items");
+    QTest::addColumn<bool>("restartNextDay");
+    for (const bool nextDay : {false, true}) {
+        const char *when = nextDay ? ", restart the next day" : ", restart the same day";
+        QTest::addRow("add%s", when) << "add" << 3 << nextDay;
+        QTest::addRow("delete%s", when) << "delete" << 3 << nextDay;
+        QTest::addRow("delete the only item%s", when) << "delete" << 1 << nextDay;
+        QTest::addRow("add time%s", when) << "add time" << 3 << nextDay;
+        QTest::addRow("the day's last tick%s", when) << "tick" << 3 << nextDay;
+    }
+}
+
+// Each command writes data.txc first; a kill (or a full disk) right after
+// it leaves the history and the switch log as they were. At the next start
+// the block of the data's day is rebuilt from data.txc, before a new day is
+// begun, and no line of an earlier day changes.
+void TestItemCommands::commandCutOffAfterTheDataFile()
+{
+    QFETCH(QString, command);
+    QFETCH(int, items);
+    QFETCH(bool, restartNextDay);
+    LedgerFixture f;
+    f.now = QDateTime(kDay1, QTime(23, 58));
+    Ledger &ledger = startWith(f, threeItems().mid(0, items));
+    f.now = QDateTime(kDay2, QTime(23, 58)); // day 1's block is now an earlier day's
+    ledger.MinuteTick();
+    ledger.SelectItem(0);
+    ledger.MinuteTick();
+    const QStringList historyBefore = f.lines(Ledger::HistoryFileName);
+    const QByteArray historyBytes = f.bytes(Ledger::HistoryFileName);
+    const QByteArray switchBytes = f.bytes(Ledger::SwitchFileName);
+    const QStringList earlierDays = historyBefore.mid(0, historyBefore.size() - items);
+
+    if (command == "add") {
+        ledger.AddItem("Calls");
+    } else if (command == "delete") {
+        ledger.DeleteItem(items - 1);
+        ledger.SaveAll();
+    } else if (command == "add time") {
+        QVERIFY(ledger.AdjustTime(items - 1, 30, true));
+        ledger.ReloadSaveAndRestore(0);
+    } else {
+        f.now = f.now.addSecs(60);
+        ledger.MinuteTick();
+    }
+    f.write(Ledger::HistoryFileName, historyBytes);
+    f.write(Ledger::SwitchFileName, switchBytes);
+    const QStringList data = f.lines(Ledger::DataFileName);
+    const QStringList dataToday = data.mid(0, data.size() / 2);
+
+    if (restartNextDay)
+        f.now = QDateTime(kDay2.addDays(1), QTime(8, 0));
+    f.start();
+    QStringList expected = earlierDays + dataToday;
+    if (restartNextDay) {
+        for (const QString &line : dataToday)
+            expected << f.today() + ":" + line.section(':', 1, 1) + ":0:";
+    }
+    QCOMPARE(f.lines(Ledger::HistoryFileName), expected);
 }
 
 void TestItemCommands::adjustTime_data()

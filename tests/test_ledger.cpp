@@ -57,6 +57,11 @@ private slots:
     void loadItemsReadsTheDataLines();
     void loadItemsErrorLeavesEarlierPositionsUpdated();
     void commaLocaleWritesCommaKeys();
+    void filesOfOneLocaleWorkUnderTheOther_data();
+    void filesOfOneLocaleWorkUnderTheOther();
+    void missingDataBesideAHistoryChangesNothing_data();
+    void missingDataBesideAHistoryChangesNothing();
+    void startRemovesLeftTemporariesOnly();
     void loadSaveLoadKeepsEveryByte();
     void badFilesAtStartWriteNothing_data();
     void badFilesAtStartWriteNothing();
@@ -221,6 +226,99 @@ void TestLedger::commaLocaleWritesCommaKeys()
     QCOMPARE(f.lines(kSwitches).size(), 2);
 }
 
+void TestLedger::filesOfOneLocaleWorkUnderTheOther_data()
+{
+    QTest::addColumn<QChar>("writtenWith");
+    QTest::addColumn<QChar>("readWith");
+    QTest::newRow("comma files, point locale") << QChar(',') << QChar('.');
+    QTest::newRow("point files, comma locale") << QChar('.') << QChar(',');
+}
+
+// Keys are compared by value: today's block, today's switch entry and the
+// data's day are found whatever separator they were written with; new
+// lines take the current locale's form and stored lines stay as they are.
+void TestLedger::filesOfOneLocaleWorkUnderTheOther()
+{
+    QFETCH(QChar, writtenWith);
+    QFETCH(QChar, readWith);
+    LedgerFixture f;
+    f.locale.decimalSeparator = writtenWith;
+    writeThreeItemDays(f);
+    // A count line holding the whole part of today's key comes first.
+    const QString todayKey = f.today();
+    f.writeLines(kSwitches, {f.key(QDate(2026, 12, 7)), todayKey.left(7), todayKey, "7"});
+    const QByteArray data = f.bytes(kData), history = f.bytes(kHistory), switches = f.bytes(kSwitches);
+    f.locale.decimalSeparator = readWith;
+
+    Ledger &ledger = f.start();
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kHistory), history);
+    QCOMPARE(f.bytes(kSwitches), switches);
+    QCOMPARE(ledger.state().SwitchCount, 7);
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes, (QVector<qint32>{95, 20, 5}));
+
+    ledger.SelectItem(1);
+    ledger.MinuteTick();
+    const QStringList oldHistory = DecodeLines(history);
+    QStringList expected = oldHistory;
+    expected[4] = f.today() + ":Mail:21:"; // the current form
+    QCOMPARE(f.lines(kHistory), expected);
+    QCOMPARE(f.lines(kSwitches).last(), QStringLiteral("8"));
+
+    f.now = f.now.addDays(1);
+    ledger.MinuteTick();
+    const QString k = f.today();
+    const QStringList newBlock{k + ":Writing:0:", k + ":Mail:1:", k + ":Reading:0:"};
+    QCOMPARE(f.lines(kHistory), expected + newBlock);
+    QCOMPARE(f.lines(kSwitches).mid(4), (QStringList{k, "0"}));
+}
+
+void TestLedger::missingDataBesideAHistoryChangesNothing_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::newRow("data.txc missing") << false;
+    QTest::newRow("data.txc empty") << true;
+}
+
+// Without data.txc the items and totals are gone; the history of earlier
+// days is kept whole, and the start-up says what to do instead of seeding.
+void TestLedger::missingDataBesideAHistoryChangesNothing()
+{
+    QFETCH(bool, fileExists);
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    QVERIFY(QFile::remove(f.path(kData)));
+    if (fileExists)
+        f.write(kData, {});
+    const QByteArray history = f.bytes(kHistory), switches = f.bytes(kSwitches);
+    Ledger &ledger = f.make();
+    const QString message = expectHourwiseError([&] { ledger.StartupLoad(); });
+    QVERIFY2(message.startsWith(QStringLiteral("The file \"%1\" is missing or empty, but \"%2\" holds the history")
+                                    .arg(f.path(kData), f.path(kHistory))),
+             qPrintable(message));
+    ledger.SaveAll();
+    ledger.MinuteTick();
+    QCOMPARE(QFile::exists(f.path(kData)), fileExists);
+    QCOMPARE(f.bytes(kHistory), history);
+    QCOMPARE(f.bytes(kSwitches), switches);
+}
+
+// A kill between writing a temporary file and renaming it leaves
+// "help.txc.AbCdEf"; the start removes such files of the three names only.
+void TestLedger::startRemovesLeftTemporariesOnly()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    const QStringList own{"data.txc.AbCdEf", "completedata.txc.zYxWvU", "help.txc.QwErTy"};
+    const QStringList others{"help.txc.AbC123", "help.txc.AbCdEfG", "help.txc.bak", "notes.txc.AbCdEf"};
+    for (const QString &name : own + others)
+        f.write(name, "left\r\n");
+    f.start();
+    QStringList expected = others + QStringList{kData, kHistory, kSwitches};
+    expected.sort();
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files, QDir::Name), expected);
+}
+
 void TestLedger::loadSaveLoadKeepsEveryByte()
 {
     LedgerFixture f;
@@ -253,6 +351,9 @@ void TestLedger::badFilesAtStartWriteNothing_data()
                                       << "'many' is not a valid integer value";
     QTest::newRow("data is a folder") << kData << QByteArray() << "Cannot open file \"";
     QTest::newRow("history is a folder") << kHistory << QByteArray() << "Cannot open file \"";
+    const QByteArray runaway(10 * 1024 * 1024, '7'), quoted = "'" + runaway.left(40) + "\xe2\x80\xa6' is not a valid ";
+    QTest::newRow("day of 10 MB") << kData << runaway + ":A:1:\r\nT:A:1:\r\n" << QString(quoted + "floating");
+    QTest::newRow("total of 10 MB") << kData << "0:A:1:\r\nT:A:" + runaway + ":\r\n" << QString(quoted + "integer");
 }
 
 void TestLedger::badFilesAtStartWriteNothing()
@@ -273,7 +374,8 @@ void TestLedger::badFilesAtStartWriteNothing()
     const QByteArray data = f.bytes(kData), history = f.bytes(kHistory), switches = f.bytes(kSwitches);
     Ledger &ledger = f.make();
     const QString message = expectHourwiseError([&] { ledger.StartupLoad(); });
-    QVERIFY2(message.startsWith(messageStart), qPrintable(message));
+    QVERIFY2(message.startsWith(messageStart), qPrintable(message.left(200)));
+    QVERIFY(message.size() < 300); // a bounded excerpt of the bad text
     QVERIFY(!ledger.isLoaded());
     ledger.SaveAll();
     ledger.MinuteTick();

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class TestLineFile : public QObject {
@@ -21,6 +23,8 @@ private slots:
     void missingFileReadsEmpty();
     void unreadableFileReportsFullPath();
     void failedWriteKeepsOldFileAndNamesIt();
+    void failedWriteGivesTheSystemsReason_data();
+    void failedWriteGivesTheSystemsReason();
     void writeReplacesWholeFile();
 };
 
@@ -131,6 +135,41 @@ void TestLineFile::failedWriteKeepsOldFileAndNamesIt()
     QVERIFY(refused);
     QCOMPARE(ReadLineFile(path), QStringList{"old"});
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"data.txc"}); // no temporary left behind
+}
+
+void TestLineFile::failedWriteGivesTheSystemsReason_data()
+{
+    QTest::addColumn<qint64>("sizeLimit");
+    QTest::newRow("disk full from the start") << qint64(0);
+    QTest::newRow("disk full part-way") << qint64(10);
+}
+
+// The message ends with the system's own reason, never "Unknown error":
+// a write cut short part-way sets no error in Qt, for instance. A file size
+// limit of the process stands for a full disk (EFBIG instead of ENOSPC).
+void TestLineFile::failedWriteGivesTheSystemsReason()
+{
+    QFETCH(qint64, sizeLimit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txc");
+    WriteLineFile(path, {"old"});
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(sizeLimit);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    QString message;
+    try {
+        WriteLineFile(path, QStringList(20, QStringLiteral("new line")));
+    } catch (const HourwiseError &e) {
+        message = e.message();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QCOMPARE(message, QStringLiteral("Cannot create file \"%1\". %2").arg(path, qt_error_string(EFBIG)));
+    QCOMPARE(ReadLineFile(path), QStringList{"old"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txc"});
 }
 
 void TestLineFile::writeReplacesWholeFile()

@@ -17,6 +17,8 @@ private slots:
     void strToFloat();
     void strToFloatRejects_data();
     void strToFloatRejects();
+    void dayKeysReadWithEitherSeparator();
+    void longTextIsQuotedShortened();
     void julianMatchesQDateOverTwoCenturies();
     void dayKeyEdges();
     void dateOfJulianInvertsEveryDay();
@@ -149,6 +151,51 @@ void TestTextConvert::strToFloatRejects()
     } catch (const HourwiseError &error) {
         QCOMPARE(error.message(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
     }
+}
+
+// Keys written under either locale read under both, and match by value; the
+// general conversion still takes only the locale's separator.
+void TestTextConvert::dayKeysReadWithEitherSeparator()
+{
+    LocaleValues point, comma;
+    comma.decimalSeparator = QLatin1Char(',');
+    for (const LocaleValues &locale : {point, comma}) {
+        for (const QString &key : {QStringLiteral("2461382.5"), QStringLiteral("2461382,5")}) {
+            QCOMPARE(StrToDayKey(key, locale), 2461382.5);
+            QVERIFY(IsDayKeyOf(key, 2461382.5, locale));
+        }
+        QVERIFY(!IsDayKeyOf(QStringLiteral("2461382"), 2461382.5, locale)); // a count line
+        QVERIFY(!IsDayKeyOf(QStringLiteral("2461382.5.0"), 2461382.5, locale));
+        QVERIFY(!IsDayKeyOf(QString(), 2461382.5, locale));
+    }
+    QVERIFY_THROWS_EXCEPTION(HourwiseError, StrToFloat(QStringLiteral("2461382,5"), point));
+    try {
+        StrToDayKey(QStringLiteral("2461382;5"), point);
+        QFAIL("accepted");
+    } catch (const HourwiseError &error) {
+        QCOMPARE(error.message(), QStringLiteral("'2461382;5' is not a valid floating point value"));
+    }
+}
+
+// A runaway field of megabytes is quoted by its first 40 characters.
+void TestTextConvert::longTextIsQuotedShortened()
+{
+    const QString digits(10 * 1024 * 1024, QLatin1Char('7'));
+    const QString quoted = QString(40, QLatin1Char('7')) + QChar(0x2026);
+    const auto messageOf = [](const std::function<void()> &convert) {
+        try {
+            convert();
+        } catch (const HourwiseError &error) {
+            return error.message();
+        }
+        return QStringLiteral("accepted");
+    };
+    QCOMPARE(messageOf([&] { StrToInt(digits); }), QStringLiteral("'%1' is not a valid integer value").arg(quoted));
+    QCOMPARE(messageOf([&] { StrToFloat(digits, LocaleValues()); }),
+             QStringLiteral("'%1' is not a valid floating point value").arg(quoted));
+    const QString fortyOne(41, QLatin1Char('x'));
+    QCOMPARE(QuotedExcerpt(fortyOne), fortyOne.left(40) + QChar(0x2026));
+    QCOMPARE(QuotedExcerpt(fortyOne.left(40)), fortyOne.left(40));
 }
 
 void TestTextConvert::julianMatchesQDateOverTwoCenturies()

@@ -186,10 +186,12 @@ void TForm4::ChartChosenDay()
 
 void TForm4::countDayLines()
 {
-    // Every line counts, so a day written in two runs (the clock set back) counts twice.
+    // Every line counts, so a day written in two runs (the clock set back)
+    // counts twice. Keys match by value: a history written under a locale
+    // with the other decimal separator shows its days all the same.
     DayLineCount = 0;
     for (int i = 0; i < HistorySnapshot.size(); ++i) {
-        if (historyField(HistorySnapshot.at(i), 0) == ChosenDayKey) {
+        if (IsDayKeyOf(historyField(HistorySnapshot.at(i), 0), ChosenJulian, ledger_.locale())) {
             ++DayLineCount;
             LastDayLineIndex = i;
         }
@@ -204,7 +206,7 @@ QString TForm4::findSwitchText() const
     const int last = std::min(ledger_.state().SwitchLineIndex, int(lines.size()) - 1);
     QString text;
     for (int i = 0; i <= last; ++i) {
-        if (lines.at(i) == ChosenDayKey)
+        if (IsDayKeyOf(lines.at(i), ChosenJulian, ledger_.locale()))
             text = QStringLiteral("Switches : ") + lines.value(i + 1);
     }
     return text;
@@ -224,5 +226,5 @@ void TForm4::fillBarsFromBlock()
 
 QString TForm4::dateTextOfKey(const QString &key) const
 {
-    return ledger_.locale().formatShortDate(DateOfJulian(StrToFloat(key, ledger_.locale())));
+    return ledger_.locale().formatShortDate(DateOfJulian(StrToDayKey(key, ledger_.locale())));
 }

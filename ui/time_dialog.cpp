@@ -59,7 +59,12 @@ void TForm3::Button1Click()
         prompts_.Error(QStringLiteral("Extra time must be an integer value!!"));
         return;
     }
-    if (!ledger_.AdjustTime(position, amount, modes_.TimeEditMode == 1)) {
+    // After midnight the new day is saved first; when that save fails, the
+    // standard error box says so and the dialog stays open for another try.
+    bool applied = false;
+    if (!RunGuarded(prompts_, [&] { applied = ledger_.AdjustTime(position, amount, modes_.TimeEditMode == 1); }))
+        return;
+    if (!applied) {
         prompts_.Error(QStringLiteral("The minutes of \"%1\" would go beyond the range that the program can "
                                       "store (%2 to %3). Nothing has been changed.")
                            .arg(ReadableText(ledger_.state().ItemTable.Names.at(position)))

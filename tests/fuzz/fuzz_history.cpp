@@ -1,7 +1,6 @@
 // completedata.txc two ways: through the start-up load and SaveAll, and read
-// as the date view reads it, line by line: the day key (first field) as a
-// float and as a date, the name (second field), the minutes (third field)
-// as an integer.
+// as the date view reads it, line by line: the first field as a day key and
+// as a date, the name (second field), the minutes (third field) as an integer.
 
 #include "day_key.h"
 #include "fuzz_folder.h"
@@ -15,7 +14,7 @@ void ReadLikeTheDateView(const QByteArray &bytes, const LocaleValues &locale)
 {
     for (const QString &line : DecodeLines(bytes)) {
         try {
-            const double day = StrToFloat(line.section(QLatin1Char(':'), 0, 0), locale);
+            const double day = StrToDayKey(line.section(QLatin1Char(':'), 0, 0), locale);
             const QDate date = DateOfJulian(day);
             if (date.isValid() && JulianAtMidnight(date) != day && day == std::floor(day) + 0.5)
                 std::abort(); // a key of the form n.5 must come back from its date
