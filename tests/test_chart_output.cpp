@@ -244,8 +244,7 @@ private slots:
                 chart_.SaveChartBitmap(file);
                 QFAIL("saving onto a full disk succeeded");
             } catch (const HourwiseError &error) {
-                const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(file);
-                QVERIFY2(error.message().startsWith(start), qPrintable(error.message()));
+                QCOMPARE(error.message(), QStringLiteral("Cannot create file \"%1\". File too large").arg(file));
             }
         }
         QCOMPARE(readAll(file), old);
