@@ -74,7 +74,7 @@ void BM_SaveFloor(benchmark::State &state)
 {
     Ledger ledger = folder().ledger();
     ledger.StartupLoad();
-    const QByteArray files[] = {EncodeLines(ledger.state().DataLines), EncodeLines(ledger.state().HistoryLines),
+    const QByteArray files[] = {EncodeLines(ledger.state().DataLines), ledger.historyBytes(),
                                 EncodeLines(ledger.state().SwitchLines)};
     const QString names[] = {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName};
     for (auto _ : state) {

@@ -46,9 +46,9 @@ void Ledger::StartupLoad()
     for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
         RemoveLeftTemporaries(filePath(name));
     s_.DataLines = ReadLineFile(filePath(DataFileName));
-    s_.HistoryLines = ReadLineFile(filePath(HistoryFileName));
-    historyPrefixBytes_.clear();
-    historyPrefixLines_ = 0;
+    HistoryParts history = SplitAtLastDayBlock(ReadFileBytes(filePath(HistoryFileName)), locale_);
+    s_.HistoryEarlier = std::move(history.earlier);
+    s_.HistoryLines = std::move(history.lastBlock);
     if (s_.DataLines.isEmpty()) {
         refuseToSeedBesideAHistory();
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
@@ -57,7 +57,7 @@ void Ledger::StartupLoad()
     RefreshDayKey();
     LoadItems();
 
-    if (s_.HistoryLines.isEmpty())
+    if (s_.HistoryLines.isEmpty()) // an empty file: HistoryEarlier is empty too
         s_.HistoryLines << kSeedHistoryLine;
     catchUpHistoryWithData();
 
@@ -73,7 +73,9 @@ void Ledger::refuseToSeedBesideAHistory() const
     // beside a history of earlier days would hide their loss, and every minute
     // counted afterwards would go into a table that a restored data.txc
     // could no longer take in. So nothing is written, and the user decides.
-    const bool holdsDays = std::any_of(s_.HistoryLines.begin(), s_.HistoryLines.end(), [this](const QString &line) {
+    // Rare, so the whole history is decoded here.
+    const QStringList lines = DecodeLines(s_.HistoryEarlier) + s_.HistoryLines;
+    const bool holdsDays = std::any_of(lines.begin(), lines.end(), [this](const QString &line) {
         double day = 0;
         return TryStrToDayKey(FirstField(line), locale_, &day) && IsMidnightJulian(day);
     });
@@ -192,19 +194,26 @@ void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
 
 void Ledger::writeHistory()
 {
-    // Only lines at or after today's block are ever changed in place; the
-    // lines before it only grow by whole days. A shorter prefix (the block
-    // emptied, or a history read anew) is encoded again from the start.
-    const int prefix = std::max(0, int(s_.HistoryLines.size()) - s_.ItemCount);
-    if (prefix < historyPrefixLines_) {
-        historyPrefixBytes_.clear();
-        historyPrefixLines_ = 0;
-    }
-    if (prefix > historyPrefixLines_) {
-        historyPrefixBytes_ += EncodeLines(s_.HistoryLines.mid(historyPrefixLines_, prefix - historyPrefixLines_));
-        historyPrefixLines_ = prefix;
-    }
-    WriteEncodedFile(filePath(HistoryFileName), historyPrefixBytes_ + EncodeLines(s_.HistoryLines.mid(prefix)));
+    settleHistory();
+    const QByteArray lastBlock = EncodeLines(s_.HistoryLines);
+    WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock});
+}
+
+void Ledger::settleHistory()
+{
+    // Blocks are found from the end by their key, so nothing before the
+    // block of the last day can change any more: a new day's block has
+    // settled the day before it, which joins the bytes.
+    const qsizetype start = LastDayBlockStart(s_.HistoryLines, locale_);
+    if (start == 0)
+        return;
+    s_.HistoryEarlier += EncodeLines(s_.HistoryLines.mid(0, start));
+    s_.HistoryLines.remove(0, start);
+}
+
+QByteArray Ledger::historyBytes() const
+{
+    return s_.HistoryEarlier + EncodeLines(s_.HistoryLines);
 }
 
 void Ledger::MinuteTick()

@@ -131,20 +131,60 @@ QString fullPath(const QString &path)
 QStringList DecodeLines(const QByteArray &bytes)
 {
     QStringList lines;
-    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] != '\r' && p[i] != '\n')
-            continue;
-        lines.append(decodeLine(p + start, i - start));
-        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const LineSpan line = LineAt(bytes, at);
+        lines.append(DecodeLine(bytes, line.start, line.end));
+        at = line.next;
     }
-    if (start < n)
-        lines.append(decodeLine(p + start, n - start));
     return lines;
+}
+
+LineSpan LineAt(const QByteArray &bytes, qsizetype start)
+{
+    const char *p = bytes.constData();
+    const qsizetype n = bytes.size();
+    LineSpan line{start, start, n};
+    while (line.end < n && p[line.end] != '\r' && p[line.end] != '\n')
+        ++line.end;
+    if (line.end < n)
+        line.next = line.end + (p[line.end] == '\r' && line.end + 1 < n && p[line.end + 1] == '\n' ? 2 : 1);
+    return line;
+}
+
+LineSpan LineBefore(const QByteArray &bytes, qsizetype next)
+{
+    // A LF after a CR always belongs to it: reading forward pairs them too.
+    const char *p = bytes.constData();
+    LineSpan line{next, next, next};
+    if (p[line.end - 1] == '\n') {
+        --line.end;
+        if (line.end > 0 && p[line.end - 1] == '\r')
+            --line.end;
+    } else if (p[line.end - 1] == '\r') {
+        --line.end;
+    }
+    line.start = line.end;
+    while (line.start > 0 && p[line.start - 1] != '\r' && p[line.start - 1] != '\n')
+        --line.start;
+    return line;
+}
+
+QString DecodeLine(const QByteArray &bytes, qsizetype start, qsizetype end)
+{
+    return decodeLine(reinterpret_cast<const uchar *>(bytes.constData()) + start, end - start);
+}
+
+bool EndsEveryLineWithCrLf(const QByteArray &bytes)
+{
+    const char *p = bytes.constData();
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n'))
+            return false;
+        if (p[i] == '\n' && (i == 0 || p[i - 1] != '\r'))
+            return false;
+    }
+    return n == 0 || p[n - 1] == '\n';
 }
 
 QString ReadableText(const QString &stored)
@@ -179,15 +219,20 @@ QByteArray EncodeLines(const QStringList &lines)
 
 QStringList ReadLineFile(const QString &path)
 {
+    return DecodeLines(ReadFileBytes(path));
+}
+
+QByteArray ReadFileBytes(const QString &path)
+{
     QFile file(path);
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
         throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
-    return DecodeLines(bytes);
+    return bytes;
 }
 
 void WriteLineFile(const QString &path, const QStringList &lines)
@@ -211,7 +256,7 @@ QString reasonOf(const QFileDevice &file, int errnoAfter)
 
 // A write cut short (the disk filled up part-way) sets no error; writing
 // the rest then fails at once with the system's reason.
-bool writeWhole(QSaveFile &file, const QByteArray &bytes)
+bool writeWhole(QSaveFile &file, QByteArrayView bytes)
 {
     qint64 done = 0;
     while (done < bytes.size()) {
@@ -227,14 +272,21 @@ bool writeWhole(QSaveFile &file, const QByteArray &bytes)
 
 void WriteEncodedFile(const QString &path, const QByteArray &bytes)
 {
+    WriteEncodedFile(path, QList<QByteArrayView>{bytes});
+}
+
+void WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts)
+{
     QSaveFile file(path); // removes its temporary file on every failure below
     // Unbuffered, so that a failing write (a full disk) fails here: a write
     // that fails only when commit() flushes the buffer is not noticed by
     // QSaveFile, which would then put an empty file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throwCannotCreate(path, reasonOf(file, errno));
-    if (!writeWhole(file, bytes))
-        throwCannotCreate(path, reasonOf(file, errno));
+    for (QByteArrayView part : parts) {
+        if (!writeWhole(file, part))
+            throwCannotCreate(path, reasonOf(file, errno));
+    }
     // QSaveFile ignores a failing sync; a device that reports a full disk or
     // an I/O error only there must not get the file renamed into place. A
     // file system that cannot sync at all is no reason to refuse.
