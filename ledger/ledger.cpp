@@ -61,7 +61,7 @@ void Ledger::StartupLoad()
         s_.HistoryLines << kSeedHistoryLine;
     catchUpHistoryWithData();
 
-    s_.SwitchLines = ReadLineFile(filePath(SwitchFileName));
+    replaceSwitchLines(ReadLineFile(filePath(SwitchFileName)));
     findTodaysSwitchEntry();
     loaded_ = true;
     SaveAll();
@@ -164,7 +164,7 @@ void Ledger::SaveAll()
         startNewDay();
     writeFile(DataFileName, s_.DataLines);
     writeHistory();
-    writeFile(SwitchFileName, s_.SwitchLines);
+    writeSwitchLog();
     emit saved();
 }
 
@@ -175,7 +175,7 @@ void Ledger::startNewDay()
     QStringList switchLines = ReadLineFile(filePath(SwitchFileName));
     RebuildDataLines();
     s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
-    s_.SwitchLines = switchLines;
+    replaceSwitchLines(switchLines);
     // With no items the history gains no block, so the next save takes the
     // day as new again; the log must not gain a second pair for the same day.
     const int n = s_.SwitchLines.size();
@@ -185,6 +185,28 @@ void Ledger::startNewDay()
     } else {
         appendSwitchEntry();
     }
+}
+
+void Ledger::replaceSwitchLines(const QStringList &lines)
+{
+    s_.SwitchLines = lines;
+    switchLinesBeforeBytes_.clear();
+    switchLinesBefore_ = 0;
+}
+
+void Ledger::writeSwitchLog()
+{
+    // A day's log grows by two lines, so encoding it whole at every tick
+    // would cost more with every year; the lines before today's count are
+    // encoded once.
+    const int before = std::clamp(s_.SwitchLineIndex, 0, int(s_.SwitchLines.size()));
+    if (before < switchLinesBefore_) {
+        switchLinesBeforeBytes_.clear();
+        switchLinesBefore_ = 0;
+    }
+    switchLinesBeforeBytes_ += EncodeLines(s_.SwitchLines.mid(switchLinesBefore_, before - switchLinesBefore_));
+    switchLinesBefore_ = before;
+    WriteEncodedFile(filePath(SwitchFileName), {switchLinesBeforeBytes_, EncodeLines(s_.SwitchLines.mid(before))});
 }
 
 void Ledger::writeFile(const QString &fileName, const QStringList &lines) const

@@ -151,10 +151,16 @@ private:
     void writeFile(const QString &fileName, const QStringList &lines) const;
     void writeHistory();
     void settleHistory();
+    void writeSwitchLog();
+    void replaceSwitchLines(const QStringList &lines);
 
     QString folder_;
     Clock clock_;
     LocaleValues locale_;
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
+    // The switch log's lines before today's count line, encoded: only the
+    // start and a new day, which read the log anew, change them.
+    QByteArray switchLinesBeforeBytes_;
+    int switchLinesBefore_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "hourwise_error.h"
 
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -121,6 +122,14 @@ char *putLine(char *dst, const QString &line)
     return dst;
 }
 
+// Bit 7 of each byte of word that equals c set, every other bit clear.
+quint64 bytesEqualTo(quint64 word, uchar c)
+{
+    constexpr quint64 kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 t = word ^ (0x0101010101010101ULL * c);
+    return ~(((t & kLow7) + kLow7) | t | kLow7);
+}
+
 QString fullPath(const QString &path)
 {
     return QFileInfo(path).absoluteFilePath();
@@ -176,15 +185,23 @@ QString DecodeLine(const QByteArray &bytes, qsizetype start, qsizetype end)
 
 bool EndsEveryLineWithCrLf(const QByteArray &bytes)
 {
-    const char *p = bytes.constData();
+    // Each LF must follow a CR, and each CR precede a LF. It runs over the
+    // whole history at every start, so eight bytes are compared at a time.
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n'))
-            return false;
-        if (p[i] == '\n' && (i == 0 || p[i - 1] != '\r'))
-            return false;
+    if (n > 0 && p[n - 1] != '\n')
+        return false;
+    quint64 mismatch = 0, crBefore = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const quint64 word = qFromLittleEndian<quint64>(p + i);
+        const quint64 cr = bytesEqualTo(word, '\r');
+        mismatch |= bytesEqualTo(word, '\n') ^ ((cr << 8) | crBefore);
+        crBefore = cr >> 56;
     }
-    return n == 0 || p[n - 1] == '\n';
+    for (; i < n; ++i)
+        mismatch |= quint64(p[i] == '\n') ^ quint64(i > 0 && p[i - 1] == '\r');
+    return mismatch == 0;
 }
 
 QString ReadableText(const QString &stored)

@@ -603,14 +603,16 @@ void TestLedger::signalsReportChanges()
 
 void TestLedger::historyFileAlwaysMirrorsMemory()
 {
-    // Saves encode only the last day's block anew; whatever the operations,
-    // the file must still hold exactly the bytes and lines in memory.
+    // Saves encode only the last day's block and today's switch count anew;
+    // whatever the operations, the files must still hold exactly the bytes
+    // and lines in memory.
     LedgerFixture f;
     writeThreeItemDays(f);
     Ledger &ledger = f.start();
     const auto same = [&] {
         const LedgerState &s = ledger.state();
-        return f.bytes(kHistory) == s.HistoryEarlier + EncodeLines(s.HistoryLines) && f.bytes(kHistory) == ledger.historyBytes();
+        return f.bytes(kHistory) == s.HistoryEarlier + EncodeLines(s.HistoryLines) && f.bytes(kHistory) == ledger.historyBytes()
+            && f.bytes(kSwitches) == EncodeLines(s.SwitchLines);
     };
     ledger.SelectItem(0);
     ledger.MinuteTick();

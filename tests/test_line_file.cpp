@@ -41,6 +41,9 @@ void TestLineFile::splitsEveryLineEnding_data()
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
     QTest::newRow("lf cr is two endings") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
     QTest::newRow("cr before cr lf") << QByteArray("\ra\r\r\n") << QStringList{"", "a", ""};
+    QTest::newRow("cr lf across eight bytes") << QByteArray("0123456\r\n9abcdef\r\n") << QStringList{"0123456", "9abcdef"};
+    QTest::newRow("lone lf after eight bytes") << QByteArray("0123456789abcde\nf\r\n") << QStringList{"0123456789abcde", "f"};
+    QTest::newRow("lone cr at eight bytes") << QByteArray("0123456\rx\r\n") << QStringList{"0123456", "x"};
 }
 
 void TestLineFile::splitsEveryLineEnding()
