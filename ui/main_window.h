@@ -7,6 +7,7 @@
 #include <QPrinter>
 
 #include <functional>
+#include <memory>
 
 class BarChartView;
 class Ledger;
@@ -104,7 +105,9 @@ private:
     Ledger &ledger_;
     Prompts &prompts_;
     SaveStatus *saveStatus_;
-    QPrinter printer_;
+    // Made at the first print and kept, with the user's choices, for the
+    // next: a printer loads the print system (its libraries take megabytes).
+    std::unique_ptr<QPrinter> printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
     bool shown_ = false;
     bool startupFailed_ = false;
