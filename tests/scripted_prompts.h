@@ -15,6 +15,7 @@ struct ScriptedPrompts : Prompts {
     QQueue<QString> inputAnswers;    // default: the initial text (Cancel)
     QQueue<bool> printerAnswers;     // default: cancel
     QQueue<QString> saveAnswers;     // default: cancel
+    QQueue<QString> csvAnswers;      // default: cancel
     QStringList standardErrors;      // messages as the standard error box would show them
 
     void Information(const QString &text) override { log << QStringLiteral("Information: ") + text; }
@@ -43,5 +44,10 @@ struct ScriptedPrompts : Prompts {
     {
         log << QStringLiteral("SavePicture: ") + proposed;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+    }
+    QString SaveCsvFileName(const QString &proposed) override
+    {
+        log << QStringLiteral("SaveCsv: ") + proposed;
+        return csvAnswers.isEmpty() ? QString() : csvAnswers.dequeue();
     }
 };

@@ -122,7 +122,8 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"Add Item", "Delete Item"}));
     QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"Add Time to Item", "Deduct from Item"}));
     QCOMPARE(menuTexts(menus.at(2)->menu()),
-             (QStringList{"Today", "Total", "Choose Date", "-", "Print Graph", "Save Graph"}));
+             (QStringList{"Today", "Total", "Choose Date", "-", "Print Graph", "Save Graph", "-",
+                          "Export History..."}));
     QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"Value", "Percentage"}));
     QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"Value", "Precentage"}));
     QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"About", "Help"}));
