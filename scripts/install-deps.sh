@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool faketime
   clang
   dpkg-dev file
+  libxss-dev python3
 )
 
 missing=()
