@@ -71,7 +71,7 @@ struct FakeIdle : IdleSource {
 };
 
 // A day at the desk, ten seconds at a time: the minute tick on every whole
-// minute, a look at the idle time every ten seconds, as the program runs them.
+// minute, a look at the idle time every ten seconds.
 struct Desk {
     LedgerFixture f;
     FakeIdle *idle = new FakeIdle;

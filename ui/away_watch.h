@@ -37,7 +37,7 @@ class AwayWatch : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kAwayMs = 10 * 60 * 1000;
-    static constexpr int kPollMs = 10 * 1000;
+    static constexpr int kPollMs = 15 * 1000;
 
     // Times come from the ledger's clock. Polls the source every kPollMs.
     AwayWatch(Ledger &ledger, std::unique_ptr<IdleSource> source, QObject *parent = nullptr);

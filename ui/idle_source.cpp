@@ -43,10 +43,8 @@ const DBusMethod kSessionIdleTime{"org.freedesktop.ScreenSaver", "/org/freedeskt
 const DBusMethod kScreenSaverActive{"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
                                     "org.freedesktop.ScreenSaver", "GetActive"};
 
-using IdleQuery = std::function<std::optional<qint64>()>;
-using LockQuery = std::function<std::optional<bool>()>;
+using ReadingQuery = std::function<std::optional<IdleReading>()>;
 
-// The X server's screen saver extension: idle milliseconds, and whether the server blanked the screen.
 class XScreenSaverQuery {
 public:
     static std::shared_ptr<XScreenSaverQuery> open()
@@ -70,31 +68,39 @@ private:
     XScreenSaverInfo *info_;
 };
 
+// Idle time (and, from the X server, its blanking) from one query; the lock
+// state from the desktop's screen saver service where that answers.
 class DesktopIdleSource : public IdleSource {
 public:
-    DesktopIdleSource(IdleQuery idle, LockQuery locked) : idle_(std::move(idle)), locked_(std::move(locked)) {}
+    DesktopIdleSource(ReadingQuery query, bool askScreenSaver)
+        : query_(std::move(query)), askScreenSaver_(askScreenSaver)
+    {
+    }
 
     std::optional<IdleReading> read() override
     {
-        const std::optional<qint64> idle = idle_();
-        if (!idle)
-            return std::nullopt;
-        return IdleReading{*idle, locked_().value_or(false)};
+        std::optional<IdleReading> reading = query_();
+        if (reading && askScreenSaver_) {
+            if (const std::optional<QVariant> active = kScreenSaverActive.call())
+                reading->locked = active->toBool();
+        }
+        return reading;
     }
 
 private:
-    IdleQuery idle_;
-    LockQuery locked_;
+    ReadingQuery query_;
+    bool askScreenSaver_;
 };
 
-std::optional<qint64> dbusIdleMs(const DBusMethod &method, qint64 unitMs)
+// A D-Bus idle time in milliseconds; unitMs is the length of the unit the call answers in.
+std::optional<IdleReading> dbusReading(const DBusMethod &method, qint64 unitMs)
 {
     const std::optional<QVariant> value = method.call();
     if (!value)
         return std::nullopt;
     bool ok = false;
     const qint64 idle = value->toLongLong(&ok);
-    return ok ? std::optional<qint64>(idle * unitMs) : std::nullopt;
+    return ok ? std::optional<IdleReading>(IdleReading{idle * unitMs, false}) : std::nullopt;
 }
 
 } // namespace
@@ -105,25 +111,21 @@ std::unique_ptr<IdleSource> CreateDesktopIdleSource()
         || QGuiApplication::platformName() == QLatin1String("minimal"))
         return nullptr;
 
-    // The lock state: the desktop's screen saver service, else the X server's own blanking.
-    const std::shared_ptr<XScreenSaverQuery> x11 = XScreenSaverQuery::open();
-    LockQuery locked = [] { return std::optional<bool>(); };
-    if (kScreenSaverActive.call()) {
-        locked = [] {
-            const std::optional<QVariant> active = kScreenSaverActive.call();
-            return active ? std::optional<bool>(active->toBool()) : std::nullopt;
-        };
-    } else if (x11) {
-        locked = [x11] { return x11->query() ? std::optional<bool>(x11->blanked()) : std::nullopt; };
-    }
-
-    // The idle time: the X server where Qt draws through X11, else GNOME, else the freedesktop call.
-    if (x11 && x11->query())
+    const bool askScreenSaver = kScreenSaverActive.call().has_value();
+    // The X server where Qt draws through X11, else GNOME's idle monitor, else the freedesktop call.
+    if (const std::shared_ptr<XScreenSaverQuery> x11 = XScreenSaverQuery::open(); x11 && x11->query()) {
         return std::make_unique<DesktopIdleSource>(
-            [x11] { return x11->query() ? std::optional<qint64>(x11->idleMs()) : std::nullopt; }, locked);
-    if (dbusIdleMs(kMutterIdletime, 1))
-        return std::make_unique<DesktopIdleSource>([] { return dbusIdleMs(kMutterIdletime, 1); }, locked);
-    if (dbusIdleMs(kSessionIdleTime, 1000))
-        return std::make_unique<DesktopIdleSource>([] { return dbusIdleMs(kSessionIdleTime, 1000); }, locked);
+            [x11]() -> std::optional<IdleReading> {
+                if (!x11->query())
+                    return std::nullopt;
+                return IdleReading{x11->idleMs(), x11->blanked()};
+            },
+            askScreenSaver);
+    }
+    for (const auto &[method, unitMs] : {std::pair{&kMutterIdletime, 1}, std::pair{&kSessionIdleTime, 1000}}) {
+        if (dbusReading(*method, unitMs))
+            return std::make_unique<DesktopIdleSource>(
+                [method = method, unitMs = unitMs] { return dbusReading(*method, unitMs); }, askScreenSaver);
+    }
     return nullptr;
 }
