@@ -132,6 +132,7 @@ private slots:
     void awayAcrossMidnightKeepsTheEarlierDay();
     void lockedScreenInputDoesNotEndTheAbsence();
     void removeRefusesWhenTheItemMovedOrTheDayIsOver();
+    void clockSetBackCountsNoMinuteTwice();
     void questionIsNotModalAndKeepsByDefault();
 };
 
@@ -382,6 +383,20 @@ void TestExtras::removeRefusesWhenTheItemMovedOrTheDayIsOver()
     late.runUntil(at(9, "00:00:10")); // answered only after midnight
     QCOMPARE(late.watch->RemoveAwayMinutes(late.asked.first()), 0);
     QCOMPARE(late.total(0), 60); // 23:01 to 00:00, all kept
+}
+
+void TestExtras::clockSetBackCountsNoMinuteTwice()
+{
+    Desk desk(at(8, "13:00:00"));
+    desk.runUntil(at(8, "13:05:30")); // 13:01 to 13:05 credited after the last input
+    desk.f.now = at(8, "12:05:30");   // the clock set back an hour; the idle counter goes on
+    desk.lastInput = desk.lastInput.addSecs(-3600);
+    desk.input();
+    desk.runUntil(at(8, "13:20:00"));
+    desk.input();
+    desk.runUntil(at(8, "13:20:10"));
+    QCOMPARE(desk.asked.size(), 1);
+    QCOMPARE(desk.asked.first().creditedToday, 75); // 12:06 to 13:20, the stamps of 13:01 to 13:05 not again
 }
 
 void TestExtras::questionIsNotModalAndKeepsByDefault()

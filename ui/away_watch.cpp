@@ -57,9 +57,11 @@ void AwayWatch::Poll()
     if (previous_ && previous_->lastInput.msecsTo(lastInput) > kSameInputMs)
         endAbsence(previous_->lastInput, previous_->at);
     previous_ = Look{now, lastInput};
-    // A minute credited before the last input belongs to no absence to come.
+    // A minute credited before the last input belongs to no absence to come;
+    // one stamped later than now was stamped before the clock was set back,
+    // and might else be counted again in an absence of the new times.
     credits_.erase(std::remove_if(credits_.begin(), credits_.end(),
-                                  [&](const Credit &credit) { return credit.at <= lastInput; }),
+                                  [&](const Credit &credit) { return credit.at <= lastInput || credit.at > now; }),
                    credits_.end());
 }
 
