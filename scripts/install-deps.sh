@@ -12,7 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool faketime
   clang
   dpkg-dev file
-  libxss-dev python3
+  libxss-dev python3 dbus-daemon
 )
 
 missing=()

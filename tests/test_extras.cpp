@@ -8,6 +8,7 @@
 #include "tray_indicator.h"
 #include "window_fixture.h"
 
+#include <QDBusConnection>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -16,6 +17,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <atomic>
 
 namespace {
 
@@ -110,6 +114,27 @@ struct Desk {
     qint32 total(int item) const { return f.ledger->state().ItemTable.TotalMinutes.at(item); }
 };
 
+// Stand-ins for the desktop's idle services, answering from a thread of their own.
+class FakeMutterIdleMonitor : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.Mutter.IdleMonitor")
+public:
+    std::atomic<qulonglong> idleMs{0};
+public slots:
+    qulonglong GetIdletime() { return idleMs; }
+};
+
+class FakeScreenSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    std::atomic<bool> active{false};
+    std::atomic<uint> idleSeconds{0};
+public slots:
+    bool GetActive() { return active; }
+    uint GetSessionIdleTime() { return idleSeconds; }
+};
+
 QDateTime at(int day, const QString &hhmmss)
 {
     return QDateTime(QDate(2026, 12, day), QTime::fromString(hhmmss, "HH:mm:ss"));
@@ -134,6 +159,7 @@ private slots:
     void removeRefusesWhenTheItemMovedOrTheDayIsOver();
     void clockSetBackCountsNoMinuteTwice();
     void questionIsNotModalAndKeepsByDefault();
+    void idleTimeFromTheDesktopsDBusServices();
 };
 
 void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
@@ -422,6 +448,47 @@ void TestExtras::questionIsNotModalAndKeepsByDefault()
     removed->removeButton()->click();
     QCOMPARE(desk.today(0), 0);
     QVERIFY(prompts.log.isEmpty());
+}
+
+void TestExtras::idleTimeFromTheDesktopsDBusServices()
+{
+    // A session bus of the test's own, with the services on a connection served by another thread.
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    if (!daemon.waitForStarted() || !daemon.waitForReadyRead())
+        QSKIP("dbus-daemon is not available");
+    const QByteArray address = daemon.readLine().trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    QVERIFY(!CreateDBusIdleSource()); // nothing answers: the watch stays off
+
+    QThread serviceThread;
+    serviceThread.start();
+    FakeMutterIdleMonitor mutter;
+    FakeScreenSaver screenSaver;
+    mutter.moveToThread(&serviceThread);
+    screenSaver.moveToThread(&serviceThread);
+    QDBusConnection services = QDBusConnection::connectToBus(QString::fromLatin1(address), "services");
+    QVERIFY(services.registerObject("/org/freedesktop/ScreenSaver", &screenSaver, QDBusConnection::ExportAllSlots));
+    QVERIFY(services.registerService("org.freedesktop.ScreenSaver"));
+    screenSaver.idleSeconds = 75;
+    std::unique_ptr<IdleSource> freedesktop = CreateDBusIdleSource();
+    QVERIFY(freedesktop);
+    QCOMPARE(freedesktop->read()->idleMs, 75000);
+
+    QVERIFY(services.registerObject("/org/gnome/Mutter/IdleMonitor/Core", &mutter, QDBusConnection::ExportAllSlots));
+    QVERIFY(services.registerService("org.gnome.Mutter.IdleMonitor"));
+    mutter.idleMs = 123456;
+    std::unique_ptr<IdleSource> gnome = CreateDBusIdleSource();
+    QCOMPARE(gnome->read()->idleMs, 123456);
+    QVERIFY(!gnome->read()->locked);
+    screenSaver.active = true;
+    QVERIFY(gnome->read()->locked);
+
+    QDBusConnection::disconnectFromBus("services");
+    serviceThread.quit();
+    serviceThread.wait();
+    daemon.kill();
+    daemon.waitForFinished();
 }
 
 QTEST_MAIN(TestExtras)

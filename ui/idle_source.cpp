@@ -26,10 +26,11 @@ struct DBusMethod {
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected())
             return std::nullopt;
-        const QDBusMessage reply = bus.call(
-            QDBusMessage::createMethodCall(QString::fromLatin1(service), QString::fromLatin1(path),
-                                           QString::fromLatin1(interface), QString::fromLatin1(method)),
-            QDBus::Block, kDBusTimeoutMs);
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QString::fromLatin1(service), QString::fromLatin1(path), QString::fromLatin1(interface),
+            QString::fromLatin1(method));
+        message.setAutoStartService(false); // ask the desktop's running service, never start one
+        const QDBusMessage reply = bus.call(message, QDBus::Block, kDBusTimeoutMs);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return std::nullopt;
         return reply.arguments().constFirst();
@@ -105,14 +106,23 @@ std::optional<IdleReading> dbusReading(const DBusMethod &method, qint64 unitMs)
 
 } // namespace
 
+std::unique_ptr<IdleSource> CreateDBusIdleSource()
+{
+    const bool askScreenSaver = kScreenSaverActive.call().has_value();
+    for (const auto &[method, unitMs] : {std::pair{&kMutterIdletime, 1}, std::pair{&kSessionIdleTime, 1000}}) {
+        if (dbusReading(*method, unitMs))
+            return std::make_unique<DesktopIdleSource>(
+                [method = method, unitMs = unitMs] { return dbusReading(*method, unitMs); }, askScreenSaver);
+    }
+    return nullptr;
+}
+
 std::unique_ptr<IdleSource> CreateDesktopIdleSource()
 {
     if (!qGuiApp || QGuiApplication::platformName() == QLatin1String("offscreen")
         || QGuiApplication::platformName() == QLatin1String("minimal"))
         return nullptr;
-
-    const bool askScreenSaver = kScreenSaverActive.call().has_value();
-    // The X server where Qt draws through X11, else GNOME's idle monitor, else the freedesktop call.
+    // The X server where Qt draws through X11, else the desktop's D-Bus services.
     if (const std::shared_ptr<XScreenSaverQuery> x11 = XScreenSaverQuery::open(); x11 && x11->query()) {
         return std::make_unique<DesktopIdleSource>(
             [x11]() -> std::optional<IdleReading> {
@@ -120,12 +130,7 @@ std::unique_ptr<IdleSource> CreateDesktopIdleSource()
                     return std::nullopt;
                 return IdleReading{x11->idleMs(), x11->blanked()};
             },
-            askScreenSaver);
+            kScreenSaverActive.call().has_value());
     }
-    for (const auto &[method, unitMs] : {std::pair{&kMutterIdletime, 1}, std::pair{&kSessionIdleTime, 1000}}) {
-        if (dbusReading(*method, unitMs))
-            return std::make_unique<DesktopIdleSource>(
-                [method = method, unitMs = unitMs] { return dbusReading(*method, unitMs); }, askScreenSaver);
-    }
-    return nullptr;
+    return CreateDBusIdleSource();
 }

@@ -25,3 +25,8 @@ public:
 // where it answers. Null where nothing answers (no desktop, as offscreen):
 // the away watch is then off. Needs the QGuiApplication.
 std::unique_ptr<IdleSource> CreateDesktopIdleSource();
+
+// The D-Bus part alone: GNOME's idle monitor, else org.freedesktop.ScreenSaver's
+// session idle time (in seconds); the lock state from the latter's GetActive.
+// Null when the session bus offers neither.
+std::unique_ptr<IdleSource> CreateDBusIdleSource();
