@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class AwayWatch;
 class BarChartView;
 class Ledger;
 class Prompts;
@@ -23,6 +24,7 @@ class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
+class TrayIndicator;
 
 // The main window: the items as radio buttons, the clock, the switch count,
 // the chart and the menus. Its handlers read widgets and call the ledger or
@@ -54,6 +56,10 @@ public:
     QAction *Today1, *Value1, *Percentage1, *Total1, *Value2, *Percentage2, *ChooseDate1;
     QAction *PrintGraph1, *SaveGraph1, *PrintGraph2, *SaveGraph2;
     QAction *About1, *Help2;
+    QAction *ExportHistory1;
+
+    TrayIndicator *Tray = nullptr; // always there; its icon only where the desktop has a tray
+    AwayWatch *Away = nullptr;     // null where the desktop reports no idle time
 
     GraphBuilder Graph;
     DialogModes Modes;
@@ -82,6 +88,7 @@ public:
     void SaveGraph1Click();
     void About1Click();
     void Help2Click();
+    void ExportHistory1Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -92,6 +99,7 @@ private:
     void createWidgets();
     void createMenus();
     void connectLedger();
+    void createExtras();
     void showGraphMarks();
     void showTimeDialog(bool add);
     void mirrorSelection(int checkedIndex);
@@ -106,6 +114,7 @@ private:
     SaveStatus *saveStatus_;
     QPrinter printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
+    QString lastCsvPath_ = QStringLiteral("history.csv");
     bool shown_ = false;
     bool startupFailed_ = false;
 };
