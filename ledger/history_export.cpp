@@ -1,7 +1,6 @@
 #include "history_export.h"
 
 #include "day_key.h"
-#include "hourwise_error.h"
 #include "ledger.h"
 #include "line_file.h"
 #include "text_convert.h"
@@ -25,14 +24,10 @@ struct DayRows {
 
 // The date a day key names, whichever decimal separator wrote it; an invalid
 // date for anything else (the seed "0", a damaged line).
-QDate dateOfKey(QString key)
+QDate dateOfKey(const QString &key)
 {
-    key.replace(QLatin1Char(','), QLatin1Char('.'));
-    try {
-        return DateOfJulian(StrToFloat(key, LocaleValues()));
-    } catch (const HourwiseError &) {
-        return {};
-    }
+    double julian = 0;
+    return TryStrToDayKey(key, LocaleValues(), &julian) ? DateOfJulian(julian) : QDate();
 }
 
 // A stored number in plain decimal ("$1F" reads 31); text that is no number stays as it is.
