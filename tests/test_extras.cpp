@@ -23,17 +23,6 @@
 
 namespace {
 
-// Writes data.txc with the named items and no minutes.
-void writeItems(LedgerFixture &f, const QStringList &names)
-{
-    QStringList data;
-    for (const QString &name : names)
-        data << f.today() + ":" + name + ":0:";
-    for (const QString &name : names)
-        data << "T:" + name + ":0:";
-    f.writeLines(Ledger::DataFileName, data);
-}
-
 // The rows of a CSV file as Python's csv module reads them (strict quoting).
 QList<QStringList> pythonCsvRows(const QString &path)
 {
@@ -87,7 +76,7 @@ struct Desk {
     explicit Desk(const QDateTime &start)
     {
         f.now = start;
-        writeItems(f, {"Writing", "Mail"});
+        f.writeItems({"Writing", "Mail"});
         f.start().SelectItem(0);
         watch = std::make_unique<AwayWatch>(*f.ledger, std::unique_ptr<IdleSource>(idle));
         QObject::connect(watch.get(), &AwayWatch::awayEnded, [this](const AwaySpan &span) { asked << span; });
@@ -202,7 +191,7 @@ void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
 void TestExtras::exportCommandSavesFirstAndReportsWriteFailures()
 {
     WindowFixture f;
-    writeItems(f, {"Writing"});
+    f.writeItems({"Writing"});
     TForm1 &w = f.open();
     w.RG1->button(0)->click();
     f.now = f.now.addSecs(60);
@@ -230,7 +219,7 @@ void TestExtras::exportCommandSavesFirstAndReportsWriteFailures()
 void TestExtras::trayMenuListsItemsThenItsCommands()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Fish & Chips"});
+    f.writeItems({"Writing", "Fish & Chips"});
     TForm1 &w = f.open();
     QCOMPARE(menuTexts(w.Tray->menu()),
              (QStringList{"Writing", "Fish && Chips", "-", "Nothing Selected", "-", "Show Hourwise", "Exit"}));
@@ -243,7 +232,7 @@ void TestExtras::trayMenuListsItemsThenItsCommands()
 void TestExtras::trayChoiceIsOneClickInTheRadioGroup()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail"});
+    f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     QMenu *menu = w.Tray->menu();
     entry(menu, "Mail")->trigger();
@@ -268,7 +257,7 @@ void TestExtras::trayChoiceIsOneClickInTheRadioGroup()
 void TestExtras::trayFollowsTheLedger()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail"});
+    f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     w.RG1->button(0)->click();
     QVERIFY(entry(w.Tray->menu(), "Writing")->isChecked());
@@ -287,7 +276,7 @@ void TestExtras::trayFollowsTheLedger()
 void TestExtras::trayShowsTheWindowAndExits()
 {
     WindowFixture f;
-    writeItems(f, {"Writing"});
+    f.writeItems({"Writing"});
     TForm1 &w = f.open();
     w.showMinimized();
     entry(w.Tray->menu(), "Show Hourwise")->trigger();
