@@ -9,6 +9,7 @@ build_packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   qt6-gtk-platformtheme
+  libxss-dev
   fonts-liberation
 )
 test_packages=(
@@ -16,6 +17,7 @@ test_packages=(
   xvfb xauth x11-utils xdotool faketime
   clang
   dpkg-dev file lintian appstream
+  python3 dbus-daemon
 )
 
 packages=("${build_packages[@]}")

@@ -56,4 +56,15 @@ struct LedgerFixture {
     // The day key of a date under the fixture's locale.
     QString key(QDate date) const { return FloatToStr(JulianAtMidnight(date), locale); }
     QString today() const { return key(now.date()); }
+
+    // Writes data.txc with the named items and no minutes.
+    void writeItems(const QStringList &names) const
+    {
+        QStringList data;
+        for (const QString &name : names)
+            data << today() + ":" + name + ":0:";
+        for (const QString &name : names)
+            data << "T:" + name + ":0:";
+        writeLines(Ledger::DataFileName, data);
+    }
 };

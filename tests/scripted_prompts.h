@@ -18,6 +18,7 @@ struct ScriptedPrompts : Prompts {
     QQueue<QString> inputAnswers;    // default: the initial text (Cancel)
     QQueue<bool> printerAnswers;     // default: cancel
     QQueue<QString> saveAnswers;     // default: cancel
+    QQueue<QString> csvAnswers;      // default: cancel
     QStringList standardErrors;      // messages as the standard error box would show them
     std::function<void()> whileStandardErrorOpen; // runs as if while the box is open
 
@@ -54,5 +55,10 @@ struct ScriptedPrompts : Prompts {
     {
         log << QStringLiteral("SavePicture: ") + proposed;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+    }
+    QString SaveCsvFileName(const QString &proposed) override
+    {
+        log << QStringLiteral("SaveCsv: ") + proposed;
+        return csvAnswers.isEmpty() ? QString() : csvAnswers.dequeue();
     }
 };

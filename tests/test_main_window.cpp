@@ -21,17 +21,6 @@
 
 namespace {
 
-// Writes data.txc with the named items and no minutes.
-void writeItems(LedgerFixture &f, const QStringList &names)
-{
-    QStringList data;
-    for (const QString &name : names)
-        data << f.today() + ":" + name + ":0:";
-    for (const QString &name : names)
-        data << "T:" + name + ":0:";
-    f.writeLines(Ledger::DataFileName, data);
-}
-
 // A radio button reacts to clicks on its circle and text, not on the space beyond.
 void clickItem(TForm1 &w, int index)
 {
@@ -136,7 +125,8 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"&Add Item", "&Delete Item"}));
     QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"&Add Time to Item", "&Deduct from Item"}));
     QCOMPARE(menuTexts(menus.at(2)->menu()),
-             (QStringList{"&Today", "T&otal", "&Choose Date", "-", "&Print Graph", "&Save Graph"}));
+             (QStringList{"&Today", "T&otal", "&Choose Date", "-", "&Print Graph", "&Save Graph", "-",
+                          "&Export History..."}));
     QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"&Value", "&Percentage"}));
     QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"&Value", "&Precentage"}));
     QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"&About", "&Help"}));
@@ -151,7 +141,7 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
 void TestMainWindow::itemsBecomeRadioButtonsInColumns()
 {
     WindowFixture f;
-    writeItems(f, {"A", "B", "C", "D", "E", "F", "G", "H", "I"});
+    f.writeItems({"A", "B", "C", "D", "E", "F", "G", "H", "I"});
     TForm1 &w = f.open();
     QCOMPARE(w.RG1->count(), 9);
     QCOMPARE(w.RG1->button(0)->text(), QStringLiteral("A"));
@@ -167,7 +157,7 @@ void TestMainWindow::itemsBecomeRadioButtonsInColumns()
 void TestMainWindow::clickingItemsCountsSwitches()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail"});
+    f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     clickItem(w, 0);
     clickItem(w, 1);
@@ -183,7 +173,7 @@ void TestMainWindow::clickingItemsCountsSwitches()
 void TestMainWindow::nothingSelectedUnchecksEveryItem()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail"});
+    f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     clickItem(w, 1);
     QTest::mouseClick(w.RadioButton1, Qt::LeftButton, {}, QPoint(6, 8));
@@ -207,7 +197,7 @@ void TestMainWindow::nothingSelectedUnchecksEveryItem()
 void TestMainWindow::keyboardReachesAndMovesTheCheck()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail", "R&D", "Sport", "Music"});
+    f.writeItems({"Writing", "Mail", "R&D", "Sport", "Music"});
     TForm1 &w = f.open();
     // A name's "&" is shown, not taken as an access key.
     QCOMPARE(QAccessible::queryAccessibleInterface(w.RG1->button(2))->text(QAccessible::Name), QStringLiteral("R&D"));
@@ -250,7 +240,7 @@ void TestMainWindow::keyboardReachesAndMovesTheCheck()
 void TestMainWindow::everyWayOfCheckingIsOneSelection()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail", "Reading"});
+    f.writeItems({"Writing", "Mail", "Reading"});
     TForm1 &w = f.open();
     const auto act = [](QWidget *button, const QString &action) {
         QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(action);
@@ -298,7 +288,7 @@ void TestMainWindow::exitWritesIdenticalFilesTwice_data()
 void TestMainWindow::exitWritesIdenticalFilesTwice()
 {
     WindowFixture f;
-    writeItems(f, {"Writing"});
+    f.writeItems({"Writing"});
     TForm1 &w = f.open();
     clickItem(w, 0);
     int saves = 0;
@@ -324,7 +314,7 @@ void TestMainWindow::exitWritesIdenticalFilesTwice()
 void TestMainWindow::tickThroughTheTimerHandler()
 {
     WindowFixture f;
-    writeItems(f, {"Writing", "Mail"});
+    f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     clickItem(w, 1);
     w.Timer1Timer();

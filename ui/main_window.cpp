@@ -1,14 +1,17 @@
 #include "main_window.h"
 
+#include "away_question.h"
 #include "bar_chart_view.h"
 #include "date_view_dialog.h"
 #include "delete_dialog.h"
+#include "history_export.h"
 #include "info_window.h"
 #include "ledger.h"
 #include "prompts.h"
 #include "radio_group.h"
 #include "save_status.h"
 #include "time_dialog.h"
+#include "tray_indicator.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -32,6 +35,7 @@ TForm1::TForm1(Ledger &ledger, Prompts &prompts, QWidget *parent)
     createWidgets();
     createMenus();
     connectLedger();
+    createExtras();
     connect(&Graph, &GraphBuilder::marksChanged, this, &TForm1::showGraphMarks);
     Chart1->setLocaleValues(ledger_.locale());
 }
@@ -146,6 +150,8 @@ void TForm1::createMenus()
     PrintGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     SaveGraph1 = graph->addAction(QStringLiteral("&Save Graph"));
     SaveGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    graph->addSeparator();
+    ExportHistory1 = graph->addAction(QStringLiteral("&Export History..."));
     for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1})
         mark->setCheckable(true);
     showGraphMarks();
@@ -183,6 +189,7 @@ void TForm1::createMenus()
     exitKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     addAction(exitKey);
     connect(exitKey, &QAction::triggered, this, &TForm1::Button1Click);
+    onTriggered(ExportHistory1, [this] { ExportHistory1Click(); });
 }
 
 void TForm1::showGraphMarks()
@@ -203,6 +210,33 @@ void TForm1::connectLedger()
     connect(&ledger_, &Ledger::selectionChanged, this, &TForm1::mirrorSelection);
     connect(&ledger_, &Ledger::switchCountChanged, this,
             [this](int count) { Label1->setText(kSwitchesToday + QString::number(count)); });
+}
+
+// The tray indicator and the away watch: they act through the same handlers
+// as the window's own controls.
+void TForm1::createExtras()
+{
+    TrayCommands commands;
+    commands.select = [this](int index) {
+        if (index < RG1->count())
+            (index < 0 ? RadioButton1 : RG1->button(index))->click();
+    };
+    commands.showWindow = [this] {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    };
+    commands.exit = [this] { Button1Click(); };
+    Tray = new TrayIndicator(ledger_, commands, QIcon(QStringLiteral(":/logo.bmp")), this);
+
+    if (std::unique_ptr<IdleSource> idle = CreateDesktopIdleSource()) {
+        Away = new AwayWatch(ledger_, std::move(idle), this);
+        connect(Timer1, &QTimer::timeout, Away, &AwayWatch::MinuteTicked); // after Timer1Timer's tick
+        connect(Away, &AwayWatch::awayEnded, this, [this](const AwaySpan &span) {
+            (new AwayQuestion(span, *Away, prompts_, this))->show();
+        });
+    }
 }
 
 void TForm1::mirrorSelection(int checkedIndex)
@@ -380,6 +414,15 @@ void TForm1::SaveGraph1Click()
         return;
     lastPicturePath_ = path;
     Chart1->SaveChartBitmap(path);
+}
+
+void TForm1::ExportHistory1Click()
+{
+    const QString path = prompts_.SaveCsvFileName(lastCsvPath_);
+    if (path.isEmpty())
+        return;
+    lastCsvPath_ = path;
+    ExportHistory(ledger_, path);
 }
 
 void TForm1::About1Click()

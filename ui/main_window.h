@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class AwayWatch;
 class BarChartView;
 class Ledger;
 class Prompts;
@@ -24,6 +25,7 @@ class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
+class TrayIndicator;
 
 // The main window: the items as radio buttons, the clock, the switch count,
 // the chart and the menus. Its handlers read widgets and call the ledger or
@@ -55,6 +57,10 @@ public:
     QAction *Today1, *Value1, *Percentage1, *Total1, *Value2, *Percentage2, *ChooseDate1;
     QAction *PrintGraph1, *SaveGraph1, *PrintGraph2, *SaveGraph2;
     QAction *About1, *Help2;
+    QAction *ExportHistory1;
+
+    TrayIndicator *Tray = nullptr; // always there; its icon only where the desktop has a tray
+    AwayWatch *Away = nullptr;     // null where the desktop reports no idle time
 
     GraphBuilder Graph;
     DialogModes Modes;
@@ -83,6 +89,7 @@ public:
     void SaveGraph1Click();
     void About1Click();
     void Help2Click();
+    void ExportHistory1Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -93,6 +100,7 @@ private:
     void createWidgets();
     void createMenus();
     void connectLedger();
+    void createExtras();
     void showGraphMarks();
     void showTimeDialog(bool add);
     void mirrorSelection(int checkedIndex);
@@ -109,6 +117,7 @@ private:
     // next: a printer loads the print system (its libraries take megabytes).
     std::unique_ptr<QPrinter> printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
+    QString lastCsvPath_ = QStringLiteral("history.csv");
     bool shown_ = false;
     bool startupFailed_ = false;
 };

@@ -34,6 +34,8 @@ public:
     virtual bool ChoosePrinter(QPrinter &printer) = 0;
     // The save dialog for pictures; the chosen path, or empty when cancelled.
     virtual QString SavePictureFileName(const QString &proposed) = 0;
+    // The save dialog for CSV files; the chosen path, or empty when cancelled.
+    virtual QString SaveCsvFileName(const QString &proposed) = 0;
 };
 
 // Title of the standard error box: the executable's file name without folder

@@ -88,12 +88,14 @@ bool QtPrompts::ChoosePrinter(QPrinter &printer)
     return ChooseChartPrinter(printer, parent_);
 }
 
-QString QtPrompts::SavePictureFileName(const QString &proposed)
+namespace {
+
+QString chooseSaveFile(QWidget *parent, const QString &proposed, const QString &filter, const QString &suffix)
 {
-    QFileDialog dialog(parent_);
+    QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
-    dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
@@ -106,6 +108,18 @@ QString QtPrompts::SavePictureFileName(const QString &proposed)
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     QDir::setCurrent(workingDirectory);
     return chosen ? dialog.selectedFiles().constFirst() : QString();
+}
+
+} // namespace
+
+QString QtPrompts::SavePictureFileName(const QString &proposed)
+{
+    return chooseSaveFile(parent_, proposed, QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"));
+}
+
+QString QtPrompts::SaveCsvFileName(const QString &proposed)
+{
+    return chooseSaveFile(parent_, proposed, QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
 }
 
 InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, const QString &initial, QWidget *parent)

@@ -20,6 +20,7 @@ public:
     void StandardError(const QString &message) override;
     bool ChoosePrinter(QPrinter &printer) override;
     QString SavePictureFileName(const QString &proposed) override;
+    QString SaveCsvFileName(const QString &proposed) override;
 
 private:
     QWidget *parent_;

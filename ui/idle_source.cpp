@@ -1,0 +1,136 @@
+#include "idle_source.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QGuiApplication>
+#include <QVariant>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+
+#include <functional>
+
+namespace {
+
+// A D-Bus call that the watch makes every poll must never hold up the window for long.
+constexpr int kDBusTimeoutMs = 500;
+
+struct DBusMethod {
+    const char *service;
+    const char *path;
+    const char *interface;
+    const char *method;
+
+    std::optional<QVariant> call() const
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected())
+            return std::nullopt;
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QString::fromLatin1(service), QString::fromLatin1(path), QString::fromLatin1(interface),
+            QString::fromLatin1(method));
+        message.setAutoStartService(false); // ask the desktop's running service, never start one
+        const QDBusMessage reply = bus.call(message, QDBus::Block, kDBusTimeoutMs);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return std::nullopt;
+        return reply.arguments().constFirst();
+    }
+};
+
+const DBusMethod kMutterIdletime{"org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core",
+                                 "org.gnome.Mutter.IdleMonitor", "GetIdletime"}; // milliseconds
+const DBusMethod kSessionIdleTime{"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                                  "org.freedesktop.ScreenSaver", "GetSessionIdleTime"}; // seconds
+const DBusMethod kScreenSaverActive{"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                                    "org.freedesktop.ScreenSaver", "GetActive"};
+
+using ReadingQuery = std::function<std::optional<IdleReading>()>;
+
+class XScreenSaverQuery {
+public:
+    static std::shared_ptr<XScreenSaverQuery> open()
+    {
+        auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        Display *display = x11 ? x11->display() : nullptr;
+        int eventBase = 0, errorBase = 0;
+        if (!display || !XScreenSaverQueryExtension(display, &eventBase, &errorBase))
+            return nullptr;
+        return std::shared_ptr<XScreenSaverQuery>(new XScreenSaverQuery(display));
+    }
+    ~XScreenSaverQuery() { XFree(info_); }
+
+    bool query() { return info_ && XScreenSaverQueryInfo(display_, DefaultRootWindow(display_), info_); }
+    qint64 idleMs() const { return qint64(info_->idle); }
+    bool blanked() const { return info_->state == ScreenSaverOn; }
+
+private:
+    explicit XScreenSaverQuery(Display *display) : display_(display), info_(XScreenSaverAllocInfo()) {}
+    Display *display_;
+    XScreenSaverInfo *info_;
+};
+
+// Idle time (and, from the X server, its blanking) from one query; the lock
+// state from the desktop's screen saver service where that answers.
+class DesktopIdleSource : public IdleSource {
+public:
+    DesktopIdleSource(ReadingQuery query, bool askScreenSaver)
+        : query_(std::move(query)), askScreenSaver_(askScreenSaver)
+    {
+    }
+
+    std::optional<IdleReading> read() override
+    {
+        std::optional<IdleReading> reading = query_();
+        if (reading && askScreenSaver_) {
+            if (const std::optional<QVariant> active = kScreenSaverActive.call())
+                reading->locked = active->toBool();
+        }
+        return reading;
+    }
+
+private:
+    ReadingQuery query_;
+    bool askScreenSaver_;
+};
+
+// A D-Bus idle time in milliseconds; unitMs is the length of the unit the call answers in.
+std::optional<IdleReading> dbusReading(const DBusMethod &method, qint64 unitMs)
+{
+    const std::optional<QVariant> value = method.call();
+    if (!value)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 idle = value->toLongLong(&ok);
+    return ok ? std::optional<IdleReading>(IdleReading{idle * unitMs, false}) : std::nullopt;
+}
+
+} // namespace
+
+std::unique_ptr<IdleSource> CreateDBusIdleSource()
+{
+    const bool askScreenSaver = kScreenSaverActive.call().has_value();
+    for (const auto &[method, unitMs] : {std::pair{&kMutterIdletime, 1}, std::pair{&kSessionIdleTime, 1000}}) {
+        if (dbusReading(*method, unitMs))
+            return std::make_unique<DesktopIdleSource>(
+                [method = method, unitMs = unitMs] { return dbusReading(*method, unitMs); }, askScreenSaver);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<IdleSource> CreateDesktopIdleSource()
+{
+    if (!qGuiApp || QGuiApplication::platformName() == QLatin1String("offscreen")
+        || QGuiApplication::platformName() == QLatin1String("minimal"))
+        return nullptr;
+    // The X server where Qt draws through X11, else the desktop's D-Bus services.
+    if (const std::shared_ptr<XScreenSaverQuery> x11 = XScreenSaverQuery::open(); x11 && x11->query()) {
+        return std::make_unique<DesktopIdleSource>(
+            [x11]() -> std::optional<IdleReading> {
+                if (!x11->query())
+                    return std::nullopt;
+                return IdleReading{x11->idleMs(), x11->blanked()};
+            },
+            kScreenSaverActive.call().has_value());
+    }
+    return CreateDBusIdleSource();
+}
