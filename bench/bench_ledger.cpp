@@ -1,29 +1,37 @@
-// Start-up load and SaveAll on ten years of history for 40 items, beside the
-// floor: writing the same bytes with a bare QSaveFile.
+// The ledger's hot paths on 40 items with 0, 1, 10 and 30 years of history:
+// the start-up load, the minute tick, SaveAll beside its floor (writing the
+// same bytes with a bare QSaveFile) and the date view's lookup of one day.
 
+#include "day_block.h"
 #include "day_key.h"
 #include "ledger.h"
 #include "line_file.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <map>
+#include <memory>
+
+#include <sys/resource.h>
+
 namespace {
 
 constexpr int kItems = 40;
-constexpr int kDays = 3650;
+constexpr int kTenYears = 3650;
 const QDate kToday(2026, 12, 8);
 
 struct GeneratedFolder {
     QTemporaryDir dir;
 
-    GeneratedFolder()
+    explicit GeneratedFolder(int days)
     {
         const LocaleValues locale;
         QStringList data, history{"0:"}, switches;
-        for (int day = kDays - 1; day >= 0; --day) {
+        for (int day = days - 1; day >= 0; --day) {
             const QString key = FloatToStr(JulianAtMidnight(kToday.addDays(-day)), locale);
             for (int i = 0; i < kItems; ++i)
                 history << QStringLiteral("%1:Project_number_%2:%3:").arg(key).arg(i).arg((day * 7 + i) % 480);
@@ -45,19 +53,62 @@ struct GeneratedFolder {
     }
 };
 
-GeneratedFolder &folder()
+// A folder with days of history (today's block included), made once.
+GeneratedFolder &folder(int days = kTenYears)
 {
-    static GeneratedFolder generated;
-    return generated;
+    static std::map<int, std::unique_ptr<GeneratedFolder>> generated;
+    auto &made = generated[days];
+    if (!made)
+        made = std::make_unique<GeneratedFolder>(days);
+    return *made;
+}
+
+struct CpuTimes {
+    double userMs = 0;
+    double systemMs = 0;
+};
+
+CpuTimes cpuTimes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return {ms(usage.ru_utime), ms(usage.ru_stime)};
+}
+
+void reportHistorySize(benchmark::State &state, int days)
+{
+    state.counters["history_MB"] = double(QFileInfo(folder(days).dir.filePath(Ledger::HistoryFileName)).size()) / 1e6;
 }
 
 void BM_StartupLoad(benchmark::State &state)
 {
+    const int days = int(state.range(0));
+    folder(days);
     for (auto _ : state) {
-        Ledger ledger = folder().ledger();
+        Ledger ledger = folder(days).ledger();
         ledger.StartupLoad();
         benchmark::DoNotOptimize(ledger.state().HistoryLines.size());
     }
+    reportHistorySize(state, days);
+}
+
+// One minute credited to a checked item and the three files saved; its CPU
+// time is the program's cost per minute while it runs.
+void BM_MinuteTick(benchmark::State &state)
+{
+    const int days = int(state.range(0));
+    Ledger ledger = folder(days).ledger();
+    ledger.StartupLoad();
+    ledger.SelectItem(0);
+    const CpuTimes before = cpuTimes();
+    for (auto _ : state)
+        ledger.MinuteTick();
+    const CpuTimes after = cpuTimes();
+    // The program's own work apart from the system's copying of the bytes into the files.
+    state.counters["user_ms"] = benchmark::Counter((after.userMs - before.userMs), benchmark::Counter::kAvgIterations);
+    state.counters["system_ms"] = benchmark::Counter((after.systemMs - before.systemMs), benchmark::Counter::kAvgIterations);
+    reportHistorySize(state, days);
 }
 
 void BM_SaveAll(benchmark::State &state)
@@ -66,7 +117,6 @@ void BM_SaveAll(benchmark::State &state)
     ledger.StartupLoad();
     for (auto _ : state)
         ledger.SaveAll();
-    state.counters["history_lines"] = double(ledger.state().HistoryLines.size());
 }
 
 // The floor: the bytes SaveAll writes, written by three bare QSaveFiles.
@@ -74,7 +124,7 @@ void BM_SaveFloor(benchmark::State &state)
 {
     Ledger ledger = folder().ledger();
     ledger.StartupLoad();
-    const QByteArray files[] = {EncodeLines(ledger.state().DataLines), EncodeLines(ledger.state().HistoryLines),
+    const QByteArray files[] = {EncodeLines(ledger.state().DataLines), ledger.historyBytes(),
                                 EncodeLines(ledger.state().SwitchLines)};
     const QString names[] = {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName};
     for (auto _ : state) {
@@ -86,9 +136,27 @@ void BM_SaveFloor(benchmark::State &state)
     }
 }
 
+// The date view at OK: read the history and find a day in its middle.
+void BM_DayLookup(benchmark::State &state)
+{
+    const int days = int(state.range(0));
+    const QString path = folder(days).dir.filePath(Ledger::HistoryFileName);
+    const double day = JulianAtMidnight(kToday.addDays(-days / 2));
+    for (auto _ : state) {
+        const DayLines found = FindDayLines(ReadFileBytes(path), day, LocaleValues());
+        if (found.count != kItems)
+            state.SkipWithError("the day's block was not found");
+    }
+    reportHistorySize(state, days);
+}
+
 } // namespace
 
-BENCHMARK(BM_StartupLoad)->Unit(benchmark::kMillisecond);
+// 0, 1, 10 and 30 years before today.
+#define HISTORY_YEARS Arg(1)->Arg(366)->Arg(kTenYears)->Arg(3 * kTenYears + 8)
+BENCHMARK(BM_StartupLoad)->HISTORY_YEARS->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinuteTick)->HISTORY_YEARS->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DayLookup)->Arg(3 * kTenYears + 8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

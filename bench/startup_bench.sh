@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
 # Start-up time, memory and idle CPU of Hourwise beside a floor: a bare Qt
-# Widgets window with a one-second clock (bench/floor_app.cpp). Both run
-# under their own Xvfb display; Hourwise on 40 items with 10 years of
-# history. Reports the median over several runs of: the time from exec until
-# the main window is mapped, the resident memory one second later and after
-# the idle period, and the CPU time (user + system) used while idle.
+# Widgets window with a one-second clock (bench/floor_app.cpp). Hourwise
+# starts in a new folder and on 40 items with each of the given years of
+# history; all run under one Xvfb display, the runs interleaved. Reports the
+# median over the runs of: the time from exec until the main window is
+# mapped, the resident memory one second later and after the idle period,
+# and the CPU time (user + system) used while idle; then what each added
+# megabyte of history costs, between the fewest and the most years.
 #
-# usage: bench/startup_bench.sh [--runs N] [--idle-seconds N] [--build-dir DIR]
+# usage: bench/startup_bench.sh [--runs N] [--idle-seconds N] [--years "0 1 10 30"]
+#                               [--build-dir DIR] [--display :N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5 idle=60 build=build/bench
+runs=5 idle=60 years="0 1 10 30" build=build/bench display=
+usage() { echo "usage: $0 [--runs N] [--idle-seconds N] [--years \"0 1 10 30\"] [--build-dir DIR] [--display :N]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
+  [ $# -ge 2 ] || usage
   case $1 in
-    --runs) runs=$2; shift 2 ;;
-    --idle-seconds) idle=$2; shift 2 ;;
-    --build-dir) build=$2; shift 2 ;;
-    *) echo "usage: $0 [--runs N] [--idle-seconds N] [--build-dir DIR]" >&2; exit 2 ;;
+    --runs) runs=$2 ;;
+    --idle-seconds) idle=$2 ;;
+    --years) years=$2 ;;
+    --build-dir) build=$2 ;;
+    --display) display=$2 ;;
+    *) usage ;;
   esac
+  shift 2
 done
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -35,14 +43,23 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+if [ -n "$display" ]; then
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
+  echo "${display#:}" >"$work/display"
+else
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+fi
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && xwininfo -root -display ":$(cat "$work/display")" >/dev/null 2>&1 && break; sleep 0.05; done
 export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work LC_ALL=C.UTF-8
 
-mkdir "$work/generated"
-"$build/tests/check_files" generate "$work/generated" "$(date +%F)" 40 3650
-history_bytes=$(stat -c %s "$work/generated/completedata.txc")
+# One folder per configuration: a new one, and 40 items with each number of years.
+mkdir "$work/new"
+for y in $years; do
+  mkdir "$work/years$y"
+  "$build/tests/check_files" generate "$work/years$y" "$(date +%F)" 40 $((y * 365))
+done
+history_mb() { [ -f "$1/completedata.txc" ] && stat -c %s "$1/completedata.txc" | awk '{ printf "%.2f", $1 / 1e6 }' || echo 0; }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
@@ -51,8 +68,8 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 # One run: prints "startup_ms rss_start_kib rss_idle_kib idle_cpu_ms".
 measure() {
-  local program=$1 title=$2 folder=$work/run
-  rm -rf "$folder"; cp -r "$work/generated" "$folder"
+  local program=$1 title=$2 source=$3 folder=$work/run
+  rm -rf "$folder"; cp -r "$source" "$folder"
   local start; start=$(now_ms)
   (cd "$folder" && exec "$program") >"$work/program.log" 2>&1 &
   program_pid=$!
@@ -69,20 +86,49 @@ measure() {
   echo "$((mapped - start)) $rss_start $rss_idle $(( (cpu_after - cpu_before) * 1000 / $(getconf CLK_TCK) ))"
 }
 
-report() {
-  local name=$1 program=$2 title=$3
-  : >"$work/$name"
-  for _ in $(seq "$runs"); do measure "$program" "$title" >>"$work/$name"; done
-  printf '| %s | %s ms | %s MiB | %s MiB | %s ms |\n' "$name" \
-    "$(cut -d' ' -f1 "$work/$name" | median)" \
-    "$(cut -d' ' -f2 "$work/$name" | median | awk '{ printf "%.1f", $1 / 1024 }')" \
-    "$(cut -d' ' -f3 "$work/$name" | median | awk '{ printf "%.1f", $1 / 1024 }')" \
-    "$(cut -d' ' -f4 "$work/$name" | median)"
+configs=(floor new)
+for y in $years; do configs+=("years$y"); done
+run_config() {
+  case $1 in
+    floor) measure "$PWD/$build/bench/floor_app" Floor "$work/new" ;;
+    *) measure "$PWD/$build/app/hourwise" Hourwise "$work/$1" ;;
+  esac
+}
+for _ in $(seq "$runs"); do
+  for c in "${configs[@]}"; do run_config "$c" >>"$work/result.$c"; done
+done
+
+column_median() { cut -d' ' -f"$2" "$work/result.$1" | median; }
+mib() { awk '{ printf "%.1f", $1 / 1024 }'; }
+floor_ms=$(column_median floor 1)
+floor_kib=$(column_median floor 2)
+label() {
+  case $1 in
+    floor) echo "floor" ;;
+    new) echo "Hourwise, new folder" ;;
+    *) echo "Hourwise, 40 items, ${1#years} years ($(history_mb "$work/$1") MB history)" ;;
+  esac
 }
 
-echo "Median of $runs runs; 40 items, 10 years of history ($history_bytes bytes); idle period $idle s."
+echo "Median of $runs interleaved runs; idle period $idle s."
 echo
-echo "| program | start until the window is mapped | resident memory after start | after $idle s idle | CPU time in $idle s idle |"
-echo "| --- | --- | --- | --- | --- |"
-report hourwise "$PWD/$build/app/hourwise" Hourwise
-report floor "$PWD/$build/bench/floor_app" Floor
+echo "| program | window mapped | times the floor | resident memory after start | above the floor | after $idle s idle | CPU time in $idle s idle |"
+echo "| --- | --- | --- | --- | --- | --- | --- |"
+for c in "${configs[@]}"; do
+  ms=$(column_median "$c" 1) kib=$(column_median "$c" 2)
+  printf '| %s | %s ms | %sx | %s MiB | %s MiB | %s MiB | %s ms |\n' "$(label "$c")" "$ms" \
+    "$(awk -v a="$ms" -v b="$floor_ms" 'BEGIN { printf "%.2f", a / b }')" \
+    "$(echo "$kib" | mib)" "$(awk -v a="$kib" -v b="$floor_kib" 'BEGIN { print a - b }' | mib)" \
+    "$(column_median "$c" 3 | mib)" "$(column_median "$c" 4)"
+done
+
+set -- $years
+if [ $# -ge 2 ]; then
+  first=years$1 last=years${!#}
+  mb=$(awk -v a="$(history_mb "$work/$first")" -v b="$(history_mb "$work/$last")" 'BEGIN { print b - a }')
+  echo
+  awk -v mb="$mb" -v t0="$(column_median "$first" 1)" -v t1="$(column_median "$last" 1)" \
+      -v m0="$(column_median "$first" 2)" -v m1="$(column_median "$last" 2)" -v y0="$1" -v y1="${!#}" 'BEGIN {
+    printf "Each added MB of history (%s to %s years, %.1f MB): %+.1f ms to start, %+.2f MiB resident.\n",
+      y0, y1, mb, (t1 - t0) / mb, (m1 - m0) / 1024 / mb }'
+fi

@@ -1,5 +1,7 @@
 #include "day_block.h"
 
+#include <algorithm>
+
 QString FirstField(const QString &line)
 {
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
@@ -17,4 +19,75 @@ qsizetype TrailingDayBlockStart(const QStringList &lines, double day, const Loca
     while (start > 0 && IsLineOfDay(lines.at(start - 1), day, locale))
         --start;
     return start;
+}
+
+qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale)
+{
+    double day = 0;
+    if (lines.isEmpty())
+        return 0;
+    if (!TryStrToDayKey(FirstField(lines.last()), locale, &day))
+        return lines.size() - 1;
+    return TrailingDayBlockStart(lines, day, locale);
+}
+
+HistoryParts SplitAtLastDayBlock(QByteArray bytes, const LocaleValues &locale)
+{
+    HistoryParts parts;
+    if (bytes.isEmpty())
+        return parts;
+    LineSpan line = LineBefore(bytes, bytes.size());
+    double day = 0;
+    const bool keyed = TryStrToDayKey(FirstField(DecodeLine(bytes, line.start, line.end)), locale, &day);
+    qsizetype split = line.start;
+    while (keyed && split > 0) {
+        line = LineBefore(bytes, split);
+        if (!IsLineOfDay(DecodeLine(bytes, line.start, line.end), day, locale))
+            break;
+        split = line.start;
+    }
+    parts.lastBlock = DecodeLines(bytes.sliced(split));
+    bytes.truncate(split);
+    parts.earlier = EndsEveryLineWithCrLf(bytes) ? std::move(bytes) : EncodeLines(DecodeLines(bytes));
+    return parts;
+}
+
+namespace {
+
+// Where a line's first field ends: at its first colon, or with the line.
+qsizetype firstFieldEnd(const QByteArray &bytes, const LineSpan &line)
+{
+    const qsizetype colon = QByteArrayView(bytes).sliced(line.start, line.end - line.start).indexOf(':');
+    return colon < 0 ? line.end : line.start + colon;
+}
+
+} // namespace
+
+DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues &locale)
+{
+    DayLines found;
+    qsizetype afterLast = 0; // where the line after the day's last line starts
+    QByteArrayView previousKey;
+    bool previousMatches = false; // no empty key is a day's
+    for (qsizetype at = 0; at < history.size();) {
+        const LineSpan line = LineAt(history, at);
+        const qsizetype keyEnd = firstFieldEnd(history, line);
+        const QByteArrayView key = QByteArrayView(history).sliced(line.start, keyEnd - line.start);
+        if (key != previousKey) {
+            previousMatches = IsDayKeyOf(DecodeLine(history, line.start, keyEnd), day, locale);
+            previousKey = key;
+        }
+        if (previousMatches) {
+            ++found.count;
+            afterLast = line.next;
+        }
+        at = line.next;
+    }
+    for (qsizetype next = afterLast; found.block.size() < found.count;) {
+        const LineSpan line = LineBefore(history, next);
+        found.block.append(DecodeLine(history, line.start, line.end));
+        next = line.start;
+    }
+    std::reverse(found.block.begin(), found.block.end());
+    return found;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line_file.h"
 #include "text_convert.h"
 
 #include <QStringList>
@@ -18,3 +19,31 @@ bool IsLineOfDay(const QString &line, double day, const LocaleValues &locale);
 // first line, or lines.size() when the last line belongs to another day.
 // Scans from the end and stops at the first line of another day.
 qsizetype TrailingDayBlockStart(const QStringList &lines, double day, const LocaleValues &locale);
+
+// Where the block of the last line's day begins: the run of lines at the end
+// whose key is, by value, the last line's. Only the last line when its key
+// is no number; 0 for no lines.
+qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale);
+
+// A history file split before the block of its last day (LastDayBlockStart):
+// the bytes before it, which stay as they are, and the block's lines decoded.
+struct HistoryParts {
+    QByteArray earlier;     // every line ends with CR LF, as the ledger writes them
+    QStringList lastBlock;
+};
+
+// Decodes only the last day's block, reading the lines from the end. The
+// bytes before it are kept as they are; only when some of their lines end
+// otherwise than with CR LF are they encoded anew, as a save writes them.
+HistoryParts SplitAtLastDayBlock(QByteArray bytes, const LocaleValues &locale);
+
+// The lines of one day in a history file's bytes, as the date view charts it.
+struct DayLines {
+    int count = 0;     // lines anywhere in the history whose key is the day's by value
+    QStringList block; // the count lines that end with the last of them, decoded
+};
+
+// Scans the bytes and decodes only the block, so that a history of decades
+// answers quickly: a line's key is read only where it differs from the
+// line before, which in a history is once per day.
+DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues &locale);

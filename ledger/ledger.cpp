@@ -46,9 +46,9 @@ void Ledger::StartupLoad()
     for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
         RemoveLeftTemporaries(filePath(name));
     s_.DataLines = ReadLineFile(filePath(DataFileName));
-    s_.HistoryLines = ReadLineFile(filePath(HistoryFileName));
-    historyPrefixBytes_.clear();
-    historyPrefixLines_ = 0;
+    HistoryParts history = SplitAtLastDayBlock(ReadFileBytes(filePath(HistoryFileName)), locale_);
+    s_.HistoryEarlier = std::move(history.earlier);
+    s_.HistoryLines = std::move(history.lastBlock);
     if (s_.DataLines.isEmpty()) {
         refuseToSeedBesideAHistory();
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
@@ -57,11 +57,11 @@ void Ledger::StartupLoad()
     RefreshDayKey();
     LoadItems();
 
-    if (s_.HistoryLines.isEmpty())
+    if (s_.HistoryLines.isEmpty()) // an empty file: HistoryEarlier is empty too
         s_.HistoryLines << kSeedHistoryLine;
     catchUpHistoryWithData();
 
-    s_.SwitchLines = ReadLineFile(filePath(SwitchFileName));
+    replaceSwitchLines(ReadLineFile(filePath(SwitchFileName)));
     findTodaysSwitchEntry();
     loaded_ = true;
     SaveAll();
@@ -73,7 +73,9 @@ void Ledger::refuseToSeedBesideAHistory() const
     // beside a history of earlier days would hide their loss, and every minute
     // counted afterwards would go into a table that a restored data.txc
     // could no longer take in. So nothing is written, and the user decides.
-    const bool holdsDays = std::any_of(s_.HistoryLines.begin(), s_.HistoryLines.end(), [this](const QString &line) {
+    // Rare, so the whole history is decoded here.
+    const QStringList lines = DecodeLines(s_.HistoryEarlier) + s_.HistoryLines;
+    const bool holdsDays = std::any_of(lines.begin(), lines.end(), [this](const QString &line) {
         double day = 0;
         return TryStrToDayKey(FirstField(line), locale_, &day) && IsMidnightJulian(day);
     });
@@ -162,7 +164,7 @@ void Ledger::SaveAll()
         startNewDay();
     writeFile(DataFileName, s_.DataLines);
     writeHistory();
-    writeFile(SwitchFileName, s_.SwitchLines);
+    writeSwitchLog();
     emit saved();
 }
 
@@ -173,7 +175,7 @@ void Ledger::startNewDay()
     QStringList switchLines = ReadLineFile(filePath(SwitchFileName));
     RebuildDataLines();
     s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
-    s_.SwitchLines = switchLines;
+    replaceSwitchLines(switchLines);
     // With no items the history gains no block, so the next save takes the
     // day as new again; the log must not gain a second pair for the same day.
     const int n = s_.SwitchLines.size();
@@ -185,6 +187,28 @@ void Ledger::startNewDay()
     }
 }
 
+void Ledger::replaceSwitchLines(const QStringList &lines)
+{
+    s_.SwitchLines = lines;
+    switchLinesBeforeBytes_.clear();
+    switchLinesBefore_ = 0;
+}
+
+void Ledger::writeSwitchLog()
+{
+    // A day's log grows by two lines, so encoding it whole at every tick
+    // would cost more with every year; the lines before today's count are
+    // encoded once.
+    const int before = std::clamp(s_.SwitchLineIndex, 0, int(s_.SwitchLines.size()));
+    if (before < switchLinesBefore_) {
+        switchLinesBeforeBytes_.clear();
+        switchLinesBefore_ = 0;
+    }
+    switchLinesBeforeBytes_ += EncodeLines(s_.SwitchLines.mid(switchLinesBefore_, before - switchLinesBefore_));
+    switchLinesBefore_ = before;
+    WriteEncodedFile(filePath(SwitchFileName), {switchLinesBeforeBytes_, EncodeLines(s_.SwitchLines.mid(before))});
+}
+
 void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
 {
     WriteLineFile(filePath(fileName), lines);
@@ -192,19 +216,26 @@ void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
 
 void Ledger::writeHistory()
 {
-    // Only lines at or after today's block are ever changed in place; the
-    // lines before it only grow by whole days. A shorter prefix (the block
-    // emptied, or a history read anew) is encoded again from the start.
-    const int prefix = std::max(0, int(s_.HistoryLines.size()) - s_.ItemCount);
-    if (prefix < historyPrefixLines_) {
-        historyPrefixBytes_.clear();
-        historyPrefixLines_ = 0;
-    }
-    if (prefix > historyPrefixLines_) {
-        historyPrefixBytes_ += EncodeLines(s_.HistoryLines.mid(historyPrefixLines_, prefix - historyPrefixLines_));
-        historyPrefixLines_ = prefix;
-    }
-    WriteEncodedFile(filePath(HistoryFileName), historyPrefixBytes_ + EncodeLines(s_.HistoryLines.mid(prefix)));
+    settleHistory();
+    const QByteArray lastBlock = EncodeLines(s_.HistoryLines);
+    WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock});
+}
+
+void Ledger::settleHistory()
+{
+    // Blocks are found from the end by their key, so nothing before the
+    // block of the last day can change any more: a new day's block has
+    // settled the day before it, which joins the bytes.
+    const qsizetype start = LastDayBlockStart(s_.HistoryLines, locale_);
+    if (start == 0)
+        return;
+    s_.HistoryEarlier += EncodeLines(s_.HistoryLines.mid(0, start));
+    s_.HistoryLines.remove(0, start);
+}
+
+QByteArray Ledger::historyBytes() const
+{
+    return s_.HistoryEarlier + EncodeLines(s_.HistoryLines);
 }
 
 void Ledger::MinuteTick()

@@ -26,7 +26,11 @@ struct LedgerState {
     double LineDay = 0;     // day of the last today line that LoadItems parsed
 
     QStringList DataLines;    // data.txc: ItemCount today lines, then ItemCount total lines
-    QStringList HistoryLines; // completedata.txc: one block of today lines per day
+    // completedata.txc holds one block of today lines per day. Only its last
+    // day's block ever changes (rebuilt, or followed by a new day's), so only
+    // that is decoded; the lines before it are kept as the file's bytes.
+    QByteArray HistoryEarlier; // the file up to the last day's block, every line ending with CR LF
+    QStringList HistoryLines;  // the last day's block (and any new day's block behind it until saved)
     QStringList SwitchLines;  // help.txc: pairs of day key and that day's switch count
 
     qint32 SwitchCount = 0;      // switches made today
@@ -60,6 +64,8 @@ public:
     void setLocale(const LocaleValues &locale) { locale_ = locale; }
     QDateTime now() const { return clock_(); }
     QString filePath(const QString &fileName) const;
+    // The history file's bytes as the next save writes them.
+    QByteArray historyBytes() const;
     // True once the start-up load has read all three files.
     bool isLoaded() const { return loaded_; }
 
@@ -144,14 +150,17 @@ private:
     void SaveDataAndHistory();
     void writeFile(const QString &fileName, const QStringList &lines) const;
     void writeHistory();
+    void settleHistory();
+    void writeSwitchLog();
+    void replaceSwitchLines(const QStringList &lines);
 
     QString folder_;
     Clock clock_;
     LocaleValues locale_;
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
-    // The encoded bytes of the history lines before today's block, which no
-    // save changes, so that a save encodes only today's block anew.
-    QByteArray historyPrefixBytes_;
-    int historyPrefixLines_ = 0;
+    // The switch log's lines before today's count line, encoded: only the
+    // start and a new day, which read the log anew, change them.
+    QByteArray switchLinesBeforeBytes_;
+    int switchLinesBefore_ = 0;
 };

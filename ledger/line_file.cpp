@@ -3,6 +3,7 @@
 #include "hourwise_error.h"
 
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -121,6 +122,14 @@ char *putLine(char *dst, const QString &line)
     return dst;
 }
 
+// Bit 7 of each byte of word that equals c set, every other bit clear.
+quint64 bytesEqualTo(quint64 word, uchar c)
+{
+    constexpr quint64 kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 t = word ^ (0x0101010101010101ULL * c);
+    return ~(((t & kLow7) + kLow7) | t | kLow7);
+}
+
 QString fullPath(const QString &path)
 {
     return QFileInfo(path).absoluteFilePath();
@@ -131,20 +140,68 @@ QString fullPath(const QString &path)
 QStringList DecodeLines(const QByteArray &bytes)
 {
     QStringList lines;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const LineSpan line = LineAt(bytes, at);
+        lines.append(DecodeLine(bytes, line.start, line.end));
+        at = line.next;
+    }
+    return lines;
+}
+
+LineSpan LineAt(const QByteArray &bytes, qsizetype start)
+{
+    const char *p = bytes.constData();
+    const qsizetype n = bytes.size();
+    LineSpan line{start, start, n};
+    while (line.end < n && p[line.end] != '\r' && p[line.end] != '\n')
+        ++line.end;
+    if (line.end < n)
+        line.next = line.end + (p[line.end] == '\r' && line.end + 1 < n && p[line.end + 1] == '\n' ? 2 : 1);
+    return line;
+}
+
+LineSpan LineBefore(const QByteArray &bytes, qsizetype next)
+{
+    // A LF after a CR always belongs to it: reading forward pairs them too.
+    const char *p = bytes.constData();
+    LineSpan line{next, next, next};
+    if (p[line.end - 1] == '\n') {
+        --line.end;
+        if (line.end > 0 && p[line.end - 1] == '\r')
+            --line.end;
+    } else if (p[line.end - 1] == '\r') {
+        --line.end;
+    }
+    line.start = line.end;
+    while (line.start > 0 && p[line.start - 1] != '\r' && p[line.start - 1] != '\n')
+        --line.start;
+    return line;
+}
+
+QString DecodeLine(const QByteArray &bytes, qsizetype start, qsizetype end)
+{
+    return decodeLine(reinterpret_cast<const uchar *>(bytes.constData()) + start, end - start);
+}
+
+bool EndsEveryLineWithCrLf(const QByteArray &bytes)
+{
+    // Each LF must follow a CR, and each CR precede a LF. It runs over the
+    // whole history at every start, so eight bytes are compared at a time.
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] != '\r' && p[i] != '\n')
-            continue;
-        lines.append(decodeLine(p + start, i - start));
-        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    if (n > 0 && p[n - 1] != '\n')
+        return false;
+    quint64 mismatch = 0, crBefore = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const quint64 word = qFromLittleEndian<quint64>(p + i);
+        const quint64 cr = bytesEqualTo(word, '\r');
+        mismatch |= bytesEqualTo(word, '\n') ^ ((cr << 8) | crBefore);
+        crBefore = cr >> 56;
     }
-    if (start < n)
-        lines.append(decodeLine(p + start, n - start));
-    return lines;
+    for (; i < n; ++i)
+        mismatch |= quint64(p[i] == '\n') ^ quint64(i > 0 && p[i - 1] == '\r');
+    return mismatch == 0;
 }
 
 QString ReadableText(const QString &stored)
@@ -179,15 +236,20 @@ QByteArray EncodeLines(const QStringList &lines)
 
 QStringList ReadLineFile(const QString &path)
 {
+    return DecodeLines(ReadFileBytes(path));
+}
+
+QByteArray ReadFileBytes(const QString &path)
+{
     QFile file(path);
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
         throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
-    return DecodeLines(bytes);
+    return bytes;
 }
 
 void WriteLineFile(const QString &path, const QStringList &lines)
@@ -211,7 +273,7 @@ QString reasonOf(const QFileDevice &file, int errnoAfter)
 
 // A write cut short (the disk filled up part-way) sets no error; writing
 // the rest then fails at once with the system's reason.
-bool writeWhole(QSaveFile &file, const QByteArray &bytes)
+bool writeWhole(QSaveFile &file, QByteArrayView bytes)
 {
     qint64 done = 0;
     while (done < bytes.size()) {
@@ -227,14 +289,21 @@ bool writeWhole(QSaveFile &file, const QByteArray &bytes)
 
 void WriteEncodedFile(const QString &path, const QByteArray &bytes)
 {
+    WriteEncodedFile(path, QList<QByteArrayView>{bytes});
+}
+
+void WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts)
+{
     QSaveFile file(path); // removes its temporary file on every failure below
     // Unbuffered, so that a failing write (a full disk) fails here: a write
     // that fails only when commit() flushes the buffer is not noticed by
     // QSaveFile, which would then put an empty file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throwCannotCreate(path, reasonOf(file, errno));
-    if (!writeWhole(file, bytes))
-        throwCannotCreate(path, reasonOf(file, errno));
+    for (QByteArrayView part : parts) {
+        if (!writeWhole(file, part))
+            throwCannotCreate(path, reasonOf(file, errno));
+    }
     // QSaveFile ignores a failing sync; a device that reports a full disk or
     // an I/O error only there must not get the file renamed into place. A
     // file system that cannot sync at all is no reason to refuse.

@@ -273,7 +273,7 @@ private slots:
                      QStringLiteral("Cannot open file \"%1\". ").arg(files_->path(Ledger::HistoryFileName))),
                  qPrintable(prompts_->standardErrors.first()));
         QVERIFY(stayedOpen);
-        QVERIFY(form_->Form4->HistorySnapshot.isEmpty());
+        QVERIFY(form_->Form4->DayBlock.isEmpty());
     }
 
     void closingWithoutOkKeepsPreviousView_data()

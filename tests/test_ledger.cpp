@@ -63,6 +63,7 @@ private slots:
     void missingDataBesideAHistoryChangesNothing();
     void startRemovesLeftTemporariesOnly();
     void loadSaveLoadKeepsEveryByte();
+    void earlierDaysKeepTheirBytes();
     void badFilesAtStartWriteNothing_data();
     void badFilesAtStartWriteNothing();
     void failedSaveStopsAtTheFileAndRetriesWhole_data();
@@ -340,6 +341,35 @@ void TestLedger::loadSaveLoadKeepsEveryByte()
     QCOMPARE(f.bytes(kData), data);
 }
 
+// Only the last day's block is decoded at the start. The bytes before it are
+// written back as they were, undecodable ones included, and lines there that
+// end otherwise than with CR LF get CR LF, as every save has written them.
+void TestLedger::earlierDaysKeepTheirBytes()
+{
+    LedgerFixture f;
+    const QByteArray past = f.key(QDate(2026, 12, 7)).toLatin1(), k = f.today().toLatin1();
+    const QByteArray earlier = "0:\r\n" + past + ":Caf\xe9:3:\r\n" + past + ":\xff\xfe:4:\r\n";
+    const QByteArray todayBlock = k + ":Caf\xe9:5:\r\n" + k + ":Mail:1:\r\n";
+    const QByteArray data = todayBlock + "T:Caf\xe9:30:\r\nT:Mail:9:\r\n";
+    f.write(kData, data);
+    f.write(kSwitches, k + "\r\n2\r\n");
+    // Today's block, one minute behind the data, begins with a key of the
+    // other decimal separator: the whole block is today's and is replaced.
+    f.write(kHistory, earlier + QByteArray(k).replace('.', ',') + ":Caf\xe9:4:\r\n" + k + ":Mail:1:\r\n");
+    Ledger &ledger = f.start();
+    QCOMPARE(f.bytes(kHistory), earlier + todayBlock);
+    f.now = f.now.addDays(1);
+    ledger.MinuteTick();
+    const QByteArray next = f.today().toLatin1();
+    QCOMPARE(f.bytes(kHistory), earlier + todayBlock + next + ":Caf\xe9:0:\r\n" + next + ":Mail:0:\r\n");
+
+    f.now = f.now.addDays(-1);
+    f.write(kData, data);
+    f.write(kHistory, "0:\n" + past + ":Caf\xe9:3:\r" + past + ":\xff\xfe:4:\r\n" + todayBlock);
+    f.start();
+    QCOMPARE(f.bytes(kHistory), earlier + todayBlock);
+}
+
 void TestLedger::badFilesAtStartWriteNothing_data()
 {
     QTest::addColumn<QString>("badFile");
@@ -573,12 +603,17 @@ void TestLedger::signalsReportChanges()
 
 void TestLedger::historyFileAlwaysMirrorsMemory()
 {
-    // Saves encode only today's block anew; whatever the operations, the
-    // file must still hold exactly the lines in memory.
+    // Saves encode only the last day's block and today's switch count anew;
+    // whatever the operations, the files must still hold exactly the bytes
+    // and lines in memory.
     LedgerFixture f;
     writeThreeItemDays(f);
     Ledger &ledger = f.start();
-    const auto same = [&] { return f.bytes(kHistory) == EncodeLines(ledger.state().HistoryLines); };
+    const auto same = [&] {
+        const LedgerState &s = ledger.state();
+        return f.bytes(kHistory) == s.HistoryEarlier + EncodeLines(s.HistoryLines) && f.bytes(kHistory) == ledger.historyBytes()
+            && f.bytes(kSwitches) == EncodeLines(s.SwitchLines);
+    };
     ledger.SelectItem(0);
     ledger.MinuteTick();
     QVERIFY(same());

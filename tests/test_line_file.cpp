@@ -40,6 +40,10 @@ void TestLineFile::splitsEveryLineEnding_data()
     QTest::newRow("mixed") << QByteArray("a\rb\nc\r\nd") << QStringList{"a", "b", "c", "d"};
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
     QTest::newRow("lf cr is two endings") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("cr before cr lf") << QByteArray("\ra\r\r\n") << QStringList{"", "a", ""};
+    QTest::newRow("cr lf across eight bytes") << QByteArray("0123456\r\n9abcdef\r\n") << QStringList{"0123456", "9abcdef"};
+    QTest::newRow("lone lf after eight bytes") << QByteArray("0123456789abcde\nf\r\n") << QStringList{"0123456789abcde", "f"};
+    QTest::newRow("lone cr at eight bytes") << QByteArray("0123456\rx\r\n") << QStringList{"0123456", "x"};
 }
 
 void TestLineFile::splitsEveryLineEnding()
@@ -47,6 +51,15 @@ void TestLineFile::splitsEveryLineEnding()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
     QCOMPARE(DecodeLines(bytes), lines);
+    // Read from the end, line by line, the same lines come out.
+    QStringList backwards;
+    for (qsizetype next = bytes.size(); next > 0;) {
+        const LineSpan line = LineBefore(bytes, next);
+        backwards.prepend(DecodeLine(bytes, line.start, line.end));
+        next = line.start;
+    }
+    QCOMPARE(backwards, lines);
+    QCOMPARE(EndsEveryLineWithCrLf(bytes), EncodeLines(lines) == bytes);
 }
 
 void TestLineFile::writesCrLfAfterEveryLine()

@@ -1,5 +1,6 @@
 #include "date_view_dialog.h"
 
+#include "day_block.h"
 #include "day_key.h"
 #include "graph_builder.h"
 #include "ledger.h"
@@ -166,9 +167,15 @@ void TForm4::Button1Click()
 void TForm4::ChartChosenDay()
 {
     ChosenDayKey = FloatToStr(ChosenJulian, ledger_.locale());
-    HistorySnapshot.clear();
-    HistorySnapshot = ReadLineFile(ledger_.filePath(Ledger::HistoryFileName));
-    countDayLines();
+    DayBlock.clear();
+    DayLineCount = 0;
+    // Every line counts, so a day written in two runs (the clock set back)
+    // counts twice. Keys match by value: a history written under a locale
+    // with the other decimal separator shows its days all the same.
+    DayLines found = FindDayLines(ReadFileBytes(ledger_.filePath(Ledger::HistoryFileName)), ChosenJulian,
+                                  ledger_.locale());
+    DayLineCount = found.count;
+    DayBlock = std::move(found.block);
     if (DayLineCount == 0) {
         prompts_.Information(QStringLiteral("No data for ") + dateTextOfKey(ChosenDayKey)
                              + QStringLiteral(" exists"));
@@ -182,20 +189,6 @@ void TForm4::ChartChosenDay()
     marks.ChooseDate1 = true;
     graph_.SetMarks(marks);
     accept();
-}
-
-void TForm4::countDayLines()
-{
-    // Every line counts, so a day written in two runs (the clock set back)
-    // counts twice. Keys match by value: a history written under a locale
-    // with the other decimal separator shows its days all the same.
-    DayLineCount = 0;
-    for (int i = 0; i < HistorySnapshot.size(); ++i) {
-        if (IsDayKeyOf(historyField(HistorySnapshot.at(i), 0), ChosenJulian, ledger_.locale())) {
-            ++DayLineCount;
-            LastDayLineIndex = i;
-        }
-    }
 }
 
 QString TForm4::findSwitchText() const
@@ -214,10 +207,8 @@ QString TForm4::findSwitchText() const
 
 void TForm4::fillBarsFromBlock()
 {
-    // The block is the DayLineCount lines that end with the day's last line.
-    const int first = LastDayLineIndex - DayLineCount + 1;
     for (int q = 0; q < DayLineCount; ++q) {
-        const QString &line = HistorySnapshot.at(first + q);
+        const QString &line = DayBlock.at(q);
         graph_.ChartTitleText = dateTextOfKey(historyField(line, 0)) + kTitleGap + DaySwitchText;
         graph_.BarLabels[q] = historyField(line, 1);
         graph_.BarValues[q] = StrToInt(historyField(line, 2));

@@ -33,9 +33,8 @@ public:
 
     double ChosenJulian = 0;      // Julian date of 00:00 of the chosen day
     QString ChosenDayKey;         // ChosenJulian as text, made at OK
-    QStringList HistorySnapshot;  // completedata.txc as read at the last OK
-    qint32 DayLineCount = 0;      // lines of the snapshot that carry ChosenDayKey
-    qint32 LastDayLineIndex = -1; // index of the last of them
+    qint32 DayLineCount = 0;      // lines of completedata.txc that carry ChosenDayKey, at the last OK
+    QStringList DayBlock;         // the DayLineCount lines that end with the last of them
     QString DaySwitchText;        // "Switches : " and the day's count, or empty
 
     // Runs once per showing: today chosen and selected, "Value", view 5.
@@ -56,7 +55,6 @@ private:
     void createWidgets();
     // OK's steps; throws HourwiseError on a file or conversion error.
     void ChartChosenDay();
-    void countDayLines();
     QString findSwitchText() const;
     void fillBarsFromBlock();
     QString dateTextOfKey(const QString &key) const;

@@ -398,9 +398,11 @@ void TForm1::PrintGraph1Click()
 {
     if (!prompts_.Confirm(QStringLiteral("Do you want to print the current graph ?")))
         return;
-    if (!prompts_.ChoosePrinter(printer_))
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    if (!prompts_.ChoosePrinter(*printer_))
         return;
-    Chart1->PrintGraphPage(printer_);
+    Chart1->PrintGraphPage(*printer_);
 }
 
 void TForm1::SaveGraph1Click()

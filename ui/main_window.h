@@ -7,6 +7,7 @@
 #include <QPrinter>
 
 #include <functional>
+#include <memory>
 
 class AwayWatch;
 class BarChartView;
@@ -112,7 +113,9 @@ private:
     Ledger &ledger_;
     Prompts &prompts_;
     SaveStatus *saveStatus_;
-    QPrinter printer_;
+    // Made at the first print and kept, with the user's choices, for the
+    // next: a printer loads the print system (its libraries take megabytes).
+    std::unique_ptr<QPrinter> printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
     QString lastCsvPath_ = QStringLiteral("history.csv");
     bool shown_ = false;

@@ -1,7 +1,10 @@
 // completedata.txc two ways: through the start-up load and SaveAll, and read
 // as the date view reads it, line by line: the first field as a day key and
 // as a date, the name (second field), the minutes (third field) as an integer.
+// The partial readings (the last day's block alone, one day's lines found in
+// the bytes) must agree with reading every line.
 
+#include "day_block.h"
 #include "day_key.h"
 #include "fuzz_folder.h"
 #include "line_file.h"
@@ -25,6 +28,28 @@ void ReadLikeTheDateView(const QByteArray &bytes, const LocaleValues &locale)
     }
 }
 
+void ReadPartly(const QByteArray &bytes, const LocaleValues &locale)
+{
+    const QStringList lines = DecodeLines(bytes);
+    const HistoryParts parts = SplitAtLastDayBlock(bytes, locale);
+    if (parts.earlier + EncodeLines(parts.lastBlock) != EncodeLines(lines)
+        || parts.lastBlock.size() != lines.size() - LastDayBlockStart(lines, locale))
+        std::abort();
+    double day = 0;
+    if (lines.isEmpty() || !TryStrToDayKey(lines.first().section(QLatin1Char(':'), 0, 0), locale, &day))
+        return;
+    const DayLines found = FindDayLines(bytes, day, locale);
+    qsizetype last = -1, count = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (IsLineOfDay(lines.at(i), day, locale)) {
+            ++count;
+            last = i;
+        }
+    }
+    if (found.count != count || found.block != lines.mid(last - count + 1, count))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -36,5 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::LoadAndRun(fuzz::Locale(false));
     ReadLikeTheDateView(history, fuzz::Locale(false));
     ReadLikeTheDateView(history, fuzz::Locale(true));
+    ReadPartly(history, fuzz::Locale(false));
+    ReadPartly(history, fuzz::Locale(true));
     return 0;
 }
