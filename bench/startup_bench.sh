@@ -44,10 +44,10 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 if [ -n "$display" ]; then
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null &
   echo "${display#:}" >"$work/display"
 else
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 fi
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && xwininfo -root -display ":$(cat "$work/display")" >/dev/null 2>&1 && break; sleep 0.05; done

@@ -13,11 +13,13 @@
 set -euo pipefail
 
 hourwise=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+source "$here/xvfb_display.sh"
 work=$(mktemp -d)
 xvfb_pid= program_pid=
 cleanup() {
   if [ -n "$program_pid" ]; then kill -KILL "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true; fi
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -29,10 +31,8 @@ libfaketime=$(find /usr/lib -name libfaketime.so.1 -path '*faketime*' -print -qu
 [ -n "$libfaketime" ] || { echo "libfaketime.so.1 not found" >&2; exit 1; }
 export FAKETIME='@2026-12-08 09:00:00 x60'
 
-LD_PRELOAD=$libfaketime Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && xwininfo -root -display ":$(cat "$work/display")" >/dev/null 2>&1 && break; sleep 0.05; done
-export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work LC_ALL=C.UTF-8
+start_xvfb env LD_PRELOAD="$libfaketime"
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work LC_ALL=C.UTF-8
 unset DBUS_SESSION_BUS_ADDRESS QT_LOGGING_RULES
 
 mkdir "$work/data"

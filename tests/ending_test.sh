@@ -10,6 +10,7 @@
 set -euo pipefail
 
 hourwise=$(realpath "$1")
+source "$(dirname "$(realpath "$0")")/xvfb_display.sh"
 libfaketime=$(find /usr/lib -name libfaketime.so.1 -path '*faketime*' -print -quit)
 [ -n "$libfaketime" ] || { echo "libfaketime.so.1 not found" >&2; exit 1; }
 
@@ -18,7 +19,7 @@ xvfb_pid=
 program_pid=
 cleanup() {
   [ -z "$program_pid" ] || kill -KILL "$program_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -29,27 +30,6 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 unset QT_LOGGING_RULES
 
 fail() { echo "FAIL: $*" >&2; [ ! -f "$work/program.log" ] || cat "$work/program.log" >&2; exit 1; }
-
-# A server of our own on a display number that it picks itself, free for sure.
-start_xvfb() {
-  : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    if [ -s "$work/display" ]; then
-      export DISPLAY=:$(tr -d '\n' <"$work/display")
-      xwininfo -root >/dev/null 2>&1 && return 0
-    fi
-    sleep 0.05
-  done
-  fail "Xvfb did not start"
-}
-
-stop_xvfb() {
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-}
 
 # A fresh data folder with two items; prints its path.
 new_folder() {
@@ -123,7 +103,7 @@ end_after_a_switch() {
     *) kill -s "$how" "$program_pid" ;;
   esac
   wait_for_end "$how"
-  [ -z "$xvfb_pid" ] || stop_xvfb
+  stop_xvfb
   [ "$status" = "$expected_status" ] || fail "$how: exit status $status, not $expected_status"
   [ "$(switch_count "$data")" = 1 ] || fail "$how: help.txc holds $(switch_count "$data") switches, not 1"
   echo "ending_test: $how saved the switch and ended with status $status"

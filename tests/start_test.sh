@@ -21,9 +21,10 @@ second_pid=
 cleanup() {
   for pid in "$second_pid" "$cover_pid"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; done
   if [ -n "$first_pid" ]; then kill -CONT "$first_pid" 2>/dev/null; kill "$first_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  stop_xvfb
   rm -rf "$work"
 }
+source "$here/xvfb_display.sh"
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -50,7 +51,6 @@ done
 [ ! -e "$XDG_DATA_HOME" ] && [ ! -e "$HOME" ] || fail "an option made the data folder"
 
 # --- A start through the hourwise command.
-source "$here/xvfb_display.sh"
 start_xvfb
 export QT_QPA_PLATFORM=xcb
 unset QT_LOGGING_RULES
