@@ -40,7 +40,7 @@ xvfb_pid=
 program_pid=
 cleanup() {
   [ -z "$program_pid" ] || kill -KILL "$program_pid" 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -56,7 +56,7 @@ display_lost() {
   [ "$display_restarts" -lt 3 ] || { echo "the display went away $display_restarts times" >&2; exit 1; }
   display_restarts=$((display_restarts + 1))
   echo "the display $DISPLAY went away; starting another" >&2
-  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   start_xvfb
 }
 
