@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLockFile>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -44,7 +45,6 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(HourwiseIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Hourwise"));
     ApplyDesktopFonts();
     QtPrompts prompts;
@@ -57,19 +57,25 @@ int main(int argc, char *argv[])
     if (!lock) {
         if (heldByRunningCopy && instance.AskRunningCopyToShow())
             return 0;
+        QApplication::setWindowIcon(HourwiseIcon());
         prompts.StandardError(lockProblem);
         return 1;
     }
-    instance.Listen();
 
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
     EndingSignals endings(ledger);
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     QObject::connect(&instance, &SingleInstance::showRequested, &form1, [&form1] { BringToFront(form1); });
-    form1.CreateDialogs();
     form1.adjustSize();
     CenterOnScreen(form1);
+    // What the first frame does not need waits for the event loop, which
+    // runs once the window is up (or under a box that the start-up opens):
+    // the icon's pictures, and the socket for later starts, which retry meanwhile.
+    QTimer::singleShot(0, &instance, [&instance] {
+        QApplication::setWindowIcon(HourwiseIcon());
+        instance.Listen();
+    });
     form1.show();
     ReturnFreedStartupMemory();
     const int result = app.exec();

@@ -121,6 +121,7 @@ private slots:
     void deleteDialog_data();
     void deleteDialog();
     void deleteCancelStillSaves();
+    void dialogsMadeAtFirstUse();
     void deleteWriteFailureKeepsDialogOpen();
     void timeDialogAmount_data();
     void timeDialogAmount();
@@ -255,6 +256,26 @@ void TestItemDialogs::deleteCancelStillSaves()
     for (int i = 0; i < 3; ++i)
         QVERIFY(after.times.at(i) != before.times.at(i));
     QCOMPARE(p.state().ItemCount, 4);
+}
+
+// The program makes its dialogs when a command first needs one: every
+// command that opens a dialog must work on a window that has none yet.
+void TestItemDialogs::dialogsMadeAtFirstUse()
+{
+    LedgerFixture f;
+    ScriptedPrompts prompts;
+    TForm1 w(f.make(), prompts);
+    w.show();
+    for (QAction *entry : {w.DeleteItem1, w.AddTimetoItem1, w.RemoveTimefromItem1, w.ChooseDate1, w.About1, w.Help2}) {
+        QWidget *opened = nullptr;
+        QTimer::singleShot(0, &w, [&opened] {
+            opened = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<QDialog *>(opened))
+                dialog->reject();
+        });
+        entry->trigger();
+        QVERIFY2(opened, qPrintable(entry->text()));
+    }
 }
 
 void TestItemDialogs::deleteWriteFailureKeepsDialogOpen()

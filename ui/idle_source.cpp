@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QVariant>
 
@@ -15,6 +16,17 @@ namespace {
 // A D-Bus call that the watch makes every poll must never hold up the window for long.
 constexpr int kDBusTimeoutMs = 500;
 
+// Where the desktop names no session bus, libdbus would start one of its own
+// for the X display: a daemon that outlives the program, for a question
+// that such a bus cannot answer.
+bool SessionBusKnown()
+{
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime + QStringLiteral("/bus")).exists();
+}
+
 struct DBusMethod {
     const char *service;
     const char *path;
@@ -23,6 +35,8 @@ struct DBusMethod {
 
     std::optional<QVariant> call() const
     {
+        if (!SessionBusKnown())
+            return std::nullopt;
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected())
             return std::nullopt;

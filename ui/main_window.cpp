@@ -229,7 +229,11 @@ void TForm1::createExtras()
     };
     commands.exit = [this] { Button1Click(); };
     Tray = new TrayIndicator(ledger_, commands, QIcon(QStringLiteral(":/logo.bmp")), this);
+}
 
+void TForm1::watchTheDesktop()
+{
+    Tray->showIcon();
     if (std::unique_ptr<IdleSource> idle = CreateDesktopIdleSource()) {
         Away = new AwayWatch(ledger_, std::move(idle), this);
         connect(Timer1, &QTimer::timeout, Away, &AwayWatch::MinuteTicked); // after Timer1Timer's tick
@@ -253,6 +257,8 @@ void TForm1::mirrorSelection(int checkedIndex)
 
 void TForm1::CreateDialogs()
 {
+    if (Form2)
+        return;
     Form2 = new TForm2(ledger_, prompts_, this);
     Form3 = new TForm3(ledger_, prompts_, Modes, this);
     Form4 = new TForm4(ledger_, Graph, prompts_, this);
@@ -280,6 +286,8 @@ void TForm1::FormShow()
     }
     Timer1->start();
     Timer2->start();
+    // The tray and the idle time may ask the session bus: after the window is up.
+    QTimer::singleShot(0, this, &TForm1::watchTheDesktop);
 }
 
 void TForm1::Timer1Timer()
@@ -358,12 +366,14 @@ void TForm1::AddItem1Click()
 
 void TForm1::DeleteItem1Click()
 {
+    CreateDialogs();
     Form2->exec();
     ledger_.SaveAll();
 }
 
 void TForm1::showTimeDialog(bool add)
 {
+    CreateDialogs();
     const int checked = ledger_.state().CheckedIndex;
     Form3->setWindowTitle(add ? QStringLiteral("Add Time") : QStringLiteral("Deduct Time"));
     Form3->Label1->setText(add ? QStringLiteral("Select item to add time to:")
@@ -387,6 +397,7 @@ void TForm1::RemoveTimefromItem1Click()
 
 void TForm1::ChooseDate1Click()
 {
+    CreateDialogs();
     const GraphViewState previous = Graph.viewState();
     if (Form4->exec() == QDialog::Accepted)
         Graph.DrawGraph();
@@ -427,12 +438,14 @@ void TForm1::ExportHistory1Click()
 
 void TForm1::About1Click()
 {
+    CreateDialogs();
     Modes.InfoMode = 2;
     Form5->exec();
 }
 
 void TForm1::Help2Click()
 {
+    CreateDialogs();
     Modes.InfoMode = 1;
     Form5->exec();
 }

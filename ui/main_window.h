@@ -35,7 +35,9 @@ class TForm1 : public QMainWindow {
 public:
     TForm1(Ledger &ledger, Prompts &prompts, QWidget *parent = nullptr);
 
-    // Creates the four dialogs, in order, after the main window.
+    // Creates the four dialogs, in order, unless they exist. The commands
+    // that open one call it, so a start does not pay for dialogs (the date
+    // view's calendar above all) that a day's use may never open.
     void CreateDialogs();
 
     RadioGroup *RG1;
@@ -101,6 +103,7 @@ private:
     void createMenus();
     void connectLedger();
     void createExtras();
+    void watchTheDesktop();
     void showGraphMarks();
     void showTimeDialog(bool add);
     void mirrorSelection(int checkedIndex);

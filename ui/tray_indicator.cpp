@@ -17,7 +17,8 @@ QString entryText(const QString &name)
 } // namespace
 
 TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QIcon &icon, QObject *parent)
-    : QObject(parent), ledger_(ledger), commands_(std::move(commands)), menu_(std::make_unique<QMenu>())
+    : QObject(parent), ledger_(ledger), commands_(std::move(commands)), menu_(std::make_unique<QMenu>()),
+      icon_(icon)
 {
     itemsEnd_ = menu_->addSeparator();
     nothingSelected_ = menu_->addAction(QStringLiteral("Nothing Selected"));
@@ -32,10 +33,15 @@ TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QIcon 
     connect(&ledger_, &Ledger::selectionChanged, this, &TrayIndicator::showSelection);
     connect(&ledger_, &Ledger::saved, this, &TrayIndicator::showSelection);
     fillItems();
+}
 
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+TrayIndicator::~TrayIndicator() = default;
+
+void TrayIndicator::showIcon()
+{
+    if (trayIcon_ || !QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    trayIcon_ = new QSystemTrayIcon(icon, this);
+    trayIcon_ = new QSystemTrayIcon(icon_, this);
     trayIcon_->setContextMenu(menu_.get());
     trayIcon_->setToolTip(toolTip_);
     connect(trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -44,8 +50,6 @@ TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QIcon 
     });
     trayIcon_->show();
 }
-
-TrayIndicator::~TrayIndicator() = default;
 
 void TrayIndicator::fillItems()
 {

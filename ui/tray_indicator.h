@@ -22,12 +22,17 @@ struct TrayCommands {
 // its minutes today; its menu lists the items as checkable entries, then
 // "Nothing Selected", "Show Hourwise" and "Exit"; a left click shows the
 // main window. Menu and tooltip follow the ledger's signals. The icon is
-// shown only where the desktop has a tray; it never keeps the program alive.
+// shown by showIcon, only where the desktop has a tray; it never keeps the
+// program alive.
 class TrayIndicator : public QObject {
     Q_OBJECT
 public:
     TrayIndicator(Ledger &ledger, TrayCommands commands, const QIcon &icon, QObject *parent = nullptr);
     ~TrayIndicator() override;
+
+    // Looks for the desktop's tray, which may ask the session bus, and shows
+    // the icon there. Called once the main window is up.
+    void showIcon();
 
     QMenu *menu() const { return menu_.get(); }
     QString toolTip() const { return toolTip_; }
@@ -46,5 +51,6 @@ private:
     QAction *itemsEnd_;
     QAction *nothingSelected_;
     QString toolTip_;
+    QIcon icon_;
     QSystemTrayIcon *trayIcon_ = nullptr;
 };
