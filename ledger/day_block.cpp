@@ -46,9 +46,11 @@ HistoryParts SplitAtLastDayBlock(QByteArray bytes, const LocaleValues &locale)
             break;
         split = line.start;
     }
-    parts.lastBlock = DecodeLines(bytes.sliced(split));
+    parts.lastBlockBytes = bytes.sliced(split);
+    parts.lastBlock = DecodeLines(parts.lastBlockBytes);
     bytes.truncate(split);
-    parts.earlier = EndsEveryLineWithCrLf(bytes) ? std::move(bytes) : EncodeLines(DecodeLines(bytes));
+    parts.earlierAsRead = EndsEveryLineWithCrLf(bytes);
+    parts.earlier = parts.earlierAsRead ? std::move(bytes) : EncodeLines(DecodeLines(bytes));
     return parts;
 }
 

@@ -30,6 +30,8 @@ qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale
 struct HistoryParts {
     QByteArray earlier;     // every line ends with CR LF, as the ledger writes them
     QStringList lastBlock;
+    QByteArray lastBlockBytes; // the last block as it stands in the file
+    bool earlierAsRead = false; // earlier holds the file's own bytes, not encoded anew
 };
 
 // Decodes only the last day's block, reading the lines from the end. The

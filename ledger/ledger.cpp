@@ -49,6 +49,8 @@ void Ledger::StartupLoad()
     HistoryParts history = SplitAtLastDayBlock(ReadFileBytes(filePath(HistoryFileName)), locale_);
     s_.HistoryEarlier = std::move(history.earlier);
     s_.HistoryLines = std::move(history.lastBlock);
+    historyEarlierSizeAsRead_ = history.earlierAsRead ? s_.HistoryEarlier.size() : -1;
+    historyLastBlockAsRead_ = std::move(history.lastBlockBytes);
     if (s_.DataLines.isEmpty()) {
         refuseToSeedBesideAHistory();
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
@@ -218,7 +220,13 @@ void Ledger::writeHistory()
 {
     settleHistory();
     const QByteArray lastBlock = EncodeLines(s_.HistoryLines);
-    WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock});
+    // The start-up save leaves the history alone when the load changed none
+    // of its bytes: else every start would write the years of history anew.
+    const bool asRead = historyEarlierSizeAsRead_ == s_.HistoryEarlier.size() && lastBlock == historyLastBlockAsRead_;
+    historyEarlierSizeAsRead_ = -1;
+    historyLastBlockAsRead_.clear();
+    if (!asRead)
+        WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock});
 }
 
 void Ledger::settleHistory()

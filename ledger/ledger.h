@@ -163,4 +163,8 @@ private:
     // start and a new day, which read the log anew, change them.
     QByteArray switchLinesBeforeBytes_;
     int switchLinesBefore_ = 0;
+    // completedata.txc as the start-up load found it: the size of the bytes
+    // before its last block (-1: unknown) and that block's bytes.
+    qsizetype historyEarlierSizeAsRead_ = -1;
+    QByteArray historyLastBlockAsRead_;
 };

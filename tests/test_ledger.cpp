@@ -109,7 +109,13 @@ void TestLedger::startOnTheSameDayAppendsNothing()
     f.now = QDateTime(QDate(2026, 12, 8), QTime(23, 59, 59));
     writeThreeItemDays(f);
     const QByteArray data = f.bytes(kData), history = f.bytes(kHistory), switches = f.bytes(kSwitches);
+    // A history that the start leaves as it is, is not written again.
+    const QDateTime longAgo(QDate(2020, 1, 1), QTime(0, 0));
+    QFile historyFile(f.path(kHistory));
+    QVERIFY(historyFile.open(QIODevice::ReadWrite) && historyFile.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    historyFile.close();
     Ledger &ledger = f.start();
+    QCOMPARE(QFileInfo(f.path(kHistory)).lastModified(), longAgo);
     QCOMPARE(f.bytes(kData), data);
     QCOMPARE(f.bytes(kHistory), history);
     QCOMPARE(f.bytes(kSwitches), switches);

@@ -33,7 +33,8 @@ void ReadPartly(const QByteArray &bytes, const LocaleValues &locale)
     const QStringList lines = DecodeLines(bytes);
     const HistoryParts parts = SplitAtLastDayBlock(bytes, locale);
     if (parts.earlier + EncodeLines(parts.lastBlock) != EncodeLines(lines)
-        || parts.lastBlock.size() != lines.size() - LastDayBlockStart(lines, locale))
+        || parts.lastBlock.size() != lines.size() - LastDayBlockStart(lines, locale)
+        || (parts.earlierAsRead && parts.earlier + parts.lastBlockBytes != bytes))
         std::abort();
     double day = 0;
     if (lines.isEmpty() || !TryStrToDayKey(lines.first().section(QLatin1Char(':'), 0, 0), locale, &day))
