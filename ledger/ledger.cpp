@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -49,8 +50,8 @@ void Ledger::StartupLoad()
     HistoryParts history = SplitAtLastDayBlock(ReadFileBytes(filePath(HistoryFileName)), locale_);
     s_.HistoryEarlier = std::move(history.earlier);
     s_.HistoryLines = std::move(history.lastBlock);
-    historyEarlierSizeAsRead_ = history.earlierAsRead ? s_.HistoryEarlier.size() : -1;
-    historyLastBlockAsRead_ = std::move(history.lastBlockBytes);
+    asRead_.historyEarlierSize = history.earlierAsRead ? s_.HistoryEarlier.size() : -1;
+    asRead_.historyLastBlock = std::move(history.lastBlockBytes);
     if (s_.DataLines.isEmpty()) {
         refuseToSeedBesideAHistory();
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
@@ -63,7 +64,8 @@ void Ledger::StartupLoad()
         s_.HistoryLines << kSeedHistoryLine;
     catchUpHistoryWithData();
 
-    replaceSwitchLines(ReadLineFile(filePath(SwitchFileName)));
+    asRead_.switchLog = ReadFileBytes(filePath(SwitchFileName));
+    replaceSwitchLines(DecodeLines(*asRead_.switchLog));
     findTodaysSwitchEntry();
     loaded_ = true;
     SaveAll();
@@ -208,7 +210,10 @@ void Ledger::writeSwitchLog()
     }
     switchLinesBeforeBytes_ += EncodeLines(s_.SwitchLines.mid(switchLinesBefore_, before - switchLinesBefore_));
     switchLinesBefore_ = before;
-    WriteEncodedFile(filePath(SwitchFileName), {switchLinesBeforeBytes_, EncodeLines(s_.SwitchLines.mid(before))});
+    const QByteArray todaysLines = EncodeLines(s_.SwitchLines.mid(before));
+    const std::optional<QByteArray> asRead = std::exchange(asRead_.switchLog, std::nullopt);
+    if (!asRead || *asRead != switchLinesBeforeBytes_ + todaysLines)
+        WriteEncodedFile(filePath(SwitchFileName), {switchLinesBeforeBytes_, todaysLines});
 }
 
 void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
@@ -220,11 +225,9 @@ void Ledger::writeHistory()
 {
     settleHistory();
     const QByteArray lastBlock = EncodeLines(s_.HistoryLines);
-    // The start-up save leaves the history alone when the load changed none
-    // of its bytes: else every start would write the years of history anew.
-    const bool asRead = historyEarlierSizeAsRead_ == s_.HistoryEarlier.size() && lastBlock == historyLastBlockAsRead_;
-    historyEarlierSizeAsRead_ = -1;
-    historyLastBlockAsRead_.clear();
+    const bool asRead = asRead_.historyEarlierSize == s_.HistoryEarlier.size() && lastBlock == asRead_.historyLastBlock;
+    asRead_.historyEarlierSize = -1;
+    asRead_.historyLastBlock.clear();
     if (!asRead)
         WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock});
 }

@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 // The items with their minutes, by position. An item's position is its
 // identity everywhere: radio button, data lines, history block line, bar.
@@ -163,8 +164,13 @@ private:
     // start and a new day, which read the log anew, change them.
     QByteArray switchLinesBeforeBytes_;
     int switchLinesBefore_ = 0;
-    // completedata.txc as the start-up load found it: the size of the bytes
-    // before its last block (-1: unknown) and that block's bytes.
-    qsizetype historyEarlierSizeAsRead_ = -1;
-    QByteArray historyLastBlockAsRead_;
+    // What the start-up load read, so that its save leaves alone the files
+    // whose bytes it did not change: completedata.txc as the size of the
+    // bytes before its last block (-1: unknown) and that block, and help.txc.
+    // The first write of each file forgets them.
+    struct FilesAsRead {
+        qsizetype historyEarlierSize = -1;
+        QByteArray historyLastBlock;
+        std::optional<QByteArray> switchLog;
+    } asRead_;
 };
