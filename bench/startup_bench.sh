@@ -31,7 +31,7 @@ done
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" -j2 --target hourwise floor_app check_files >/dev/null
+cmake --build "$build" -j2 --target hourwise floor_app check_files map_watch >/dev/null
 
 work=$(mktemp -d)
 xvfb_pid= program_pid=
@@ -70,14 +70,22 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 measure() {
   local program=$1 title=$2 source=$3 folder=$work/run
   rm -rf "$folder"; cp -r "$source" "$folder"
+  # The watcher blocks on the X connection until the window is mapped, so
+  # it takes no CPU from the program while it starts.
+  "$build/bench/map_watch" "$title" >"$work/mapped" &
+  local watch_pid=$!
+  until [ -s "$work/mapped" ]; do
+    kill -0 "$watch_pid" 2>/dev/null || { echo "map_watch could not watch the display" >&2; exit 1; }
+    sleep 0.01
+  done
   local start; start=$(now_ms)
   (cd "$folder" && exec "$program") >"$work/program.log" 2>&1 &
   program_pid=$!
-  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
+  while kill -0 "$watch_pid" 2>/dev/null; do
     kill -0 "$program_pid" 2>/dev/null || { echo "$program ended before its window was mapped:" >&2; cat "$work/program.log" >&2; exit 1; }
-    sleep 0.005
+    sleep 0.1
   done
-  local mapped; mapped=$(now_ms)
+  local mapped; mapped=$(tail -1 "$work/mapped")
   sleep 1
   local rss_start cpu_before; rss_start=$(rss_kib "$program_pid"); cpu_before=$(cpu_ticks "$program_pid")
   sleep "$idle"
