@@ -15,15 +15,7 @@ set -euo pipefail
 hourwise=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")
 source "$here/xvfb_display.sh"
-work=$(mktemp -d)
-xvfb_pid= program_pid=
-cleanup() {
-  if [ -n "$program_pid" ]; then kill -KILL "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null || true; fi
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+make_work_folder
 
 fail() { echo "FAIL: $*" >&2; echo "program output:" >&2; cat "$work/program.log" >&2; exit 1; }
 

@@ -14,16 +14,7 @@ source "$(dirname "$(realpath "$0")")/xvfb_display.sh"
 libfaketime=$(find /usr/lib -name libfaketime.so.1 -path '*faketime*' -print -quit)
 [ -n "$libfaketime" ] || { echo "libfaketime.so.1 not found" >&2; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-  [ -z "$program_pid" ] || kill -KILL "$program_pid" 2>/dev/null || true
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+make_work_folder
 export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 XDG_RUNTIME_DIR=$work
 # In a sanitizer build libfaketime is preloaded before the sanitizer's runtime.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0

@@ -33,20 +33,10 @@ budget_seconds=${4:-270}
 libfaketime=$(find /usr/lib -name libfaketime.so.1 -path '*faketime*' -print -quit)
 [ -n "$libfaketime" ] || { echo "libfaketime.so.1 not found" >&2; exit 1; }
 
-work=$(mktemp -d)
+source "$(dirname "$(realpath "$0")")/xvfb_display.sh"
+make_work_folder
 data=$work/data
 mkdir "$data"
-xvfb_pid=
-program_pid=
-cleanup() {
-  [ -z "$program_pid" ] || kill -KILL "$program_pid" 2>/dev/null || true
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-source "$(dirname "$(realpath "$0")")/xvfb_display.sh"
 
 # A display that went away under us (another program's clean-up) is no
 # fault of the program under test: start another and go on, a few times.

@@ -31,3 +31,18 @@ stop_xvfb() {
   wait "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=
 }
+
+# Makes $work, a temporary folder, and has the program under test
+# ($program_pid), the server and the folder removed when the script ends.
+make_work_folder() {
+  work=$(mktemp -d)
+  xvfb_pid= program_pid=
+  trap remove_work_folder EXIT
+  trap 'exit 1' INT TERM
+}
+
+remove_work_folder() {
+  if [ -n "$program_pid" ]; then kill -KILL "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null || true; fi
+  stop_xvfb
+  rm -rf "$work"
+}
