@@ -3,7 +3,6 @@
 #include "hourwise_error.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -122,14 +121,6 @@ char *putLine(char *dst, const QString &line)
     return dst;
 }
 
-// Bit 7 of each byte of word that equals c set, every other bit clear.
-quint64 bytesEqualTo(quint64 word, uchar c)
-{
-    constexpr quint64 kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const quint64 t = word ^ (0x0101010101010101ULL * c);
-    return ~(((t & kLow7) + kLow7) | t | kLow7);
-}
-
 QString fullPath(const QString &path)
 {
     return QFileInfo(path).absoluteFilePath();
@@ -185,22 +176,25 @@ QString DecodeLine(const QByteArray &bytes, qsizetype start, qsizetype end)
 
 bool EndsEveryLineWithCrLf(const QByteArray &bytes)
 {
-    // Each LF must follow a CR, and each CR precede a LF. It runs over the
-    // whole history at every start, so eight bytes are compared at a time.
+    // A byte is a LF exactly when the byte before it is a CR: then every LF
+    // follows a CR and every CR precedes a LF. It runs over the whole
+    // history at every start; blocks of a fixed length let the compiler
+    // compare many bytes at once.
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
-    if (n > 0 && p[n - 1] != '\n')
+    if (n == 0)
+        return true;
+    if (p[0] == '\n' || p[n - 1] != '\n')
         return false;
-    quint64 mismatch = 0, crBefore = 0;
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const quint64 word = qFromLittleEndian<quint64>(p + i);
-        const quint64 cr = bytesEqualTo(word, '\r');
-        mismatch |= bytesEqualTo(word, '\n') ^ ((cr << 8) | crBefore);
-        crBefore = cr >> 56;
+    constexpr qsizetype kBlock = 64;
+    uchar mismatch = 0;
+    qsizetype i = 1;
+    for (; i + kBlock <= n; i += kBlock) {
+        for (qsizetype k = i; k < i + kBlock; ++k)
+            mismatch |= uchar(p[k] == '\n') ^ uchar(p[k - 1] == '\r');
     }
     for (; i < n; ++i)
-        mismatch |= quint64(p[i] == '\n') ^ quint64(i > 0 && p[i - 1] == '\r');
+        mismatch |= uchar(p[i] == '\n') ^ uchar(p[i - 1] == '\r');
     return mismatch == 0;
 }
 

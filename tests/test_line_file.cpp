@@ -41,9 +41,13 @@ void TestLineFile::splitsEveryLineEnding_data()
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
     QTest::newRow("lf cr is two endings") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
     QTest::newRow("cr before cr lf") << QByteArray("\ra\r\r\n") << QStringList{"", "a", ""};
-    QTest::newRow("cr lf across eight bytes") << QByteArray("0123456\r\n9abcdef\r\n") << QStringList{"0123456", "9abcdef"};
-    QTest::newRow("lone lf after eight bytes") << QByteArray("0123456789abcde\nf\r\n") << QStringList{"0123456789abcde", "f"};
-    QTest::newRow("lone cr at eight bytes") << QByteArray("0123456\rx\r\n") << QStringList{"0123456", "x"};
+    // The CR LF check compares blocks of 64 bytes from the second byte on.
+    // A long last line makes the second block whole.
+    const QByteArray a64(64, 'a'), a65(65, 'a'), c70(70, 'c');
+    QTest::newRow("cr lf across a block") << a64 + "\r\nb\r\n" + c70 + "\r\n" << QStringList{a64, "b", c70};
+    QTest::newRow("lone lf after a block") << a65 + "\nf\r\n" + c70 + "\r\n" << QStringList{a65, "f", c70};
+    QTest::newRow("lone cr at a block's end") << a64 + "\rx\r\n" + c70 + "\r\n" << QStringList{a64, "x", c70};
+    QTest::newRow("lone lf first") << QByteArray("\na\r\n") << QStringList{"", "a"};
 }
 
 void TestLineFile::splitsEveryLineEnding()
