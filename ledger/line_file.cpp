@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -178,24 +179,29 @@ bool EndsEveryLineWithCrLf(const QByteArray &bytes)
 {
     // A byte is a LF exactly when the byte before it is a CR: then every LF
     // follows a CR and every CR precedes a LF. It runs over the whole
-    // history at every start; blocks of a fixed length let the compiler
-    // compare many bytes at once.
+    // history at every start, so 16 bytes are compared at once, each beside
+    // the byte before it (an unaligned load one byte back).
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
     if (n == 0)
         return true;
     if (p[0] == '\n' || p[n - 1] != '\n')
         return false;
-    constexpr qsizetype kBlock = 64;
-    uchar mismatch = 0;
+    using Bytes16 = uchar __attribute__((vector_size(16)));
+    Bytes16 mismatch = {};
     qsizetype i = 1;
-    for (; i + kBlock <= n; i += kBlock) {
-        for (qsizetype k = i; k < i + kBlock; ++k)
-            mismatch |= uchar(p[k] == '\n') ^ uchar(p[k - 1] == '\r');
+    for (; i + 16 <= n; i += 16) {
+        Bytes16 at, before;
+        std::memcpy(&at, p + i, 16);
+        std::memcpy(&before, p + i - 1, 16);
+        mismatch |= Bytes16(at == '\n') ^ Bytes16(before == '\r');
     }
+    uchar rest = 0;
     for (; i < n; ++i)
-        mismatch |= uchar(p[i] == '\n') ^ uchar(p[i - 1] == '\r');
-    return mismatch == 0;
+        rest |= uchar(p[i] == '\n') ^ uchar(p[i - 1] == '\r');
+    for (int k = 0; k < 16; ++k)
+        rest |= mismatch[k];
+    return rest == 0;
 }
 
 QString ReadableText(const QString &stored)

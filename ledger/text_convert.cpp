@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <charconv>
 #include <cmath>
 
 LocaleValues LocaleValues::fromLocale(const QLocale &locale)
@@ -159,6 +160,31 @@ bool isDigit(QChar c)
     return c.unicode() >= '0' && c.unicode() <= '9';
 }
 
+// Converts text that has passed the float syntax check. The separator
+// becomes C's point, whatever the process locale. Short texts, which every
+// key and count of the files is, go through a stack buffer without
+// allocating, as the start-up reads thousands of them.
+bool convertCheckedFloat(const QString &text, int separatorAt, double *value)
+{
+    char digits[64];
+    const int n = int(text.size());
+    if (n < int(sizeof digits)) {
+        for (int k = 0; k < n; ++k)
+            digits[k] = k == separatorAt ? '.' : char(text.at(k).unicode());
+        const int start = digits[0] == '+' ? 1 : 0; // from_chars takes no plus sign
+        const auto [end, error] = std::from_chars(digits + start, digits + n, *value);
+        if (error == std::errc() && end == digits + n)
+            return std::isfinite(*value);
+        // Out of range: decided as for long texts below, so both agree on tiny values.
+    }
+    QByteArray plain = text.toLatin1();
+    if (separatorAt >= 0)
+        plain[separatorAt] = '.';
+    bool ok = false;
+    *value = plain.toDouble(&ok);
+    return ok && std::isfinite(*value);
+}
+
 // The float syntax, with isSeparator telling which characters may stand as
 // the decimal separator. The text is checked first and converted only when
 // well-formed, in one piece, so that a runaway field of megabytes fails fast.
@@ -195,12 +221,7 @@ bool tryStrToFloat(const QString &text, IsSeparator isSeparator, double *value)
     }
     if (i != n)
         return false;
-    QByteArray plain = trimmed.toLatin1(); // ASCII but for the separator
-    if (separatorAt >= 0)
-        plain[separatorAt] = '.'; // C notation for toDouble, whatever the process locale
-    bool ok = false;
-    *value = plain.toDouble(&ok);
-    return ok && std::isfinite(*value);
+    return convertCheckedFloat(trimmed, separatorAt, value);
 }
 
 [[noreturn]] void throwNotAFloat(const QString &text)

@@ -41,8 +41,9 @@ void TestLineFile::splitsEveryLineEnding_data()
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
     QTest::newRow("lf cr is two endings") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
     QTest::newRow("cr before cr lf") << QByteArray("\ra\r\r\n") << QStringList{"", "a", ""};
-    // The CR LF check compares blocks of 64 bytes from the second byte on.
-    // A long last line makes the second block whole.
+    // The CR LF check compares 16 bytes at a time from the second byte on,
+    // so a CR at index 64 ends one group and its LF starts the next. A long
+    // last line makes the groups after it whole.
     const QByteArray a64(64, 'a'), a65(65, 'a'), c70(70, 'c');
     QTest::newRow("cr lf across a block") << a64 + "\r\nb\r\n" + c70 + "\r\n" << QStringList{a64, "b", c70};
     QTest::newRow("lone lf after a block") << a65 + "\nf\r\n" + c70 + "\r\n" << QStringList{a65, "f", c70};
