@@ -31,7 +31,7 @@ qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale
     return TrailingDayBlockStart(lines, day, locale);
 }
 
-HistoryParts SplitAtLastDayBlock(QByteArray bytes, const LocaleValues &locale)
+HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &locale)
 {
     HistoryParts parts;
     if (bytes.isEmpty())
@@ -48,9 +48,8 @@ HistoryParts SplitAtLastDayBlock(QByteArray bytes, const LocaleValues &locale)
     }
     parts.lastBlockBytes = bytes.sliced(split);
     parts.lastBlock = DecodeLines(parts.lastBlockBytes);
-    bytes.truncate(split);
-    parts.earlierAsRead = EndsEveryLineWithCrLf(bytes);
-    parts.earlier = parts.earlierAsRead ? std::move(bytes) : EncodeLines(DecodeLines(bytes));
+    parts.earlierSize = split;
+    parts.earlierAsRead = EndsEveryLineWithCrLf(QByteArray::fromRawData(bytes.constData(), split));
     return parts;
 }
 

@@ -26,18 +26,19 @@ qsizetype TrailingDayBlockStart(const QStringList &lines, double day, const Loca
 qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale);
 
 // A history file split before the block of its last day (LastDayBlockStart):
-// the bytes before it, which stay as they are, and the block's lines decoded.
+// where the bytes before it end, which stay as they are, and the block's
+// lines decoded.
 struct HistoryParts {
-    QByteArray earlier;     // every line ends with CR LF, as the ledger writes them
+    qsizetype earlierSize = 0;  // the bytes before the last block
+    bool earlierAsRead = false; // every line of which ends with CR LF, as the ledger writes them
     QStringList lastBlock;
     QByteArray lastBlockBytes; // the last block as it stands in the file
-    bool earlierAsRead = false; // earlier holds the file's own bytes, not encoded anew
 };
 
 // Decodes only the last day's block, reading the lines from the end. The
-// bytes before it are kept as they are; only when some of their lines end
-// otherwise than with CR LF are they encoded anew, as a save writes them.
-HistoryParts SplitAtLastDayBlock(QByteArray bytes, const LocaleValues &locale);
+// bytes before it are checked, not copied; only when some of their lines
+// end otherwise than with CR LF must a save encode them anew.
+HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &locale);
 
 // The lines of one day in a history file's bytes, as the date view charts it.
 struct DayLines {

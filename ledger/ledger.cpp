@@ -47,8 +47,10 @@ void Ledger::StartupLoad()
     for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
         RemoveLeftTemporaries(filePath(name));
     s_.DataLines = ReadLineFile(filePath(DataFileName));
-    HistoryParts history = SplitAtLastDayBlock(ReadFileBytes(filePath(HistoryFileName)), locale_);
-    s_.HistoryEarlier = std::move(history.earlier);
+    historyFile_ = MappedFile::Map(filePath(HistoryFileName));
+    HistoryParts history = SplitAtLastDayBlock(historyFile_->bytes(), locale_);
+    const QByteArray earlier = historyFile_->bytes(history.earlierSize);
+    s_.HistoryEarlier = history.earlierAsRead ? earlier : EncodeLines(DecodeLines(earlier));
     s_.HistoryLines = std::move(history.lastBlock);
     asRead_.historyEarlierSize = history.earlierAsRead ? s_.HistoryEarlier.size() : -1;
     asRead_.historyLastBlock = std::move(history.lastBlockBytes);
@@ -229,7 +231,29 @@ void Ledger::writeHistory()
     asRead_.historyEarlierSize = -1;
     asRead_.historyLastBlock.clear();
     if (!asRead)
-        WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock});
+        showEarlierHistoryFromFile(WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock}));
+}
+
+void Ledger::showEarlierHistoryFromFile(const FileIdentity &saved)
+{
+    // The file just saved begins with HistoryEarlier's bytes. Where those
+    // are held in memory (a new day's block settled, bytes encoded anew),
+    // they are mapped from it instead, so that no copy grows with the years.
+    // A mapping already in use stays: its pages, once touched by a save,
+    // make the next saves as cheap as bytes in memory. Only the file this
+    // save wrote will do; where it cannot be mapped, the bytes held serve.
+    if (historyFile_ && s_.HistoryEarlier.constData() == historyFile_->bytes().constData())
+        return;
+    std::shared_ptr<const MappedFile> file;
+    try {
+        file = MappedFile::Map(filePath(HistoryFileName));
+    } catch (const HourwiseError &) {
+        return;
+    }
+    if (!(file->identity() == saved) || file->size() < s_.HistoryEarlier.size())
+        return;
+    s_.HistoryEarlier = file->bytes(s_.HistoryEarlier.size());
+    historyFile_ = std::move(file);
 }
 
 void Ledger::settleHistory()

@@ -2,12 +2,16 @@
 
 #include "text_convert.h"
 
+class MappedFile;
+struct FileIdentity;
+
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The items with their minutes, by position. An item's position is its
@@ -30,7 +34,7 @@ struct LedgerState {
     // completedata.txc holds one block of today lines per day. Only its last
     // day's block ever changes (rebuilt, or followed by a new day's), so only
     // that is decoded; the lines before it are kept as the file's bytes.
-    QByteArray HistoryEarlier; // the file up to the last day's block, every line ending with CR LF
+    QByteArray HistoryEarlier; // the file up to the last day's block, every line ending with CR LF (mapped, not copied)
     QStringList HistoryLines;  // the last day's block (and any new day's block behind it until saved)
     QStringList SwitchLines;  // help.txc: pairs of day key and that day's switch count
 
@@ -151,6 +155,7 @@ private:
     void SaveDataAndHistory();
     void writeFile(const QString &fileName, const QStringList &lines) const;
     void writeHistory();
+    void showEarlierHistoryFromFile(const FileIdentity &saved);
     void settleHistory();
     void writeSwitchLog();
     void replaceSwitchLines(const QStringList &lines);
@@ -158,6 +163,9 @@ private:
     QString folder_;
     Clock clock_;
     LocaleValues locale_;
+    // The history file whose bytes HistoryEarlier shows without a copy, when
+    // they are the file's own; it outlives s_, which refers to it.
+    std::shared_ptr<const MappedFile> historyFile_;
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
     // The switch log's lines before today's count line, encoded: only the

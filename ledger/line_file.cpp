@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -252,6 +254,53 @@ QByteArray ReadFileBytes(const QString &path)
     return bytes;
 }
 
+namespace {
+
+FileIdentity identityOf(int fd)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return {};
+    return {quint64(status.st_dev), quint64(status.st_ino)};
+}
+
+} // namespace
+
+std::shared_ptr<const MappedFile> MappedFile::Map(const QString &path)
+{
+    std::shared_ptr<MappedFile> mapping(new MappedFile);
+    QFile file(path);
+    if (!file.exists())
+        return mapping;
+    if (!file.open(QIODevice::ReadOnly))
+        throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+    mapping->identity_ = identityOf(file.handle());
+    const qint64 size = file.size();
+    void *mapped = size > 0 ? ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, file.handle(), 0) : MAP_FAILED;
+    if (mapped == MAP_FAILED) {
+        mapping->read_ = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+        mapping->size_ = mapping->read_.size();
+        return mapping;
+    }
+    mapping->mapped_ = static_cast<const char *>(mapped);
+    mapping->size_ = size;
+    return mapping;
+}
+
+MappedFile::~MappedFile()
+{
+    if (mapped_)
+        ::munmap(const_cast<char *>(mapped_), size_t(size_));
+}
+
+QByteArray MappedFile::bytes(qsizetype length) const
+{
+    const qsizetype n = length < 0 ? size_ : std::min(length, size_);
+    return QByteArray::fromRawData(mapped_ ? mapped_ : read_.constData(), n);
+}
+
 void WriteLineFile(const QString &path, const QStringList &lines)
 {
     WriteEncodedFile(path, EncodeLines(lines));
@@ -292,7 +341,7 @@ void WriteEncodedFile(const QString &path, const QByteArray &bytes)
     WriteEncodedFile(path, QList<QByteArrayView>{bytes});
 }
 
-void WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts)
+FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts)
 {
     QSaveFile file(path); // removes its temporary file on every failure below
     // Unbuffered, so that a failing write (a full disk) fails here: a write
@@ -309,8 +358,10 @@ void WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts)
     // file system that cannot sync at all is no reason to refuse.
     if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
         throwCannotCreate(path, qt_error_string(errno));
+    const FileIdentity written = identityOf(file.handle());
     if (!file.commit())
         throwCannotCreate(path, reasonOf(file, errno));
+    return written;
 }
 
 void RemoveLeftTemporaries(const QString &path)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // Text files of lines, as the three data files and the date view use them.
 //
 // Encoding: UTF-8, the system's 8-bit encoding on Linux. Bytes that are not
@@ -52,6 +54,43 @@ QStringList ReadLineFile(const QString &path);
 // The same file's bytes undecoded, with the same errors.
 QByteArray ReadFileBytes(const QString &path);
 
+// Which file a path led to when it was written or mapped: another file
+// renamed over the path since then has another identity.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity &other) const { return device == other.device && inode == other.inode; }
+};
+
+// A file's bytes mapped read-only instead of read into memory: the pages
+// come from the system's file cache as they are touched, and the program
+// keeps no copy of its own, which for a history of decades is most of what
+// it would hold. The saves replace a file by renaming a new one over it, so
+// a mapped file never changes under its mapping. Where the file cannot be
+// mapped (not a regular file), its bytes are read instead.
+class MappedFile {
+public:
+    // A missing or empty file maps to no bytes; errors as ReadFileBytes.
+    static std::shared_ptr<const MappedFile> Map(const QString &path);
+    ~MappedFile();
+    MappedFile(const MappedFile &) = delete;
+    MappedFile &operator=(const MappedFile &) = delete;
+
+    // The first length bytes (all for -1), not copied: valid while the
+    // mapping lives.
+    QByteArray bytes(qsizetype length = -1) const;
+    qsizetype size() const { return size_; }
+    FileIdentity identity() const { return identity_; }
+
+private:
+    MappedFile() = default;
+
+    const char *mapped_ = nullptr;
+    QByteArray read_; // the bytes, where mapping failed
+    qsizetype size_ = 0;
+    FileIdentity identity_;
+};
+
 // Replaces the file whole and atomically (temporary file, then rename), so
 // a crash or a full disk leaves either the old or the new file, never a part.
 // Throws HourwiseError "Cannot create file "<full path>". <reason>".
@@ -63,8 +102,9 @@ void WriteLineFile(const QString &path, const QStringList &lines);
 void WriteEncodedFile(const QString &path, const QByteArray &bytes);
 
 // The same for bytes in parts, written one after the other, so that a large
-// unchanged part need not be copied to join it with the rest.
-void WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts);
+// unchanged part need not be copied to join it with the rest. Returns the
+// identity of the file now at path.
+FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts);
 
 // Removes the temporary files that a kill in the middle of WriteEncodedFile
 // can leave beside path: its name, a dot and six letters ("help.txc.AbCdEf").
