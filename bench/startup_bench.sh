@@ -4,8 +4,9 @@
 # starts in a new folder and on 40 items with each of the given years of
 # history; all run under one Xvfb display, the runs interleaved. Reports the
 # median over the runs of: the time from exec until the main window is
-# mapped, the resident memory one second later and after the idle period,
-# and the CPU time (user + system) used while idle; then what each added
+# mapped, the resident memory one second later (and how much of it is the
+# program's own, not pages of mapped files) and after the idle period, and
+# the CPU time (user + system) used while idle; then what each added
 # megabyte of history costs, between the fewest and the most years.
 #
 # usage: bench/startup_bench.sh [--runs N] [--idle-seconds N] [--years "0 1 10 30"]
@@ -64,9 +65,10 @@ history_mb() { [ -f "$1/completedata.txc" ] && stat -c %s "$1/completedata.txc" 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+anon_kib() { awk '/^RssAnon:/ { print $2 }' "/proc/$1/status"; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# One run: prints "startup_ms rss_start_kib rss_idle_kib idle_cpu_ms".
+# One run: prints "startup_ms rss_start_kib rss_idle_kib idle_cpu_ms anon_start_kib".
 measure() {
   local program=$1 title=$2 source=$3 folder=$work/run
   rm -rf "$folder"; cp -r "$source" "$folder"
@@ -87,11 +89,12 @@ measure() {
   done
   local mapped; mapped=$(tail -1 "$work/mapped")
   sleep 1
-  local rss_start cpu_before; rss_start=$(rss_kib "$program_pid"); cpu_before=$(cpu_ticks "$program_pid")
+  local rss_start anon_start cpu_before; rss_start=$(rss_kib "$program_pid"); anon_start=$(anon_kib "$program_pid")
+  cpu_before=$(cpu_ticks "$program_pid")
   sleep "$idle"
   local rss_idle cpu_after; rss_idle=$(rss_kib "$program_pid"); cpu_after=$(cpu_ticks "$program_pid")
   kill -KILL "$program_pid"; wait "$program_pid" 2>/dev/null || true; program_pid=
-  echo "$((mapped - start)) $rss_start $rss_idle $(( (cpu_after - cpu_before) * 1000 / $(getconf CLK_TCK) ))"
+  echo "$((mapped - start)) $rss_start $rss_idle $(( (cpu_after - cpu_before) * 1000 / $(getconf CLK_TCK) )) $anon_start"
 }
 
 configs=(floor new)
@@ -120,14 +123,14 @@ label() {
 
 echo "Median of $runs interleaved runs; idle period $idle s."
 echo
-echo "| program | window mapped | times the floor | resident memory after start | above the floor | after $idle s idle | CPU time in $idle s idle |"
-echo "| --- | --- | --- | --- | --- | --- | --- |"
+echo "| program | window mapped | times the floor | resident memory after start | above the floor | own (not mapped files) | after $idle s idle | CPU time in $idle s idle |"
+echo "| --- | --- | --- | --- | --- | --- | --- | --- |"
 for c in "${configs[@]}"; do
   ms=$(column_median "$c" 1) kib=$(column_median "$c" 2)
-  printf '| %s | %s ms | %sx | %s MiB | %s MiB | %s MiB | %s ms |\n' "$(label "$c")" "$ms" \
+  printf '| %s | %s ms | %sx | %s MiB | %s MiB | %s MiB | %s MiB | %s ms |\n' "$(label "$c")" "$ms" \
     "$(awk -v a="$ms" -v b="$floor_ms" 'BEGIN { printf "%.2f", a / b }')" \
     "$(echo "$kib" | mib)" "$(awk -v a="$kib" -v b="$floor_kib" 'BEGIN { print a - b }' | mib)" \
-    "$(column_median "$c" 3 | mib)" "$(column_median "$c" 4)"
+    "$(column_median "$c" 5 | mib)" "$(column_median "$c" 3 | mib)" "$(column_median "$c" 4)"
 done
 
 set -- $years
@@ -136,7 +139,8 @@ if [ $# -ge 2 ]; then
   mb=$(awk -v a="$(history_mb "$work/$first")" -v b="$(history_mb "$work/$last")" 'BEGIN { print b - a }')
   echo
   awk -v mb="$mb" -v t0="$(column_median "$first" 1)" -v t1="$(column_median "$last" 1)" \
-      -v m0="$(column_median "$first" 2)" -v m1="$(column_median "$last" 2)" -v y0="$1" -v y1="${!#}" 'BEGIN {
-    printf "Each added MB of history (%s to %s years, %.1f MB): %+.1f ms to start, %+.2f MiB resident.\n",
-      y0, y1, mb, (t1 - t0) / mb, (m1 - m0) / 1024 / mb }'
+      -v m0="$(column_median "$first" 2)" -v m1="$(column_median "$last" 2)" \
+      -v a0="$(column_median "$first" 5)" -v a1="$(column_median "$last" 5)" -v y0="$1" -v y1="${!#}" 'BEGIN {
+    printf "Each added MB of history (%s to %s years, %.1f MB): %+.1f ms to start, %+.2f MiB resident, %+.2f MiB of it not pages of mapped files.\n",
+      y0, y1, mb, (t1 - t0) / mb, (m1 - m0) / 1024 / mb, (a1 - a0) / 1024 / mb }'
 fi
