@@ -47,10 +47,11 @@ void Ledger::StartupLoad()
     for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
         RemoveLeftTemporaries(filePath(name));
     s_.DataLines = ReadLineFile(filePath(DataFileName));
-    historyFile_ = MappedFile::Map(filePath(HistoryFileName));
-    HistoryParts history = SplitAtLastDayBlock(historyFile_->bytes(), locale_);
-    const QByteArray earlier = historyFile_->bytes(history.earlierSize);
+    std::shared_ptr<const MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));
+    HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(), locale_);
+    const QByteArray earlier = historyFile->bytes(history.earlierSize);
     s_.HistoryEarlier = history.earlierAsRead ? earlier : EncodeLines(DecodeLines(earlier));
+    historyFile_ = std::move(historyFile); // after the bytes that showed the one it replaces
     s_.HistoryLines = std::move(history.lastBlock);
     asRead_.historyEarlierSize = history.earlierAsRead ? s_.HistoryEarlier.size() : -1;
     asRead_.historyLastBlock = std::move(history.lastBlockBytes);

@@ -2,9 +2,6 @@
 
 #include "text_convert.h"
 
-class MappedFile;
-struct FileIdentity;
-
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
@@ -13,6 +10,9 @@ struct FileIdentity;
 #include <functional>
 #include <memory>
 #include <optional>
+
+class MappedFile;
+struct FileIdentity;
 
 // The items with their minutes, by position. An item's position is its
 // identity everywhere: radio button, data lines, history block line, bar.

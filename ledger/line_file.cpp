@@ -241,17 +241,31 @@ QStringList ReadLineFile(const QString &path)
     return DecodeLines(ReadFileBytes(path));
 }
 
+namespace {
+
+[[noreturn]] void throwCannotOpen(const QString &path, const QFile &file)
+{
+    throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+}
+
+QByteArray readAllOf(const QString &path, QFile &file)
+{
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throwCannotOpen(path, file);
+    return bytes;
+}
+
+} // namespace
+
 QByteArray ReadFileBytes(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
-        throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
-    return bytes;
+        throwCannotOpen(path, file);
+    return readAllOf(path, file);
 }
 
 namespace {
@@ -273,14 +287,12 @@ std::shared_ptr<const MappedFile> MappedFile::Map(const QString &path)
     if (!file.exists())
         return mapping;
     if (!file.open(QIODevice::ReadOnly))
-        throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+        throwCannotOpen(path, file);
     mapping->identity_ = identityOf(file.handle());
     const qint64 size = file.size();
     void *mapped = size > 0 ? ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, file.handle(), 0) : MAP_FAILED;
     if (mapped == MAP_FAILED) {
-        mapping->read_ = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), file.errorString()));
+        mapping->read_ = readAllOf(path, file);
         mapping->size_ = mapping->read_.size();
         return mapping;
     }
