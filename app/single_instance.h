@@ -1,20 +1,24 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class QSocketNotifier;
 class QWidget;
 
 // One running copy per data folder. The copy that holds the folder's lock
 // listens on a local socket named after the folder; a later start on the
 // same folder, finding the lock taken, asks that copy to bring its window
-// to the front and ends.
+// to the front and ends. Plain Unix sockets: Qt's network library would
+// load nine more libraries at every start for this one small exchange.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // waitMs bounds how long a later start waits for the running copy's answer.
     explicit SingleInstance(const QString &folder, int waitMs = 3000);
+    ~SingleInstance() override;
 
     // For the copy that holds the lock: from now on, later starts are
     // announced by showRequested.
@@ -31,11 +35,14 @@ private:
     // The socket's path: in the user's runtime folder, named by a hash of the
     // folder's canonical path, so that every way of naming a folder meets.
     static QString ServerName(const QString &folder);
-    void Answer(QLocalSocket *socket);
+    bool bindAndListen();
+    void acceptPending();
+    void answer(int connection);
 
     QString serverName_;
     int waitMs_;
-    QLocalServer server_;
+    int listening_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 // Shows a window un-minimised and raised, with the focus; when a modal dialog
