@@ -46,7 +46,8 @@ void Ledger::StartupLoad()
     loaded_ = false;
     for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
         RemoveLeftTemporaries(filePath(name));
-    s_.DataLines = ReadLineFile(filePath(DataFileName));
+    asRead_.data = ReadFileBytes(filePath(DataFileName));
+    s_.DataLines = DecodeLines(*asRead_.data);
     std::shared_ptr<const MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));
     HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(), locale_);
     const QByteArray earlier = historyFile->bytes(history.earlierSize);
@@ -169,7 +170,7 @@ void Ledger::SaveAll()
         rebuildBlockOfDay(s_.TodayJulian);
     else
         startNewDay();
-    writeFile(DataFileName, s_.DataLines);
+    writeData();
     writeHistory();
     writeSwitchLog();
     emit saved();
@@ -214,14 +215,35 @@ void Ledger::writeSwitchLog()
     switchLinesBeforeBytes_ += EncodeLines(s_.SwitchLines.mid(switchLinesBefore_, before - switchLinesBefore_));
     switchLinesBefore_ = before;
     const QByteArray todaysLines = EncodeLines(s_.SwitchLines.mid(before));
-    const std::optional<QByteArray> asRead = std::exchange(asRead_.switchLog, std::nullopt);
-    if (!asRead || *asRead != switchLinesBeforeBytes_ + todaysLines)
-        WriteEncodedFile(filePath(SwitchFileName), {switchLinesBeforeBytes_, todaysLines});
+    writeUnlessAsRead(SwitchFileName, asRead_.switchLog, {switchLinesBeforeBytes_, todaysLines});
 }
 
-void Ledger::writeFile(const QString &fileName, const QStringList &lines) const
+void Ledger::writeData()
 {
-    WriteLineFile(filePath(fileName), lines);
+    writeUnlessAsRead(DataFileName, asRead_.data, {EncodeLines(s_.DataLines)});
+}
+
+namespace {
+
+bool holdsParts(const QByteArray &bytes, const QList<QByteArrayView> &parts)
+{
+    qsizetype at = 0;
+    for (QByteArrayView part : parts) {
+        if (bytes.size() - at < part.size() || QByteArrayView(bytes).sliced(at, part.size()) != part)
+            return false;
+        at += part.size();
+    }
+    return at == bytes.size();
+}
+
+} // namespace
+
+void Ledger::writeUnlessAsRead(const QString &fileName, std::optional<QByteArray> &asRead,
+                               const QList<QByteArrayView> &parts)
+{
+    const std::optional<QByteArray> read = std::exchange(asRead, std::nullopt);
+    if (!read || !holdsParts(*read, parts))
+        WriteEncodedFile(filePath(fileName), parts);
 }
 
 void Ledger::writeHistory()
@@ -421,7 +443,7 @@ void Ledger::DeleteItem(int position)
 void Ledger::SaveDataAndHistory()
 {
     rebuildBlockOfDay(s_.TodayJulian);
-    writeFile(DataFileName, s_.DataLines);
+    writeData();
     writeHistory();
 }
 

@@ -153,7 +153,11 @@ private:
     void rebuildBlockOfDay(double day);
     bool historyEndsOnToday() const;
     void SaveDataAndHistory();
-    void writeFile(const QString &fileName, const QStringList &lines) const;
+    void writeData();
+    // Writes the parts as the file, unless they are the very bytes that the
+    // start-up read from it (asRead, which the first write forgets).
+    void writeUnlessAsRead(const QString &fileName, std::optional<QByteArray> &asRead,
+                           const QList<QByteArrayView> &parts);
     void writeHistory();
     void showEarlierHistoryFromFile(const FileIdentity &saved);
     void settleHistory();
@@ -173,10 +177,11 @@ private:
     QByteArray switchLinesBeforeBytes_;
     int switchLinesBefore_ = 0;
     // What the start-up load read, so that its save leaves alone the files
-    // whose bytes it did not change: completedata.txc as the size of the
-    // bytes before its last block (-1: unknown) and that block, and help.txc.
-    // The first write of each file forgets them.
+    // whose bytes it did not change: data.txc, completedata.txc as the size
+    // of the bytes before its last block (-1: unknown) and that block, and
+    // help.txc. The first write of each file forgets them.
     struct FilesAsRead {
+        std::optional<QByteArray> data;
         qsizetype historyEarlierSize = -1;
         QByteArray historyLastBlock;
         std::optional<QByteArray> switchLog;
