@@ -47,6 +47,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Hourwise"));
     ApplyDesktopFonts();
+    ApplyDesktopStyle();
     QtPrompts prompts;
 
     const QString folder = QDir::currentPath();

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -41,11 +42,16 @@ QStringList menuTexts(QWidget *menu)
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { ApplyDesktopFonts(); }
+    void initTestCase()
+    {
+        ApplyDesktopFonts();
+        ApplyDesktopStyle();
+    }
     void widgetsStandWhereTheyShould_data();
     void widgetsStandWhereTheyShould();
     void texts();
     void menusHoldEveryEntryInOrder();
+    void menuOverflowIconIsTheStyles();
     void itemsBecomeRadioButtonsInColumns();
     void clickingItemsCountsSwitches();
     void nothingSelectedUnchecksEveryItem();
@@ -136,6 +142,18 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     QVERIFY(w.Today1->isChecked() && w.Value1->isChecked());
     for (QAction *off : {w.Percentage1, w.Total1, w.Value2, w.Percentage2, w.ChooseDate1})
         QVERIFY(!off->isChecked());
+}
+
+void TestMainWindow::menuOverflowIconIsTheStyles()
+{
+    // The menu bar's overflow icon is made when first drawn, from the style the program wraps.
+    const auto *style = qobject_cast<const QProxyStyle *>(QApplication::style());
+    QVERIFY(style);
+    for (const QSize size : {QSize(16, 16), QSize(32, 32)}) {
+        const QImage own = style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(size).toImage();
+        QVERIFY(!own.isNull());
+        QCOMPARE(own, style->baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(size).toImage());
+    }
 }
 
 void TestMainWindow::itemsBecomeRadioButtonsInColumns()

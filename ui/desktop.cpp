@@ -3,12 +3,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QIconEngine>
 #include <QLockFile>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QWidget>
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <optional>
 
 void ApplyDesktopFonts()
 {
@@ -16,6 +21,72 @@ void ApplyDesktopFonts()
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Century"), QStringLiteral("Liberation Serif"));
     QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+}
+
+namespace {
+
+// An icon that asks for its pictures when it is first drawn or measured.
+class DeferredIconEngine : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new DeferredIconEngine(make_); }
+
+private:
+    const QIcon &icon()
+    {
+        if (!icon_)
+            icon_ = make_();
+        return *icon_;
+    }
+
+    std::function<QIcon()> make_;
+    std::optional<QIcon> icon_;
+};
+
+class DeferredIconStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (icon != SP_ToolBarHorizontalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        // The widget may be gone when the icon is first drawn, and the style
+        // replaced: only the style is kept, and a deleted one gives no icon.
+        return QIcon(new DeferredIconEngine([base = QPointer<QStyle>(baseStyle()), icon] {
+            return base ? base->standardIcon(icon) : QIcon();
+        }));
+    }
+};
+
+} // namespace
+
+void ApplyDesktopStyle()
+{
+    // The proxy takes over the style that Qt chose, so a -style option or
+    // QT_STYLE_OVERRIDE still decides it.
+    QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
 }
 
 std::unique_ptr<QLockFile> LockDataFolder(const QString &folder, QString *problem, bool *heldByRunningCopy)

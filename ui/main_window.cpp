@@ -228,7 +228,7 @@ void TForm1::createExtras()
         activateWindow();
     };
     commands.exit = [this] { Button1Click(); };
-    Tray = new TrayIndicator(ledger_, commands, QIcon(QStringLiteral(":/logo.bmp")), this);
+    Tray = new TrayIndicator(ledger_, commands, QStringLiteral(":/logo.bmp"), this);
 }
 
 void TForm1::watchTheDesktop()

@@ -3,6 +3,7 @@
 #include "ledger.h"
 #include "line_file.h"
 
+#include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -16,9 +17,9 @@ QString entryText(const QString &name)
 
 } // namespace
 
-TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QIcon &icon, QObject *parent)
+TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QString &iconFile, QObject *parent)
     : QObject(parent), ledger_(ledger), commands_(std::move(commands)), menu_(std::make_unique<QMenu>()),
-      icon_(icon)
+      iconFile_(iconFile)
 {
     itemsEnd_ = menu_->addSeparator();
     nothingSelected_ = menu_->addAction(QStringLiteral("Nothing Selected"));
@@ -41,7 +42,7 @@ void TrayIndicator::showIcon()
 {
     if (trayIcon_ || !QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    trayIcon_ = new QSystemTrayIcon(icon_, this);
+    trayIcon_ = new QSystemTrayIcon(QIcon(iconFile_), this);
     trayIcon_->setContextMenu(menu_.get());
     trayIcon_->setToolTip(toolTip_);
     connect(trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QIcon>
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -27,7 +27,9 @@ struct TrayCommands {
 class TrayIndicator : public QObject {
     Q_OBJECT
 public:
-    TrayIndicator(Ledger &ledger, TrayCommands commands, const QIcon &icon, QObject *parent = nullptr);
+    // iconFile: the icon's picture, read only when the icon is shown (reading
+    // a picture loads Qt's image format plugins, which the window need not wait for).
+    TrayIndicator(Ledger &ledger, TrayCommands commands, const QString &iconFile, QObject *parent = nullptr);
     ~TrayIndicator() override;
 
     // Looks for the desktop's tray, which may ask the session bus, and shows
@@ -51,6 +53,6 @@ private:
     QAction *itemsEnd_;
     QAction *nothingSelected_;
     QString toolTip_;
-    QIcon icon_;
+    QString iconFile_;
     QSystemTrayIcon *trayIcon_ = nullptr;
 };
