@@ -44,8 +44,7 @@ QString Ledger::filePath(const QString &fileName) const
 void Ledger::StartupLoad()
 {
     loaded_ = false;
-    for (const QString &name : {DataFileName, HistoryFileName, SwitchFileName})
-        RemoveLeftTemporaries(filePath(name));
+    RemoveLeftTemporaries(folder_, {DataFileName, HistoryFileName, SwitchFileName});
     asRead_.data = ReadFileBytes(filePath(DataFileName));
     s_.DataLines = DecodeLines(*asRead_.data);
     std::shared_ptr<const MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));

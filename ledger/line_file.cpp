@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -376,17 +375,28 @@ FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &
     return written;
 }
 
-void RemoveLeftTemporaries(const QString &path)
+namespace {
+
+// QSaveFile names its temporary file after the target, a dot and six random
+// letters; only a kill between writing and renaming leaves one.
+bool isTemporaryOf(const QString &name, const QString &target)
 {
-    const QFileInfo target(path);
-    QDir folder = target.dir();
-    // QSaveFile names its temporary file after the target, a dot and six
-    // random letters; only a kill between writing and renaming leaves one.
-    const QRegularExpression own(QStringLiteral("^%1\\.[A-Za-z]{6}$")
-                                     .arg(QRegularExpression::escape(target.fileName())));
-    const QStringList candidates = folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files);
-    for (const QString &name : candidates) {
-        if (own.match(name).hasMatch())
-            folder.remove(name);
+    constexpr int kLetters = 6;
+    if (name.size() != target.size() + 1 + kLetters || !name.startsWith(target) || name.at(target.size()) != u'.')
+        return false;
+    const QStringView letters = QStringView(name).right(kLetters);
+    return std::all_of(letters.begin(), letters.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    });
+}
+
+} // namespace
+
+void RemoveLeftTemporaries(const QString &folder, const QStringList &fileNames)
+{
+    QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Unsorted)) {
+        if (std::any_of(fileNames.begin(), fileNames.end(), [&](const QString &target) { return isTemporaryOf(name, target); }))
+            dir.remove(name);
     }
 }

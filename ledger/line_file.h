@@ -107,6 +107,7 @@ void WriteEncodedFile(const QString &path, const QByteArray &bytes);
 FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts);
 
 // Removes the temporary files that a kill in the middle of WriteEncodedFile
-// can leave beside path: its name, a dot and six letters ("help.txc.AbCdEf").
-// Nothing else is touched; a file that cannot be removed is left.
-void RemoveLeftTemporaries(const QString &path);
+// can leave in folder beside one of the named files: its name, a dot and six
+// letters ("help.txc.AbCdEf"). Nothing else is touched; a file that cannot
+// be removed is left. The folder is listed once for all the names.
+void RemoveLeftTemporaries(const QString &folder, const QStringList &fileNames);

@@ -2,10 +2,45 @@
 
 #include "hourwise_error.h"
 
-#include <QRegularExpression>
 
 #include <charconv>
 #include <cmath>
+
+namespace {
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// The format without its time zone fields (a word of one or more "t") and
+// the spaces before them. Done by hand: a regular expression here was the
+// only one that every start compiled.
+QString withoutTimeZone(QString format)
+{
+    for (qsizetype i = 0; i < format.size();) {
+        qsizetype end = i;
+        while (end < format.size() && format.at(end) == u't')
+            ++end;
+        if (end == i) {
+            ++i;
+            continue;
+        }
+        const bool word = (i == 0 || !isWordChar(format.at(i - 1))) && (end == format.size() || !isWordChar(format.at(end)));
+        if (!word) {
+            i = end;
+            continue;
+        }
+        qsizetype start = i;
+        while (start > 0 && format.at(start - 1).isSpace())
+            --start;
+        format.remove(start, end - start);
+        i = start;
+    }
+    return format.trimmed();
+}
+
+} // namespace
 
 LocaleValues LocaleValues::fromLocale(const QLocale &locale)
 {
@@ -15,9 +50,7 @@ LocaleValues LocaleValues::fromLocale(const QLocale &locale)
     values.thousandsSeparator = locale.groupSeparator().isEmpty() ? QChar() : locale.groupSeparator().at(0);
     values.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
     // The clock shows the time of day alone: the long format's time zone is dropped.
-    values.longTimeFormat = locale.timeFormat(QLocale::LongFormat)
-                                .remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")))
-                                .trimmed();
+    values.longTimeFormat = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
     return values;
 }
 

@@ -233,6 +233,9 @@ void TestTextConvert::localeValuesFromSystemLocales()
     QCOMPARE(german.thousandsSeparator, QChar('.'));
     QVERIFY(!german.longTimeFormat.contains('t'));
     QCOMPARE(german.formatLongTime(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
+    // The time zone goes with the space before it; "AP" stays.
+    QCOMPARE(LocaleValues::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates)).longTimeFormat,
+             QStringLiteral("h:mm:ss AP"));
     const LocaleValues c = LocaleValues::fromLocale(QLocale::c());
     QCOMPARE(c.formatLongTime(QTime(14, 5, 9)), QStringLiteral("14:05:09"));
     QCOMPARE(c.decimalSeparator, QChar('.'));
