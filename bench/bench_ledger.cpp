@@ -125,7 +125,7 @@ void BM_SaveFloor(benchmark::State &state)
     Ledger ledger = folder().ledger();
     ledger.StartupLoad();
     const QByteArray files[] = {EncodeLines(ledger.state().DataLines), ledger.historyBytes(),
-                                EncodeLines(ledger.state().SwitchLines)};
+                                ledger.state().SwitchEarlier + EncodeLines(ledger.state().SwitchLines)};
     const QString names[] = {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName};
     for (auto _ : state) {
         for (int f = 0; f < 3; ++f) {

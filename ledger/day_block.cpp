@@ -1,6 +1,7 @@
 #include "day_block.h"
 
 #include <algorithm>
+#include <cmath>
 
 QString FirstField(const QString &line)
 {
@@ -63,6 +64,22 @@ qsizetype firstFieldEnd(const QByteArray &bytes, const LineSpan &line)
 }
 
 } // namespace
+
+qsizetype FirstLineOfDayKey(const QByteArray &bytes, double day, const LocaleValues &locale)
+{
+    const bool integralDay = std::floor(day) == day;
+    const auto digitsAlone = [&bytes](const LineSpan &line) {
+        return std::all_of(bytes.begin() + line.start, bytes.begin() + line.end,
+                           [](char c) { return c >= '0' && c <= '9'; });
+    };
+    for (qsizetype at = 0; at < bytes.size();) {
+        const LineSpan line = LineAt(bytes, at);
+        if ((integralDay || !digitsAlone(line)) && IsDayKeyOf(DecodeLine(bytes, line.start, line.end), day, locale))
+            return line.start;
+        at = line.next;
+    }
+    return -1;
+}
 
 DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues &locale)
 {

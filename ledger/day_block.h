@@ -40,6 +40,12 @@ struct HistoryParts {
 // end otherwise than with CR LF must a save encode them anew.
 HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &locale);
 
+// Where the first line of the bytes that is, as a whole, the key of day by
+// value starts (a switch log's entry for the day), or -1 when none is. Only
+// lines that may be a key are decoded: when day is a midnight's (it ends in
+// .5), a line of digits alone, a count, never is.
+qsizetype FirstLineOfDayKey(const QByteArray &bytes, double day, const LocaleValues &locale);
+
 // The lines of one day in a history file's bytes, as the date view charts it.
 struct DayLines {
     int count = 0;     // lines anywhere in the history whose key is the day's by value

@@ -24,6 +24,15 @@ QString field(const QString &line, int n)
     return line.section(QLatin1Char(':'), n, n);
 }
 
+// Where the last two lines of the bytes start, or -1 when they hold fewer.
+qsizetype lastPairStart(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return -1;
+    const qsizetype last = LineBefore(bytes, bytes.size()).start;
+    return last > 0 ? LineBefore(bytes, last).start : -1;
+}
+
 bool fitsInt32(qint64 value)
 {
     return value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
@@ -68,8 +77,7 @@ void Ledger::StartupLoad()
     catchUpHistoryWithData();
 
     asRead_.switchLog = ReadFileBytes(filePath(SwitchFileName));
-    replaceSwitchLines(DecodeLines(*asRead_.switchLog));
-    findTodaysSwitchEntry();
+    findTodaysSwitchEntry(*asRead_.switchLog);
     loaded_ = true;
     SaveAll();
 }
@@ -130,22 +138,33 @@ void Ledger::rebuildBlockOfDay(double day)
     s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
 }
 
-void Ledger::findTodaysSwitchEntry()
+void Ledger::findTodaysSwitchEntry(const QByteArray &log)
 {
     // Every line is compared, count lines too: the first line that is today's
     // key by value wins (a count, an integer, never equals a key).
-    const auto isToday = [this](const QString &line) { return IsDayKeyOf(line, s_.TodayJulian, locale_); };
-    const auto found = std::find_if(s_.SwitchLines.cbegin(), s_.SwitchLines.cend(), isToday);
-    const int keyLine = found == s_.SwitchLines.cend() ? -1 : int(found - s_.SwitchLines.cbegin());
+    const qsizetype keyLine = FirstLineOfDayKey(log, s_.TodayJulian, locale_);
     if (keyLine < 0) {
+        splitSwitchLog(log, log.size());
         appendSwitchEntry();
         return;
     }
-    if (keyLine + 1 == s_.SwitchLines.size())
+    splitSwitchLog(log, keyLine);
+    if (s_.SwitchLines.size() == 1)
         s_.SwitchLines << QStringLiteral("0"); // a log cut off after today's key: its count was never written
-    s_.SwitchLineIndex = keyLine + 1;
+    s_.SwitchLineIndex = 1;
     s_.SwitchCount = StrToInt(s_.SwitchLines.at(s_.SwitchLineIndex));
     emit switchCountChanged(s_.SwitchCount);
+}
+
+void Ledger::splitSwitchLog(const QByteArray &log, qsizetype at)
+{
+    // The lines before at are written back as they are, unless one of them
+    // ends otherwise than with CR LF: then all are encoded anew, as a save
+    // writes every line.
+    const QByteArray earlier = log.first(at);
+    s_.SwitchEarlier = EndsEveryLineWithCrLf(earlier) ? earlier : EncodeLines(DecodeLines(earlier));
+    s_.SwitchLines = DecodeLines(log.sliced(at));
+    s_.SwitchLineIndex = -1;
 }
 
 void Ledger::appendSwitchEntry()
@@ -179,42 +198,25 @@ void Ledger::startNewDay()
 {
     // help.txc is read before anything changes, so a read failure leaves the
     // day unchanged in memory and the next save starts it again.
-    QStringList switchLines = ReadLineFile(filePath(SwitchFileName));
+    const QByteArray log = ReadFileBytes(filePath(SwitchFileName));
     RebuildDataLines();
     s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
-    replaceSwitchLines(switchLines);
     // With no items the history gains no block, so the next save takes the
     // day as new again; the log must not gain a second pair for the same day.
-    const int n = s_.SwitchLines.size();
-    if (n >= 2 && IsDayKeyOf(s_.SwitchLines.at(n - 2), s_.TodayJulian, locale_)) {
-        s_.SwitchLineIndex = n - 1;
+    const qsizetype lastPair = lastPairStart(log);
+    if (lastPair >= 0 && IsDayKeyOf(DecodeLine(log, lastPair, LineAt(log, lastPair).end), s_.TodayJulian, locale_)) {
+        splitSwitchLog(log, lastPair);
+        s_.SwitchLineIndex = 1;
         emit switchCountChanged(s_.SwitchCount);
     } else {
+        splitSwitchLog(log, log.size());
         appendSwitchEntry();
     }
 }
 
-void Ledger::replaceSwitchLines(const QStringList &lines)
-{
-    s_.SwitchLines = lines;
-    switchLinesBeforeBytes_.clear();
-    switchLinesBefore_ = 0;
-}
-
 void Ledger::writeSwitchLog()
 {
-    // A day's log grows by two lines, so encoding it whole at every tick
-    // would cost more with every year; the lines before today's count are
-    // encoded once.
-    const int before = std::clamp(s_.SwitchLineIndex, 0, int(s_.SwitchLines.size()));
-    if (before < switchLinesBefore_) {
-        switchLinesBeforeBytes_.clear();
-        switchLinesBefore_ = 0;
-    }
-    switchLinesBeforeBytes_ += EncodeLines(s_.SwitchLines.mid(switchLinesBefore_, before - switchLinesBefore_));
-    switchLinesBefore_ = before;
-    const QByteArray todaysLines = EncodeLines(s_.SwitchLines.mid(before));
-    writeUnlessAsRead(SwitchFileName, asRead_.switchLog, {switchLinesBeforeBytes_, todaysLines});
+    writeUnlessAsRead(SwitchFileName, asRead_.switchLog, {s_.SwitchEarlier, EncodeLines(s_.SwitchLines)});
 }
 
 void Ledger::writeData()

@@ -36,7 +36,11 @@ struct LedgerState {
     // that is decoded; the lines before it are kept as the file's bytes.
     QByteArray HistoryEarlier; // the file up to the last day's block, every line ending with CR LF (mapped, not copied)
     QStringList HistoryLines;  // the last day's block (and any new day's block behind it until saved)
-    QStringList SwitchLines;  // help.txc: pairs of day key and that day's switch count
+    // help.txc holds pairs of day key and that day's switch count. Only
+    // today's count changes, so only the lines from today's key on are
+    // decoded; the lines before it are kept as the file's bytes.
+    QByteArray SwitchEarlier; // the file up to today's key line, every line ending with CR LF
+    QStringList SwitchLines;  // from today's key line on: the key, today's count, and any lines after them
 
     qint32 SwitchCount = 0;      // switches made today
     qint32 SwitchLineIndex = -1; // index in SwitchLines of today's count line
@@ -145,7 +149,8 @@ private:
     void resizeItemTable(int count);
     void startNewDay();
     void startDayIfDateChanged();
-    void findTodaysSwitchEntry();
+    void findTodaysSwitchEntry(const QByteArray &log);
+    void splitSwitchLog(const QByteArray &log, qsizetype at);
     void appendSwitchEntry();
     void refuseToSeedBesideAHistory() const;
     bool dataDay(double *day) const;
@@ -162,7 +167,6 @@ private:
     void showEarlierHistoryFromFile(const FileIdentity &saved);
     void settleHistory();
     void writeSwitchLog();
-    void replaceSwitchLines(const QStringList &lines);
 
     QString folder_;
     Clock clock_;
@@ -172,10 +176,6 @@ private:
     std::shared_ptr<const MappedFile> historyFile_;
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
-    // The switch log's lines before today's count line, encoded: only the
-    // start and a new day, which read the log anew, change them.
-    QByteArray switchLinesBeforeBytes_;
-    int switchLinesBefore_ = 0;
     // What the start-up load read, so that its save leaves alone the files
     // whose bytes it did not change: data.txc, completedata.txc as the size
     // of the bytes before its last block (-1: unknown) and that block, and

@@ -140,7 +140,7 @@ void TestLedger::startOnALaterDayStartsANewDay()
     const QStringList newBlock{k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"};
     QCOMPARE(f.lines(kHistory), oldHistory + newBlock);
     QCOMPARE(f.lines(kSwitches).mid(4), (QStringList{k, "0"}));
-    QCOMPARE(ledger.state().SwitchLineIndex, 5);
+    QCOMPARE(ledger.state().SwitchLines, (QStringList{k, "0"}));
     // The day of the parsed lines stays the earlier one until the first tick re-parses.
     QCOMPARE(ledger.state().LineDay, JulianAtMidnight(QDate(2026, 12, 8)));
 }
@@ -152,11 +152,11 @@ void TestLedger::switchKeyIsFoundAtAnOddIndex()
     // A key without its count shifts today's pair to an odd index.
     f.writeLines(kSwitches, {f.key(QDate(2026, 12, 1)), "3", f.key(QDate(2026, 12, 2)), k, "12"});
     Ledger &ledger = f.start();
-    QCOMPARE(ledger.state().SwitchLineIndex, 4);
     QCOMPARE(ledger.state().SwitchCount, 12);
     QCOMPARE(f.lines(kSwitches).size(), 5); // nothing appended
     ledger.SelectItem(0);
-    QCOMPARE(ledger.state().SwitchLines.at(4), QStringLiteral("13"));
+    ledger.SaveAll();
+    QCOMPARE(f.lines(kSwitches), (QStringList{f.key(QDate(2026, 12, 1)), "3", f.key(QDate(2026, 12, 2)), k, "13"}));
 }
 
 void TestLedger::switchLogCutAfterTodaysKeyGetsACount()
@@ -166,7 +166,7 @@ void TestLedger::switchLogCutAfterTodaysKeyGetsACount()
     f.writeLines(kSwitches, {f.key(QDate(2026, 12, 7)), "4", f.today()});
     Ledger &ledger = f.start();
     QCOMPARE(f.lines(kSwitches), (QStringList{f.key(QDate(2026, 12, 7)), "4", f.today(), "0"}));
-    QCOMPARE(ledger.state().SwitchLineIndex, 3);
+    QCOMPARE(ledger.state().SwitchLines, (QStringList{f.today(), "0"}));
 }
 
 void TestLedger::loadItemsReadsTheDataLines_data()
@@ -351,9 +351,10 @@ void TestLedger::loadSaveLoadKeepsEveryByte()
     QCOMPARE(f.bytes(kData), data);
 }
 
-// Only the last day's block is decoded at the start. The bytes before it are
-// written back as they were, undecodable ones included, and lines there that
-// end otherwise than with CR LF get CR LF, as every save has written them.
+// Only the last day's block and today's switch entry are decoded at the
+// start. The bytes before them are written back as they were, undecodable
+// ones included, and lines there that end otherwise than with CR LF get
+// CR LF, as every save has written them.
 void TestLedger::earlierDaysKeepTheirBytes()
 {
     LedgerFixture f;
@@ -361,8 +362,9 @@ void TestLedger::earlierDaysKeepTheirBytes()
     const QByteArray earlier = "0:\r\n" + past + ":Caf\xe9:3:\r\n" + past + ":\xff\xfe:4:\r\n";
     const QByteArray todayBlock = k + ":Caf\xe9:5:\r\n" + k + ":Mail:1:\r\n";
     const QByteArray data = todayBlock + "T:Caf\xe9:30:\r\nT:Mail:9:\r\n";
+    const QByteArray switchesEarlier = past + "\r\n3\r\n\xff\xfe\r\n0\r\n";
     f.write(kData, data);
-    f.write(kSwitches, k + "\r\n2\r\n");
+    f.write(kSwitches, switchesEarlier + k + "\r\n2\r\n");
     // Today's block, one minute behind the data, begins with a key of the
     // other decimal separator: the whole block is today's and is replaced.
     f.write(kHistory, earlier + QByteArray(k).replace('.', ',') + ":Caf\xe9:4:\r\n" + k + ":Mail:1:\r\n");
@@ -372,12 +374,15 @@ void TestLedger::earlierDaysKeepTheirBytes()
     ledger.MinuteTick();
     const QByteArray next = f.today().toLatin1();
     QCOMPARE(f.bytes(kHistory), earlier + todayBlock + next + ":Caf\xe9:0:\r\n" + next + ":Mail:0:\r\n");
+    QCOMPARE(f.bytes(kSwitches), switchesEarlier + k + "\r\n2\r\n" + next + "\r\n0\r\n");
 
     f.now = f.now.addDays(-1);
     f.write(kData, data);
     f.write(kHistory, "0:\n" + past + ":Caf\xe9:3:\r" + past + ":\xff\xfe:4:\r\n" + todayBlock);
+    f.write(kSwitches, past + "\n3\r\xff\xfe\r\n0\n" + k + "\r\n2");
     f.start();
     QCOMPARE(f.bytes(kHistory), earlier + todayBlock);
+    QCOMPARE(f.bytes(kSwitches), switchesEarlier + k + "\r\n2\r\n");
 }
 
 void TestLedger::badFilesAtStartWriteNothing_data()
@@ -624,7 +629,7 @@ void TestLedger::historyFileAlwaysMirrorsMemory()
     const auto same = [&] {
         const LedgerState &s = ledger.state();
         return f.bytes(kHistory) == s.HistoryEarlier + EncodeLines(s.HistoryLines) && f.bytes(kHistory) == ledger.historyBytes()
-            && f.bytes(kSwitches) == EncodeLines(s.SwitchLines) && !s.HistoryEarlier.isDetached();
+            && f.bytes(kSwitches) == s.SwitchEarlier + EncodeLines(s.SwitchLines) && !s.HistoryEarlier.isDetached();
     };
     ledger.SelectItem(0);
     ledger.MinuteTick();

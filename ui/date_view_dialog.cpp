@@ -195,8 +195,10 @@ QString TForm4::findSwitchText() const
 {
     // The log up to today's count line holds pairs of day key and count; every
     // line is compared, and the last match wins.
-    const QStringList &lines = ledger_.state().SwitchLines;
-    const int last = std::min(ledger_.state().SwitchLineIndex, int(lines.size()) - 1);
+    const LedgerState &state = ledger_.state();
+    const QStringList earlier = DecodeLines(state.SwitchEarlier);
+    const QStringList lines = earlier + state.SwitchLines;
+    const int last = std::min(int(earlier.size()) + state.SwitchLineIndex, int(lines.size()) - 1);
     QString text;
     for (int i = 0; i <= last; ++i) {
         if (IsDayKeyOf(lines.at(i), ChosenJulian, ledger_.locale()))
