@@ -1,7 +1,9 @@
 #include "day_block.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <optional>
 
 QString FirstField(const QString &line)
 {
@@ -65,18 +67,46 @@ qsizetype firstFieldEnd(const QByteArray &bytes, const LineSpan &line)
 
 } // namespace
 
+namespace {
+
+// The value of a key written as keys are, digits with one "." or "," between
+// them, read straight from the bytes; nothing for any other text, which the
+// full conversion reads (every key separator is "." or "," or the locale's).
+std::optional<double> plainKeyValue(const char *begin, const char *end)
+{
+    char text[24];
+    const qsizetype size = end - begin;
+    if (size < 3 || size > qsizetype(sizeof text))
+        return std::nullopt;
+    int separators = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = begin[i];
+        const bool separator = c == '.' || c == ',';
+        if (separator ? (++separators > 1 || i == 0 || i == size - 1) : (c < '0' || c > '9'))
+            return std::nullopt;
+        text[i] = separator ? '.' : c;
+    }
+    double value = 0;
+    const auto [parsedEnd, error] = std::from_chars(text, text + size, value);
+    if (error != std::errc() || parsedEnd != text + size)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 qsizetype FirstLineOfDayKey(const QByteArray &bytes, double day, const LocaleValues &locale)
 {
     const bool integralDay = std::floor(day) == day;
-    const auto digitsAlone = [&bytes](const LineSpan &line) {
-        return std::all_of(bytes.begin() + line.start, bytes.begin() + line.end,
-                           [](char c) { return c >= '0' && c <= '9'; });
-    };
     for (qsizetype at = 0; at < bytes.size();) {
         const LineSpan line = LineAt(bytes, at);
-        if ((integralDay || !digitsAlone(line)) && IsDayKeyOf(DecodeLine(bytes, line.start, line.end), day, locale))
-            return line.start;
         at = line.next;
+        const char *begin = bytes.constData() + line.start, *end = bytes.constData() + line.end;
+        if (!integralDay && std::all_of(begin, end, [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const std::optional<double> plain = plainKeyValue(begin, end);
+        if (plain ? *plain == day : IsDayKeyOf(DecodeLine(bytes, line.start, line.end), day, locale))
+            return line.start;
     }
     return -1;
 }
