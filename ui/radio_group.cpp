@@ -29,14 +29,17 @@ void RadioGroup::setItems(const QStringList &names)
         group_.addButton(button, i);
         button->installEventFilter(this);
         buttons_.append(button);
-        button->show();
     }
     for (int i = 1; i < buttons_.size(); ++i)
         setTabOrder(buttons_.at(i - 1), buttons_.at(i));
     if (next_ && !buttons_.isEmpty())
         setTabOrder(buttons_.last(), next_);
     updateTabStop();
+    // Placed before they are shown: a button shown without a size would
+    // first be sized to its text, only to be placed again.
     arrangeButtons();
+    for (QRadioButton *button : std::as_const(buttons_))
+        button->show();
 }
 
 int RadioGroup::checkedIndex() const
