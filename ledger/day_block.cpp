@@ -52,7 +52,6 @@ HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &lo
     parts.lastBlockBytes = bytes.sliced(split);
     parts.lastBlock = DecodeLines(parts.lastBlockBytes);
     parts.earlierSize = split;
-    parts.earlierAsRead = EndsEveryLineWithCrLf(QByteArray::fromRawData(bytes.constData(), split));
     return parts;
 }
 

@@ -29,15 +29,13 @@ qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale
 // where the bytes before it end, which stay as they are, and the block's
 // lines decoded.
 struct HistoryParts {
-    qsizetype earlierSize = 0;  // the bytes before the last block
-    bool earlierAsRead = false; // every line of which ends with CR LF, as the ledger writes them
+    qsizetype earlierSize = 0; // the bytes before the last block
     QStringList lastBlock;
     QByteArray lastBlockBytes; // the last block as it stands in the file
 };
 
 // Decodes only the last day's block, reading the lines from the end. The
-// bytes before it are checked, not copied; only when some of their lines
-// end otherwise than with CR LF must a save encode them anew.
+// bytes before it are neither read nor copied.
 HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &locale);
 
 // Where the first line of the bytes that is, as a whole, the key of day by

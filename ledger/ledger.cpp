@@ -58,11 +58,11 @@ void Ledger::StartupLoad()
     s_.DataLines = DecodeLines(*asRead_.data);
     std::shared_ptr<const MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));
     HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(), locale_);
-    const QByteArray earlier = historyFile->bytes(history.earlierSize);
-    s_.HistoryEarlier = history.earlierAsRead ? earlier : EncodeLines(DecodeLines(earlier));
+    s_.HistoryEarlier = historyFile->bytes(history.earlierSize);
     historyFile_ = std::move(historyFile); // after the bytes that showed the one it replaces
+    historyEarlierEndingsChecked_ = false;
     s_.HistoryLines = std::move(history.lastBlock);
-    asRead_.historyEarlierSize = history.earlierAsRead ? s_.HistoryEarlier.size() : -1;
+    asRead_.historyEarlierSize = s_.HistoryEarlier.size();
     asRead_.historyLastBlock = std::move(history.lastBlockBytes);
     if (s_.DataLines.isEmpty()) {
         refuseToSeedBesideAHistory();
@@ -254,8 +254,23 @@ void Ledger::writeHistory()
     const bool asRead = asRead_.historyEarlierSize == s_.HistoryEarlier.size() && lastBlock == asRead_.historyLastBlock;
     asRead_.historyEarlierSize = -1;
     asRead_.historyLastBlock.clear();
-    if (!asRead)
-        showEarlierHistoryFromFile(WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock}));
+    if (asRead)
+        return;
+    encodeEarlierHistoryAsSaved();
+    showEarlierHistoryFromFile(WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock}));
+}
+
+void Ledger::encodeEarlierHistoryAsSaved()
+{
+    // Every save writes each line with CR LF. Bytes read from the file are
+    // checked only when first written, so that a start need not read the
+    // years before the last day; lines there that end otherwise (a file
+    // edited elsewhere) are encoded anew, as a save of every line would.
+    if (historyEarlierEndingsChecked_)
+        return;
+    if (!EndsEveryLineWithCrLf(s_.HistoryEarlier))
+        s_.HistoryEarlier = EncodeLines(DecodeLines(s_.HistoryEarlier));
+    historyEarlierEndingsChecked_ = true;
 }
 
 void Ledger::showEarlierHistoryFromFile(const FileIdentity &saved)

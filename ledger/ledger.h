@@ -164,6 +164,7 @@ private:
     void writeUnlessAsRead(const QString &fileName, std::optional<QByteArray> &asRead,
                            const QList<QByteArrayView> &parts);
     void writeHistory();
+    void encodeEarlierHistoryAsSaved();
     void showEarlierHistoryFromFile(const FileIdentity &saved);
     void settleHistory();
     void writeSwitchLog();
@@ -176,9 +177,12 @@ private:
     std::shared_ptr<const MappedFile> historyFile_;
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
+    // Whether every line of HistoryEarlier is known to end with CR LF: not
+    // for the bytes the start-up read, until their first write.
+    bool historyEarlierEndingsChecked_ = true;
     // What the start-up load read, so that its save leaves alone the files
     // whose bytes it did not change: data.txc, completedata.txc as the size
-    // of the bytes before its last block (-1: unknown) and that block, and
+    // of the bytes before its last block (-1: none read) and that block, and
     // help.txc. The first write of each file forgets them.
     struct FilesAsRead {
         std::optional<QByteArray> data;

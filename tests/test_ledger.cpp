@@ -354,7 +354,8 @@ void TestLedger::loadSaveLoadKeepsEveryByte()
 // Only the last day's block and today's switch entry are decoded at the
 // start. The bytes before them are written back as they were, undecodable
 // ones included, and lines there that end otherwise than with CR LF get
-// CR LF, as every save has written them.
+// CR LF, as every save has written them: in the history at its first write,
+// so that a start that writes nothing need not read the years before.
 void TestLedger::earlierDaysKeepTheirBytes()
 {
     LedgerFixture f;
@@ -378,11 +379,15 @@ void TestLedger::earlierDaysKeepTheirBytes()
 
     f.now = f.now.addDays(-1);
     f.write(kData, data);
-    f.write(kHistory, "0:\n" + past + ":Caf\xe9:3:\r" + past + ":\xff\xfe:4:\r\n" + todayBlock);
+    const QByteArray foreignEndings = "0:\n" + past + ":Caf\xe9:3:\r" + past + ":\xff\xfe:4:\r\n" + todayBlock;
+    f.write(kHistory, foreignEndings);
     f.write(kSwitches, past + "\n3\r\xff\xfe\r\n0\n" + k + "\r\n2");
     f.start();
-    QCOMPARE(f.bytes(kHistory), earlier + todayBlock);
+    QCOMPARE(f.bytes(kHistory), foreignEndings);
     QCOMPARE(f.bytes(kSwitches), switchesEarlier + k + "\r\n2\r\n");
+    f.ledger->SelectItem(1);
+    f.ledger->MinuteTick();
+    QCOMPARE(f.bytes(kHistory), earlier + k + ":Caf\xe9:5:\r\n" + k + ":Mail:2:\r\n");
 }
 
 void TestLedger::badFilesAtStartWriteNothing_data()

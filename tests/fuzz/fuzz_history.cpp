@@ -33,10 +33,11 @@ void ReadPartly(const QByteArray &bytes, const LocaleValues &locale)
     const QStringList lines = DecodeLines(bytes);
     const HistoryParts parts = SplitAtLastDayBlock(bytes, locale);
     const QByteArray earlier = bytes.first(parts.earlierSize);
-    const QByteArray kept = parts.earlierAsRead ? earlier : EncodeLines(DecodeLines(earlier));
+    const bool earlierAsSaved = EndsEveryLineWithCrLf(earlier);
+    const QByteArray kept = earlierAsSaved ? earlier : EncodeLines(DecodeLines(earlier));
     if (kept + EncodeLines(parts.lastBlock) != EncodeLines(lines)
         || parts.lastBlock.size() != lines.size() - LastDayBlockStart(lines, locale)
-        || earlier + parts.lastBlockBytes != bytes || (parts.earlierAsRead && kept != EncodeLines(DecodeLines(earlier))))
+        || earlier + parts.lastBlockBytes != bytes || (earlierAsSaved && kept != EncodeLines(DecodeLines(earlier))))
         std::abort();
     double day = 0;
     if (lines.isEmpty() || !TryStrToDayKey(lines.first().section(QLatin1Char(':'), 0, 0), locale, &day))
