@@ -64,10 +64,6 @@ qsizetype firstFieldEnd(const QByteArray &bytes, const LineSpan &line)
     return colon < 0 ? line.end : line.start + colon;
 }
 
-} // namespace
-
-namespace {
-
 // The value of a key written as keys are, digits with one "." or "," between
 // them, read straight from the bytes; nothing for any other text, which the
 // full conversion reads (every key separator is "." or "," or the locale's).
