@@ -180,8 +180,8 @@ bool EndsEveryLineWithCrLf(const QByteArray &bytes)
 {
     // A byte is a LF exactly when the byte before it is a CR: then every LF
     // follows a CR and every CR precedes a LF. It runs over the whole
-    // history at every start, so 16 bytes are compared at once, each beside
-    // the byte before it (an unaligned load one byte back).
+    // history at its first write, so 16 bytes are compared at once, each
+    // beside the byte before it (an unaligned load one byte back).
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
     if (n == 0)

@@ -2,7 +2,6 @@
 
 #include "hourwise_error.h"
 
-
 #include <charconv>
 #include <cmath>
 
