@@ -1,5 +1,13 @@
 #include "command_line.h"
 
+#include <QByteArray>
+#include <QDir>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
 namespace {
 
 std::string HelpText()
@@ -15,7 +23,28 @@ std::string HelpText()
            "brings its window to the front.\n"
            "\n"
            "  --help     show this help and exit\n"
-           "  --version  show the version and exit\n";
+           "  --version  show the version and exit\n"
+           "\n"
+           "Qt's standard options (-style, -platform, -display, -reverse, ...) are\n"
+           "accepted and passed on to Qt.\n";
+}
+
+// The options that QApplication takes out of the command line itself (with
+// their xcb platform's). Qt reads each with one dash or two.
+const std::set<std::string> QtOptionsWithValue = {
+    "style", "stylesheet", "platform", "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display", "geometry",
+    "name", "title", "visual"};
+const std::set<std::string> QtFlags = {"reverse", "widgetcount", "testability", "nograb", "dograb", "sync"};
+// Options that Qt reads only in the form -option=value.
+const std::set<std::string> QtOptionsWithEquals = {"style", "stylesheet", "qmljsdebugger", "dialogs", "fontengine"};
+
+// The option's name without its dashes, or "" when the argument is no option.
+std::string QtOptionName(const std::string &argument)
+{
+    if (argument.size() < 2 || argument[0] != '-')
+        return {};
+    return argument.substr(argument[1] == '-' ? 2 : 1);
 }
 
 CommandLine Rejected(const std::string &message)
@@ -33,14 +62,33 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments, const st
             return {CommandLine::Action::Print, HelpText(), 0};
         if (argument == "--version")
             return {CommandLine::Action::Print, "Hourwise " + version + "\n", 0};
-        if (argument == "-session") {
+        const std::string name = QtOptionName(argument);
+        if (QtFlags.count(name))
+            continue;
+        if (QtOptionsWithValue.count(name)) {
             if (++i == arguments.size())
-                return Rejected("-session needs a session id");
+                return Rejected(argument + " needs a value");
             continue;
         }
+        const size_t equals = name.find('=');
+        if (equals != std::string::npos && QtOptionsWithEquals.count(name.substr(0, equals)))
+            continue;
         if (!argument.empty() && argument[0] == '-')
             return Rejected("unknown option '" + argument + "'");
         return Rejected("unexpected argument '" + argument + "'");
     }
     return {};
+}
+
+bool EnterDataFolder(std::string *problem)
+{
+    const QByteArray folder = qgetenv("HOURWISE_DATA_FOLDER");
+    if (folder.isEmpty())
+        return true;
+    unsetenv("HOURWISE_DATA_FOLDER");
+    const QString path = QString::fromLocal8Bit(folder);
+    if (QDir().mkpath(path) && QDir::setCurrent(path))
+        return true;
+    *problem = "hourwise: cannot use the data folder " + folder.toStdString() + ": " + std::strerror(errno) + "\n";
+    return false;
 }

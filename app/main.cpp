@@ -43,6 +43,10 @@ int main(int argc, char *argv[])
         std::fputs(commandLine.text.c_str(), commandLine.action == CommandLine::Action::Print ? stdout : stderr);
         return commandLine.exitCode;
     }
+    if (std::string problem; !EnterDataFolder(&problem)) {
+        std::fputs(problem.c_str(), stderr);
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Hourwise"));

@@ -70,7 +70,8 @@ wait_until() {
   fail "$message"
 }
 
-"$launcher" >"$work/first.log" 2>&1 &
+# Qt's own options, as a desktop or a user passes them, go on to Qt.
+"$launcher" -style Fusion -reverse -platform xcb -display "$DISPLAY" >"$work/first.log" 2>&1 &
 first_pid=$!
 wait_until "the first start showed no window" window_count_is 1
 main_window=$(hourwise_windows)
