@@ -4,6 +4,7 @@
 
 #include "bar_chart_view.h"
 #include "date_view_dialog.h"
+#include "desktop.h"
 #include "ledger_fixture.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
@@ -98,6 +99,8 @@ private:
     static QStringList switchLog() { return {key(kPastDay), "9", key(kToday), "4"}; }
 
 private slots:
+    // The fonts the program uses, so that the texts are measured as users see them.
+    void initTestCase() { ApplyDesktopFonts(); }
     void init()
     {
         files_ = std::make_unique<LedgerFixture>();

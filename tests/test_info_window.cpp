@@ -1,11 +1,13 @@
 // The information window: its two faces, what each showing leaves behind,
 // the ways of closing it, and the help text.
 
+#include "desktop.h"
 #include "dialog_modes.h"
 #include "help_text.h"
 #include "info_window.h"
 #include "text_clipping.h"
 
+#include <QFontInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -49,6 +51,8 @@ void ShowModally(TForm5 &w, DialogModes &modes, Face face, const std::function<v
 class TestInfoWindow : public QObject {
     Q_OBJECT
 private slots:
+    // The fonts the program uses, so that the texts are measured as users see them.
+    void initTestCase() { ApplyDesktopFonts(); }
     void aboutFace();
     void helpFace();
     void faceFollowsEachShowing();
@@ -146,6 +150,8 @@ void TestInfoWindow::visibleWidgetsLieInsideTheWindow()
                 continue;
             const QRect drawn = child == w.Image1 ? QRect(child->pos(), w.Image1->pixmap().size()) : child->geometry();
             QVERIFY2(client.contains(drawn), qPrintable(child->metaObject()->className()));
+            // A face that is missing falls to the system's choice, which can be a monospace one.
+            QVERIFY2(!QFontInfo(child->font()).fixedPitch(), qPrintable(QFontInfo(child->font()).family()));
         }
         QCOMPARE(ClippedTexts(&w).join(" | "), QString());
     });

@@ -1,9 +1,10 @@
 // The item commands as the user meets them: the main window's menu entries,
 // the input box, the delete dialog and the time dialog, driven offscreen.
 
-#include "delete_dialog.h"
-#include "ledger_fixture.h"
 #include "bar_chart_view.h"
+#include "delete_dialog.h"
+#include "desktop.h"
+#include "ledger_fixture.h"
 #include "main_window.h"
 #include "qt_prompts.h"
 #include "radio_group.h"
@@ -114,6 +115,8 @@ QList<QWidget *> tabOrderFrom(QWidget *first)
 class TestItemDialogs : public QObject {
     Q_OBJECT
 private slots:
+    // The fonts the program uses, so that the texts are measured as users see them.
+    void initTestCase() { ApplyDesktopFonts(); }
     void addRefusedWritesNothing_data();
     void addRefusedWritesNothing();
     void nothingSelectedBoldAfterCommand_data();

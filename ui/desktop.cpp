@@ -17,9 +17,18 @@
 
 void ApplyDesktopFonts()
 {
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Century"), QStringLiteral("Liberation Serif"));
+    // The windows were laid out for these faces' metrics: each is named to
+    // its metric-compatible family (fonts-liberation, a dependency of the
+    // package; Croscore's names where that is installed instead), and only
+    // then to a face of the same kind, never left to the system's fallback,
+    // which on a machine with Liberation alone picks Liberation Mono.
+    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                           QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans")};
+    const QStringList serif{QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
+                            QStringLiteral("DejaVu Serif"), QStringLiteral("Noto Serif")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Century"), serif);
     QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }
 
