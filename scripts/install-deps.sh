@@ -50,7 +50,13 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq ||
-  fail "apt-get update failed: check the network and the package sources in /etc/apt."
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" ||
-  fail "apt-get could not install: ${missing[*]}."
+# apt-get's and dpkg's own lines are shown only when something fails.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+apt() {
+  "${sudo[@]}" apt-get "$@" >"$log" 2>&1 && return
+  tail -n 15 "$log" >&2
+  return 1
+}
+apt update -qq || fail "apt-get update failed: check the network and the package sources in /etc/apt."
+apt install -y -qq --no-install-recommends "${missing[@]}" || fail "apt-get could not install: ${missing[*]}."
