@@ -101,11 +101,16 @@ void BarChartView::PrintGraphPage(QPrinter &printer)
     if (!painter.begin(&printer))
         throw HourwiseError(CannotStartPrinting(printer));
     PrintingScope printing(*this);
-    // The clip is set in printer pixels, before the chart's w × h space is
-    // mapped onto the print rectangle, scaled separately in x and y.
-    painter.setClipRect(target);
+    // The chart's w × h space is mapped onto the print rectangle, scaled
+    // separately in x and y, and the clip is set in that space afterwards.
+    // A clip set in printer pixels before the mapping would be taken through
+    // the print engine's transform as it stands: a printer kept for the next
+    // job keeps its engine, and Qt's PDF engine (also under CUPS) keeps the
+    // last job's transform until the painter changes it, so every job after
+    // the first would be clipped to the print rectangle mapped once more.
     painter.setViewport(target);
     painter.setWindow(rect());
+    painter.setClipRect(rect());
     try {
         RenderChart(painter, rect());
     } catch (...) {

@@ -3,7 +3,9 @@
 
 #include "bar_chart_view.h"
 #include "file_size_limit.h"
+#include "graph_builder.h"
 #include "hourwise_error.h"
+#include "ledger_fixture.h"
 #include "print_layout.h"
 #include "qt_prompts.h"
 
@@ -44,6 +46,21 @@ QByteArray pdfTitle(const QString &title)
     for (QChar c : title)
         bytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
     return bytes + ')';
+}
+
+// What a PDF that Qt wrote draws on its page: its first compressed stream,
+// inflated. Unlike the file, it holds no date.
+QByteArray pageDrawing(const QString &pdfPath)
+{
+    const QByteArray pdf = readAll(pdfPath);
+    const QByteArray start("/Filter /FlateDecode\n>>\nstream\n");
+    const qsizetype from = pdf.indexOf(start);
+    const qsizetype to = pdf.indexOf("endstream", from);
+    if (from < 0 || to < 0)
+        return {};
+    const qsizetype data = from + start.size();
+    // qUncompress wants the size first; it grows a buffer that is too small
+    return qUncompress(QByteArray("\0\0\x10\0", 4) + pdf.mid(data, to - data));
 }
 
 } // namespace
@@ -135,6 +152,44 @@ private slots:
         QVERIFY(box.hasMatch());
         QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());
         QVERIFY(pdf.contains(pdfTitle(QStringLiteral("Chart1"))));
+    }
+
+    // The program keeps its printer from job to job: each job prints the page
+    // a fresh printer prints, also after a zoom and after a date view.
+    void everyPrintIsTheFirstOnesPage()
+    {
+        BarChartView chart;
+        chart.resize(416, 281);
+        chart.Series1.AppendBar(10, QStringLiteral("Mail"));
+        chart.Series1.AppendBar(20, QStringLiteral("Code"));
+        QPrinter kept(QPrinter::HighResolution);
+        const auto printBoth = [&](const QString &name) {
+            kept.setOutputFileName(path(name + QStringLiteral(".pdf")));
+            chart.PrintGraphPage(kept);
+            QPrinter fresh(QPrinter::HighResolution);
+            fresh.setOutputFileName(path(name + QStringLiteral("-fresh.pdf")));
+            chart.PrintGraphPage(fresh);
+            const QByteArray expected = pageDrawing(fresh.outputFileName());
+            return !expected.isEmpty() && pageDrawing(kept.outputFileName()) == expected;
+        };
+        QVERIFY(printBoth(QStringLiteral("first")));
+        QVERIFY(printBoth(QStringLiteral("second")));
+
+        chart.setFixedScales(ChartScales{{0.5, 1.5}, {5, 15}});
+        QVERIFY(printBoth(QStringLiteral("zoomed")));
+
+        LedgerFixture files;
+        GraphBuilder dateView(files.make(), chart);
+        dateView.GraphMode = 6;
+        dateView.ResizeBars(8);
+        for (int i = 0; i < 8; ++i) {
+            dateView.BarValues[i] = 5 * i;
+            dateView.BarLabels[i] = QStringLiteral("Item %1").arg(i);
+        }
+        dateView.ChartTitleText = QStringLiteral("01/12/2026  Switches: 4");
+        dateView.DrawGraph();
+        chart.setFixedScales(std::nullopt);
+        QVERIFY(printBoth(QStringLiteral("date view")));
     }
 
     void printFailureRestoresOrientationAndFlag()
