@@ -12,6 +12,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListView>
+#include <QSplitter>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -360,6 +364,53 @@ private slots:
         QCOMPARE(filters, QStringList{QStringLiteral("Bitmaps (*.bmp)")});
         QVERIFY(!confirmsOverwrite);
         QCOMPARE(QDir::currentPath(), workingDirectory);
+    }
+
+    // Beside the file list, the picture's save dialog shows the picture that
+    // becomes current in the list, scaled to fit; a damaged one shows nothing.
+    void saveDialogPreviewsTheCurrentPicture()
+    {
+        QImage halves(200, 100, QImage::Format_RGB32);
+        halves.fill(Qt::red);
+        QPainter(&halves).fillRect(100, 0, 100, 100, Qt::blue);
+        const QString picture = path(QStringLiteral("halves.bmp"));
+        QVERIFY(halves.save(picture, "BMP"));
+        const QString damaged = path(QStringLiteral("damaged.bmp"));
+        {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("BM not a picture");
+        }
+        QImage shown;
+        bool besideTheList = false;
+        bool emptiedForDamaged = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            auto *preview = dialog->findChild<QLabel *>(QStringLiteral("picturePreview"));
+            auto *list = dialog->findChild<QListView *>(QStringLiteral("listView"));
+            if (preview && list) {
+                dialog->setDirectory(dir_.path());
+                auto *files = qobject_cast<QFileSystemModel *>(list->model());
+                list->setCurrentIndex(files->index(picture)); // as a click on it does
+                shown = preview->pixmap().toImage();
+                const auto *sidebarAndList = dialog->findChild<QSplitter *>(QStringLiteral("splitter"));
+                const QRect listAt = sidebarAndList ? sidebarAndList->geometry() : QRect();
+                const QRect previewAt = preview->geometry();
+                besideTheList = preview->isVisible() && listAt.right() < previewAt.left()
+                    && previewAt.top() < listAt.bottom() && previewAt.bottom() > listAt.top();
+                list->setCurrentIndex(files->index(damaged));
+                emptiedForDamaged = preview->pixmap().isNull();
+            }
+            dialog->reject();
+        });
+        QtPrompts prompts;
+        QCOMPARE(prompts.SavePictureFileName(QStringLiteral("*.bmp")), QString());
+        QVERIFY(besideTheList);
+        QVERIFY(shown.width() > 100 && shown.width() <= 160);
+        QCOMPARE(shown.height(), shown.width() / 2);
+        QCOMPARE(shown.pixelColor(5, shown.height() / 2), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(shown.width() - 5, shown.height() / 2), QColor(Qt::blue));
+        QVERIFY(emptiedForDamaged);
     }
 };
 
