@@ -79,7 +79,8 @@ private:
     QPoint back(int x, int y) const { return QPoint(x + depth_, y - depth_); }
 
     // A line drawn on the background: in the chart's own colour on paper and
-    // wherever that stands out from the face; else lighter (a dark face).
+    // wherever that stands out from the face; else in one that does (lighter
+    // on a dark face).
     QColor lineOn(const QColor &own) const { return printing_ ? own : VisibleOn(own, background_); }
 
     // Printing on white paper: white label text would vanish.
