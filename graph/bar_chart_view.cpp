@@ -54,7 +54,9 @@ public:
         : p_(painter), layout_(layout), fonts_(fonts), shapedTexts_(shapedTexts), series_(series),
           background_(background), printing_(printing), depth_(layout.depth),
           titleColor_(printing ? kTitleColor : ReadableOn(kTitleColor, background)),
-          labelColor_(printing ? printedLabelColor() : ReadableOn(kLabelColor, background))
+          labelColor_(printing ? printedLabelColor() : ReadableOn(kLabelColor, background)),
+          frameColor_(lineOn(kEdgeColor)), axisLineColor_(lineOn(kAxisLineColor)), tickColor_(lineOn(kTickColor)),
+          backGridColor_(lineOn(kGridColor))
     {
     }
 
@@ -75,6 +77,11 @@ public:
 
 private:
     QPoint back(int x, int y) const { return QPoint(x + depth_, y - depth_); }
+
+    // A line drawn on the background: in the chart's own colour on paper and
+    // wherever that stands out from the face; else in one that does (lighter
+    // on a dark face).
+    QColor lineOn(const QColor &own) const { return printing_ ? own : VisibleOn(own, background_); }
 
     // Printing on white paper: white label text would vanish.
     static QColor printedLabelColor() { return kLabelColor == Qt::white ? QColor(Qt::black) : kLabelColor; }
@@ -102,7 +109,7 @@ private:
     void paintWalls()
     {
         const PixelRect &plot = layout_.plot;
-        p_.setPen(QPen(kEdgeColor, 1));
+        p_.setPen(QPen(frameColor_, 1));
         p_.setBrush(Qt::NoBrush);
         p_.drawPolygon(quad(back(plot.left, plot.top), back(plot.right, plot.top), back(plot.right, plot.bottom),
                             back(plot.left, plot.bottom)));
@@ -116,7 +123,19 @@ private:
     }
 
     // On a printer a pen of width 0 is one printer pixel, so the dots stay dots.
-    QPen gridPen() const { return QPen(kGridColor, printing_ ? 0 : 1, Qt::DotLine); }
+    QPen gridPen(const QColor &color) const { return QPen(color, printing_ ? 0 : 1, Qt::DotLine); }
+
+    // A grid line runs along a wall, in the grid colour that stands out from
+    // the chart's light walls, then across the unfilled back wall, where the
+    // background shows through.
+    void paintGridLine(QPoint front, QPoint backEnd)
+    {
+        const QPoint corner = back(front.x(), front.y());
+        p_.setPen(gridPen(kGridColor));
+        p_.drawLine(front, corner);
+        p_.setPen(gridPen(backGridColor_));
+        p_.drawLine(corner, backEnd);
+    }
 
     // A text fills its box from the top left; an upward text starts at the
     // box's bottom. Texts are shaped once and kept for the next redraws.
@@ -154,11 +173,10 @@ private:
     {
         const PixelRect &plot = layout_.plot;
         const AxisLayout &axis = layout_.bottom;
-        p_.setPen(gridPen());
         for (int x : axis.labelPixels)
-            p_.drawPolyline(QPolygon({QPoint(x, plot.bottom), back(x, plot.bottom), back(x, plot.top)}));
+            paintGridLine(QPoint(x, plot.bottom), back(x, plot.top));
         const int tickTop = plot.bottom + AxisLineWidth;
-        p_.setPen(QPen(kTickColor, 1));
+        p_.setPen(QPen(tickColor_, 1));
         for (int x : axis.labelPixels)
             p_.drawLine(x, tickTop, x, tickTop + TickLength - 1);
         for (int x : axis.minorTickPixels)
@@ -166,18 +184,17 @@ private:
         p_.setPen(labelColor_);
         paintTexts(ChartText::BottomLabels, axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.bottom, plot.width() + AxisLineWidth, AxisLineWidth,
-                    kAxisLineColor);
+                    axisLineColor_);
     }
 
     void paintLeftAxis()
     {
         const PixelRect &plot = layout_.plot;
         const AxisLayout &axis = layout_.left;
-        p_.setPen(gridPen());
         for (int y : axis.labelPixels)
-            p_.drawPolyline(QPolygon({QPoint(plot.left, y), back(plot.left, y), back(plot.right, y)}));
+            paintGridLine(QPoint(plot.left, y), back(plot.right, y));
         const int tickRight = plot.left - AxisLineWidth - 1;
-        p_.setPen(QPen(kTickColor, 1));
+        p_.setPen(QPen(tickColor_, 1));
         for (int y : axis.labelPixels)
             p_.drawLine(tickRight - TickLength + 1, y, tickRight, y);
         for (int y : axis.minorTickPixels)
@@ -185,7 +202,7 @@ private:
         p_.setPen(labelColor_);
         paintTexts(ChartText::LeftLabels, axis.labels);
         p_.fillRect(plot.left - AxisLineWidth, plot.top, AxisLineWidth, plot.height() + AxisLineWidth,
-                    kAxisLineColor);
+                    axisLineColor_);
         if (layout_.leftTitle) {
             p_.setPen(labelColor_);
             paintTexts(ChartText::LeftTitle, {*layout_.leftTitle});
@@ -259,6 +276,11 @@ private:
     // stand out from it (a light face, paper), else lighter ones (a dark face).
     const QColor titleColor_;
     const QColor labelColor_;
+    // Lines on the background, likewise: they reach a contrast of 3:1.
+    const QColor frameColor_; // the walls' outlines
+    const QColor axisLineColor_;
+    const QColor tickColor_;
+    const QColor backGridColor_; // the grid where it crosses the back wall
 };
 
 } // namespace

@@ -101,11 +101,17 @@ void BarChartView::PrintGraphPage(QPrinter &printer)
     if (!painter.begin(&printer))
         throw HourwiseError(CannotStartPrinting(printer));
     PrintingScope printing(*this);
-    // The clip is set in printer pixels, before the chart's w × h space is
-    // mapped onto the print rectangle, scaled separately in x and y.
-    painter.setClipRect(target);
+    // The chart's w × h space is mapped onto the print rectangle, scaled
+    // separately in x and y, and the clip is set after the mapping, in the
+    // chart's own units. Set before it, in printer pixels, the clip would go
+    // through the transform the print engine holds: a printer kept between
+    // jobs keeps its engine, and Qt's PDF engine (CUPS printing included)
+    // holds the last job's transform until the painter sets one, so every
+    // job after the first would be clipped to the print rectangle mapped
+    // once more.
     painter.setViewport(target);
     painter.setWindow(rect());
+    painter.setClipRect(rect());
     try {
         RenderChart(painter, rect());
     } catch (...) {

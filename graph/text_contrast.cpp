@@ -32,9 +32,14 @@ double ContrastRatio(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-QColor ReadableOn(const QColor &preferred, const QColor &background)
+namespace {
+
+// `preferred` when it reaches `enough` against `background`; otherwise
+// `preferred` mixed towards white or black (whichever stands out more from
+// the background) just far enough to reach `aim`, or that extreme itself.
+QColor standingOut(const QColor &preferred, const QColor &background, double enough, double aim)
 {
-    if (ContrastRatio(preferred, background) >= kReadableContrast)
+    if (ContrastRatio(preferred, background) >= enough)
         return preferred;
     const QColor white(255, 255, 255);
     const QColor black(0, 0, 0);
@@ -42,8 +47,20 @@ QColor ReadableOn(const QColor &preferred, const QColor &background)
     constexpr int kSteps = 32;
     for (int step = 1; step < kSteps; ++step) {
         const QColor candidate = mixed(preferred, extreme, double(step) / kSteps);
-        if (ContrastRatio(candidate, background) >= kReplacedTextContrast)
+        if (ContrastRatio(candidate, background) >= aim)
             return candidate;
     }
     return extreme;
+}
+
+} // namespace
+
+QColor ReadableOn(const QColor &preferred, const QColor &background)
+{
+    return standingOut(preferred, background, kReadableContrast, kReplacedTextContrast);
+}
+
+QColor VisibleOn(const QColor &preferred, const QColor &background)
+{
+    return standingOut(preferred, background, kVisibleLineContrast, kVisibleLineContrast);
 }

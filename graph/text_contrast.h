@@ -2,8 +2,8 @@
 
 #include <QColor>
 
-// Contrast of text against what lies behind it, by the relative luminance
-// of sRGB colours (0 for black, 1 for white).
+// Contrast of text and lines against what lies behind them, by the relative
+// luminance of sRGB colours (0 for black, 1 for white).
 double RelativeLuminance(const QColor &color);
 // From 1 (equal luminance) to 21 (black on white); symmetric.
 double ContrastRatio(const QColor &a, const QColor &b);
@@ -20,3 +20,13 @@ constexpr double kReplacedTextContrast = 7.0;
 // (whichever stands out more from the background) just far enough to reach
 // kReplacedTextContrast, or that extreme itself where no mix reaches it.
 QColor ReadableOn(const QColor &preferred, const QColor &background);
+
+// The minimum contrast for lines that carry meaning (axes, frames, ticks).
+// Lines are drawn without smoothing, in their full colour, so a replaced
+// colour needs no margin above it.
+constexpr double kVisibleLineContrast = 3.0;
+
+// `preferred` when it stands out from `background` by at least
+// kVisibleLineContrast; otherwise mixed towards white or black like
+// ReadableOn, just far enough to reach kVisibleLineContrast.
+QColor VisibleOn(const QColor &preferred, const QColor &background);

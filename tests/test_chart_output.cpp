@@ -3,13 +3,19 @@
 
 #include "bar_chart_view.h"
 #include "file_size_limit.h"
+#include "graph_builder.h"
 #include "hourwise_error.h"
+#include "ledger_fixture.h"
 #include "print_layout.h"
 #include "qt_prompts.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListView>
+#include <QSplitter>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -44,6 +50,21 @@ QByteArray pdfTitle(const QString &title)
     for (QChar c : title)
         bytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
     return bytes + ')';
+}
+
+// What a PDF that Qt wrote draws on its page: its first compressed stream,
+// inflated. Unlike the file, it holds no date.
+QByteArray pageDrawing(const QString &pdfPath)
+{
+    const QByteArray pdf = readAll(pdfPath);
+    const QByteArray start("/Filter /FlateDecode\n>>\nstream\n");
+    const qsizetype from = pdf.indexOf(start);
+    const qsizetype to = pdf.indexOf("endstream", from);
+    if (from < 0 || to < 0)
+        return {};
+    const qsizetype data = from + start.size();
+    // qUncompress wants the size first; it grows a buffer that is too small
+    return qUncompress(QByteArray("\0\0\x10\0", 4) + pdf.mid(data, to - data));
 }
 
 } // namespace
@@ -135,6 +156,44 @@ private slots:
         QVERIFY(box.hasMatch());
         QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());
         QVERIFY(pdf.contains(pdfTitle(QStringLiteral("Chart1"))));
+    }
+
+    // The program keeps its printer from job to job: each job prints the page
+    // a fresh printer prints, also after a zoom and after a date view.
+    void everyPrintIsTheFirstOnesPage()
+    {
+        BarChartView chart;
+        chart.resize(416, 281);
+        chart.Series1.AppendBar(10, QStringLiteral("Mail"));
+        chart.Series1.AppendBar(20, QStringLiteral("Code"));
+        QPrinter kept(QPrinter::HighResolution);
+        const auto printBoth = [&](const QString &name) {
+            kept.setOutputFileName(path(name + QStringLiteral(".pdf")));
+            chart.PrintGraphPage(kept);
+            QPrinter fresh(QPrinter::HighResolution);
+            fresh.setOutputFileName(path(name + QStringLiteral("-fresh.pdf")));
+            chart.PrintGraphPage(fresh);
+            const QByteArray expected = pageDrawing(fresh.outputFileName());
+            return !expected.isEmpty() && pageDrawing(kept.outputFileName()) == expected;
+        };
+        QVERIFY(printBoth(QStringLiteral("first")));
+        QVERIFY(printBoth(QStringLiteral("second")));
+
+        chart.setFixedScales(ChartScales{{0.5, 1.5}, {5, 15}});
+        QVERIFY(printBoth(QStringLiteral("zoomed")));
+
+        LedgerFixture files;
+        GraphBuilder dateView(files.make(), chart);
+        dateView.GraphMode = 6;
+        dateView.ResizeBars(8);
+        for (int i = 0; i < 8; ++i) {
+            dateView.BarValues[i] = 5 * i;
+            dateView.BarLabels[i] = QStringLiteral("Item %1").arg(i);
+        }
+        dateView.ChartTitleText = QStringLiteral("01/12/2026  Switches: 4");
+        dateView.DrawGraph();
+        chart.setFixedScales(std::nullopt);
+        QVERIFY(printBoth(QStringLiteral("date view")));
     }
 
     void printFailureRestoresOrientationAndFlag()
@@ -305,6 +364,53 @@ private slots:
         QCOMPARE(filters, QStringList{QStringLiteral("Bitmaps (*.bmp)")});
         QVERIFY(!confirmsOverwrite);
         QCOMPARE(QDir::currentPath(), workingDirectory);
+    }
+
+    // Beside the file list, the picture's save dialog shows the picture that
+    // becomes current in the list, scaled to fit; a damaged one shows nothing.
+    void saveDialogPreviewsTheCurrentPicture()
+    {
+        QImage halves(200, 100, QImage::Format_RGB32);
+        halves.fill(Qt::red);
+        QPainter(&halves).fillRect(100, 0, 100, 100, Qt::blue);
+        const QString picture = path(QStringLiteral("halves.bmp"));
+        QVERIFY(halves.save(picture, "BMP"));
+        const QString damaged = path(QStringLiteral("damaged.bmp"));
+        {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("BM not a picture");
+        }
+        QImage shown;
+        bool besideTheList = false;
+        bool emptiedForDamaged = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            auto *preview = dialog->findChild<QLabel *>(QStringLiteral("picturePreview"));
+            auto *list = dialog->findChild<QListView *>(QStringLiteral("listView"));
+            if (preview && list) {
+                dialog->setDirectory(dir_.path());
+                auto *files = qobject_cast<QFileSystemModel *>(list->model());
+                list->setCurrentIndex(files->index(picture)); // as a click on it does
+                shown = preview->pixmap().toImage();
+                const auto *sidebarAndList = dialog->findChild<QSplitter *>(QStringLiteral("splitter"));
+                const QRect listAt = sidebarAndList ? sidebarAndList->geometry() : QRect();
+                const QRect previewAt = preview->geometry();
+                besideTheList = preview->isVisible() && listAt.right() < previewAt.left()
+                    && previewAt.top() < listAt.bottom() && previewAt.bottom() > listAt.top();
+                list->setCurrentIndex(files->index(damaged));
+                emptiedForDamaged = preview->pixmap().isNull();
+            }
+            dialog->reject();
+        });
+        QtPrompts prompts;
+        QCOMPARE(prompts.SavePictureFileName(QStringLiteral("*.bmp")), QString());
+        QVERIFY(besideTheList);
+        QVERIFY(shown.width() > 100 && shown.width() <= 160);
+        QCOMPARE(shown.height(), shown.width() / 2);
+        QCOMPARE(shown.pixelColor(5, shown.height() / 2), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(shown.width() - 5, shown.height() / 2), QColor(Qt::blue));
+        QVERIFY(emptiedForDamaged);
     }
 };
 

@@ -53,9 +53,37 @@ QVector<QPair<PixelRect, QColor>> backgroundTexts(const ChartLayout &layout)
     return texts;
 }
 
+// Lines drawn on the background, each where nothing covers it, with their
+// colour under the chart's own colours: the value and bottom axis lines, the
+// back wall's frame, a tick, and a dotted grid line across the back wall
+// (three pixels hold a dot).
+QVector<QPair<PixelRect, QColor>> backgroundLines(const ChartLayout &layout)
+{
+    const PixelRect &plot = layout.plot;
+    const int depth = layout.depth;
+    const QVector<int> &grid = layout.left.labelPixels;
+    const int between = (grid.at(0) + grid.at(1)) / 2;
+    const auto pixel = [](int x, int y) { return PixelRect{x, y, x + 1, y + 1}; };
+    const QColor black(0, 0, 0), grey(128, 128, 128);
+    return {{pixel(plot.left - 1, between), black},
+            {pixel(plot.left + 40, plot.bottom + 1), black},
+            {pixel(plot.right + depth, between - depth), black},
+            {pixel(plot.left - ChartGeometry::AxisLineWidth - 2, grid.at(1)), grey},
+            {PixelRect{plot.left + depth + 1, grid.at(1) - depth, plot.left + depth + 4, grid.at(1) - depth + 1}, grey}};
+}
+
+bool holdsColour(const QImage &image, const PixelRect &box, const QColor &colour)
+{
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            if (image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
 // The highest contrast any pixel within box reaches against the background:
-// the glyphs' inner pixels, drawn in the text's full colour.
-double textContrast(const QImage &image, const PixelRect &box, const QColor &background)
+// the glyphs' inner pixels, drawn in the text's full colour, or a line.
+double bestContrast(const QImage &image, const PixelRect &box, const QColor &background)
 {
     double best = 1;
     for (int y = box.top; y < box.bottom; ++y)
@@ -96,8 +124,8 @@ private slots:
     void barFacesInSeriesColour();
     void leftWallAndMark();
     void backgroundAndBevelOnlyOnScreen();
-    void textStandsOutFromLightAndDarkFaces_data();
-    void textStandsOutFromLightAndDarkFaces();
+    void textAndLinesStandOutFromLightAndDarkFaces_data();
+    void textAndLinesStandOutFromLightAndDarkFaces();
     void screenReadersReadTitleAndBars();
     void barsAreClippedToThePlot();
     void paintCopiesAnUpToDateBuffer();
@@ -176,7 +204,7 @@ void TestChartRender::backgroundAndBevelOnlyOnScreen()
     QCOMPARE(at(image, f.left + 3, (f.top + f.bottom) / 2), QColor(255, 0, 0));
 }
 
-void TestChartRender::textStandsOutFromLightAndDarkFaces_data()
+void TestChartRender::textAndLinesStandOutFromLightAndDarkFaces_data()
 {
     QTest::addColumn<QColor>("face");
     QTest::newRow("light") << QColor(240, 240, 240);
@@ -187,7 +215,8 @@ void TestChartRender::textStandsOutFromLightAndDarkFaces_data()
 
 // Title, axis labels, item names and the value-axis caption: the chart's own
 // colours exactly on a light face, readable (4.5:1 at least) on any face.
-void TestChartRender::textStandsOutFromLightAndDarkFaces()
+// Axis lines, frame, ticks and grid likewise, visible (3:1) on any face.
+void TestChartRender::textAndLinesStandOutFromLightAndDarkFaces()
 {
     QFETCH(QColor, face);
     chart_->setPalette(QPalette(face));
@@ -196,15 +225,23 @@ void TestChartRender::textStandsOutFromLightAndDarkFaces()
     const ChartLayout layout = chart_->layoutFor(kBounds);
     const bool light = RelativeLuminance(face) > 0.5;
     for (const auto &[box, ownColour] : backgroundTexts(layout)) {
-        const double contrast = textContrast(image, box, face);
+        const double contrast = bestContrast(image, box, face);
         QVERIFY2(contrast >= kReadableContrast, qPrintable(QString::number(contrast)));
         QCOMPARE(drawnInColour(image, box, ownColour, face), light);
+    }
+    for (const auto &[box, ownColour] : backgroundLines(layout)) {
+        const double contrast = bestContrast(image, box, face);
+        QVERIFY2(contrast >= kVisibleLineContrast, qPrintable(QString::number(contrast)));
+        if (light)
+            QVERIFY(holdsColour(image, box, ownColour));
     }
     // Printing keeps the chart's own colours whatever the screen shows.
     chart_->setPrinting(true);
     const QImage printed = render(*chart_);
     chart_->setPrinting(false);
     QVERIFY(drawnInColour(printed, layout.title.first().box, QColor(0, 0, 255), kUntouched));
+    for (const auto &[box, ownColour] : backgroundLines(layout))
+        QVERIFY(holdsColour(printed, box, ownColour));
 }
 
 void TestChartRender::screenReadersReadTitleAndBars()

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -90,9 +92,38 @@ bool QtPrompts::ChoosePrinter(QPrinter &printer)
 
 namespace {
 
-QString chooseSaveFile(QWidget *parent, const QString &proposed, const QString &filter, const QString &suffix)
+// Shows the picture file that is current in the dialog's file list beside
+// the list, scaled to fit; nothing for a folder or a file that is no picture.
+// Qt's own dialog is used, since a platform's native one has no room for it.
+void addPicturePreview(QFileDialog &dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Qt's dialog lays out its parts in a grid, the file list in row 1.
+    auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+    if (!grid)
+        return; // laid out otherwise: no preview rather than one over the list
+    auto *preview = new QLabel(&dialog);
+    preview->setObjectName(QStringLiteral("picturePreview"));
+    preview->setAccessibleName(QStringLiteral("Preview"));
+    preview->setFixedSize(160, 120);
+    preview->setFrameShape(QFrame::StyledPanel);
+    preview->setAlignment(Qt::AlignCenter);
+    grid->addWidget(preview, 1, 3);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
+        const QImage picture = QImageReader(path).read();
+        const QSize room = preview->contentsRect().size();
+        preview->setPixmap(picture.isNull() ? QPixmap()
+                                            : QPixmap::fromImage(picture.scaled(room, Qt::KeepAspectRatio,
+                                                                                Qt::SmoothTransformation)));
+    });
+}
+
+QString chooseSaveFile(QWidget *parent, const QString &proposed, const QString &filter, const QString &suffix,
+                       bool withPreview = false)
 {
     QFileDialog dialog(parent);
+    if (withPreview)
+        addPicturePreview(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(suffix);
@@ -114,7 +145,7 @@ QString chooseSaveFile(QWidget *parent, const QString &proposed, const QString &
 
 QString QtPrompts::SavePictureFileName(const QString &proposed)
 {
-    return chooseSaveFile(parent_, proposed, QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"));
+    return chooseSaveFile(parent_, proposed, QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), true);
 }
 
 QString QtPrompts::SaveCsvFileName(const QString &proposed)
