@@ -1,5 +1,7 @@
 // What lies beyond the window: the history export, the tray indicator's menu
-// and the away watch, on a ledger in a temporary folder, offscreen.
+// and the away watch, on a ledger in a temporary folder, offscreen. The cases
+// of the desktop's services run on a session bus of the test's own; those
+// that need an X server (test_extras_xcb) are skipped offscreen.
 
 #include "away_question.h"
 #include "away_watch.h"
@@ -124,6 +126,40 @@ public slots:
     uint GetSessionIdleTime() { return idleSeconds; }
 };
 
+// The stand-ins' connection to the test's bus, served by a thread of its own.
+class BusServices {
+public:
+    BusServices()
+        : bus_(QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), "services"))
+    {
+        thread_.start();
+    }
+    ~BusServices()
+    {
+        // Released before the test goes on, so that a later case finds the names free.
+        for (const QString &service : std::as_const(services_))
+            bus_.unregisterService(service);
+        QDBusConnection::disconnectFromBus("services");
+        thread_.quit();
+        thread_.wait();
+    }
+    bool add(QObject &object, const QString &path, const QString &service)
+    {
+        object.moveToThread(&thread_);
+        services_ << service;
+        return bus_.registerObject(path, &object, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
+            && bus_.registerService(service);
+    }
+    bool remove(const QString &service) { return services_.removeAll(service) && bus_.unregisterService(service); }
+
+private:
+    QDBusConnection bus_;
+    QThread thread_;
+    QStringList services_;
+};
+
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 QDateTime at(int day, const QString &hhmmss)
 {
     return QDateTime(QDate(2026, 12, day), QTime::fromString(hhmmss, "HH:mm:ss"));
@@ -134,6 +170,8 @@ QDateTime at(int day, const QString &hhmmss)
 class TestExtras : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void exportedCsvHoldsEveryDayItemAndSwitchCount();
     void exportCommandSavesFirstAndReportsWriteFailures();
     void trayMenuListsItemsThenItsCommands();
@@ -149,7 +187,26 @@ private slots:
     void clockSetBackCountsNoMinuteTwice();
     void questionIsNotModalAndKeepsByDefault();
     void idleTimeFromTheDesktopsDBusServices();
+    void waylandSessionIsNeverAskedThroughXWayland();
+
+private:
+    QProcess busDaemon_;
 };
+
+// A session bus of the test's own, for the whole run: the program's
+// connection to the session bus is made once.
+void TestExtras::initTestCase()
+{
+    busDaemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    if (busDaemon_.waitForStarted() && busDaemon_.waitForReadyRead())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", busDaemon_.readLine().trimmed());
+}
+
+void TestExtras::cleanupTestCase()
+{
+    busDaemon_.kill();
+    busDaemon_.waitForFinished();
+}
 
 void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
 {
@@ -441,43 +498,52 @@ void TestExtras::questionIsNotModalAndKeepsByDefault()
 
 void TestExtras::idleTimeFromTheDesktopsDBusServices()
 {
-    // A session bus of the test's own, with the services on a connection served by another thread.
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    if (!daemon.waitForStarted() || !daemon.waitForReadyRead())
+    if (busDaemon_.state() != QProcess::Running)
         QSKIP("dbus-daemon is not available");
-    const QByteArray address = daemon.readLine().trimmed();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     QVERIFY(!CreateDBusIdleSource()); // nothing answers: the watch stays off
 
-    QThread serviceThread;
-    serviceThread.start();
     FakeMutterIdleMonitor mutter;
     FakeScreenSaver screenSaver;
-    mutter.moveToThread(&serviceThread);
-    screenSaver.moveToThread(&serviceThread);
-    QDBusConnection services = QDBusConnection::connectToBus(QString::fromLatin1(address), "services");
-    QVERIFY(services.registerObject("/org/freedesktop/ScreenSaver", &screenSaver, QDBusConnection::ExportAllSlots));
-    QVERIFY(services.registerService("org.freedesktop.ScreenSaver"));
+    BusServices services;
+    QVERIFY(services.add(screenSaver, "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"));
     screenSaver.idleSeconds = 75;
     std::unique_ptr<IdleSource> freedesktop = CreateDBusIdleSource();
     QVERIFY(freedesktop);
     QCOMPARE(freedesktop->read()->idleMs, 75000);
 
-    QVERIFY(services.registerObject("/org/gnome/Mutter/IdleMonitor/Core", &mutter, QDBusConnection::ExportAllSlots));
-    QVERIFY(services.registerService("org.gnome.Mutter.IdleMonitor"));
+    QVERIFY(services.add(mutter, "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor"));
     mutter.idleMs = 123456;
     std::unique_ptr<IdleSource> gnome = CreateDBusIdleSource();
     QCOMPARE(gnome->read()->idleMs, 123456);
     QVERIFY(!gnome->read()->locked);
     screenSaver.active = true;
     QVERIFY(gnome->read()->locked);
+}
 
-    QDBusConnection::disconnectFromBus("services");
-    serviceThread.quit();
-    serviceThread.wait();
-    daemon.kill();
-    daemon.waitForFinished();
+// XWayland's idle time counts typing in Wayland windows as idle: in a Wayland
+// session only the compositor's own service is asked, and without one nothing is.
+void TestExtras::waylandSessionIsNeverAskedThroughXWayland()
+{
+    if (!onX11() || busDaemon_.state() != QProcess::Running)
+        QSKIP("needs an X server and dbus-daemon");
+    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY"), sessionType = qgetenv("XDG_SESSION_TYPE");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_SESSION_TYPE", "x11");
+    QVERIFY(CreateDesktopIdleSource()); // an X11 session: the X server answers
+
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    QVERIFY(!CreateDesktopIdleSource());
+    FakeMutterIdleMonitor mutter;
+    mutter.idleMs = 123456;
+    BusServices services;
+    QVERIFY(services.add(mutter, "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor"));
+    QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 123456);
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 123456);
+
+    qputenv("WAYLAND_DISPLAY", waylandDisplay);
+    qputenv("XDG_SESSION_TYPE", sessionType);
 }
 
 QTEST_MAIN(TestExtras)
