@@ -10,6 +10,7 @@
 #include "tray_indicator.h"
 #include "window_fixture.h"
 
+#include <QActionGroup>
 #include <QDBusConnection>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,7 +20,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QThread>
+
+#include <xcb/xcb.h>
 
 #include <atomic>
 
@@ -126,6 +130,18 @@ public slots:
     uint GetSessionIdleTime() { return idleSeconds; }
 };
 
+// A StatusNotifier watcher with a host registered, as a desktop's panel has.
+class FakeStatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isStatusNotifierHostRegistered)
+public:
+    std::atomic<int> items{0};
+    bool isStatusNotifierHostRegistered() const { return true; }
+public slots:
+    void RegisterStatusNotifierItem(const QString &) { ++items; }
+};
+
 // The stand-ins' connection to the test's bus, served by a thread of its own.
 class BusServices {
 public:
@@ -158,6 +174,65 @@ private:
     QStringList services_;
 };
 
+// An X11 system tray on a connection of its own: it owns the tray selection
+// of the first screen and announces itself as a new tray does.
+class FakeX11Tray {
+public:
+    FakeX11Tray() : connection_(xcb_connect(nullptr, nullptr))
+    {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        window_ = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const xcb_atom_t selection = atom("_NET_SYSTEM_TRAY_S0");
+        xcb_set_selection_owner(connection_, window_, selection, XCB_CURRENT_TIME);
+        xcb_client_message_event_t manager{};
+        manager.response_type = XCB_CLIENT_MESSAGE;
+        manager.format = 32;
+        manager.window = root;
+        manager.type = atom("MANAGER");
+        manager.data.data32[0] = XCB_CURRENT_TIME;
+        manager.data.data32[1] = selection;
+        manager.data.data32[2] = window_;
+        xcb_send_event(connection_, false, root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&manager));
+        xcb_flush(connection_);
+    }
+    ~FakeX11Tray() { xcb_disconnect(connection_); }
+
+    // Whether an icon has asked to be docked.
+    bool dockRequested()
+    {
+        const xcb_atom_t opcode = atom("_NET_SYSTEM_TRAY_OPCODE");
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection_)) {
+            const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
+            dockRequested_ |= (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && message->type == opcode
+                && message->data.data32[1] == 0; // SYSTEM_TRAY_REQUEST_DOCK
+            free(event);
+        }
+        return dockRequested_;
+    }
+    void quit()
+    {
+        xcb_destroy_window(connection_, window_);
+        xcb_flush(connection_);
+    }
+
+private:
+    xcb_atom_t atom(const char *name)
+    {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, false, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+
+    xcb_connection_t *connection_;
+    xcb_window_t window_ = 0;
+    bool dockRequested_ = false;
+};
+
 bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 QDateTime at(int day, const QString &hhmmss)
@@ -188,6 +263,8 @@ private slots:
     void questionIsNotModalAndKeepsByDefault();
     void idleTimeFromTheDesktopsDBusServices();
     void waylandSessionIsNeverAskedThroughXWayland();
+    void trayIconFollowsAStatusNotifierHost();
+    void trayIconFollowsAnX11Tray();
 
 private:
     QProcess busDaemon_;
@@ -292,6 +369,11 @@ void TestExtras::trayChoiceIsOneClickInTheRadioGroup()
     f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     QMenu *menu = w.Tray->menu();
+    // Shown as one radio choice, not as check boxes.
+    QActionGroup *choice = entry(menu, "Mail")->actionGroup();
+    QVERIFY(choice && choice->isExclusive());
+    QCOMPARE(choice->actions().size(), 3);
+    QCOMPARE(entry(menu, "Nothing Selected")->actionGroup(), choice);
     entry(menu, "Mail")->trigger();
     QCOMPARE(f.ledger->state().CheckedIndex, 1);
     QVERIFY(w.RG1->button(1)->isChecked());
@@ -544,6 +626,48 @@ void TestExtras::waylandSessionIsNeverAskedThroughXWayland()
 
     qputenv("WAYLAND_DISPLAY", waylandDisplay);
     qputenv("XDG_SESSION_TYPE", sessionType);
+}
+
+// The tray usually comes up after the program at login: the icon follows it.
+// Qt decides at its first icon whether its icons use the StatusNotifier
+// protocol or X11's, so each kind of tray has a run of its own.
+void TestExtras::trayIconFollowsAStatusNotifierHost()
+{
+    if (busDaemon_.state() != QProcess::Running)
+        QSKIP("dbus-daemon is not available");
+    LedgerFixture f;
+    f.writeItems({"Writing"});
+    f.start();
+    TrayIndicator tray(*f.ledger, TrayCommands{}, QStringLiteral(":/logo.bmp"));
+    tray.showIcon();
+    QVERIFY(!tray.trayIcon());
+
+    FakeStatusNotifierWatcher watcher;
+    BusServices services;
+    QVERIFY(services.add(watcher, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher"));
+    QTRY_VERIFY(tray.trayIcon());
+    if (onX11()) // offscreen, Qt's icon speaks to no tray
+        QTRY_COMPARE(watcher.items.load(), 1);
+    QVERIFY(services.remove("org.kde.StatusNotifierWatcher"));
+    QTRY_VERIFY(!tray.trayIcon());
+}
+
+void TestExtras::trayIconFollowsAnX11Tray()
+{
+    if (!onX11())
+        QSKIP("needs an X server");
+    LedgerFixture f;
+    f.writeItems({"Writing"});
+    f.start();
+    TrayIndicator tray(*f.ledger, TrayCommands{}, QStringLiteral(":/logo.bmp"));
+    tray.showIcon();
+    QVERIFY(!tray.trayIcon());
+
+    FakeX11Tray x11Tray;
+    QTRY_VERIFY(tray.trayIcon());
+    QTRY_VERIFY(x11Tray.dockRequested()); // Qt's icon asked the tray to take it
+    x11Tray.quit();
+    QTRY_VERIFY(!tray.trayIcon());
 }
 
 QTEST_MAIN(TestExtras)
