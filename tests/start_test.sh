@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # How Hourwise starts, through the hourwise command and as the bare program:
 # --help, --version and a wrong option are answered without a display and
-# without touching any file; a start makes the data folder and its three
+# without touching any file; the desktop entry of an install outside /usr
+# starts it without the PATH; a start makes the data folder and its three
 # files; a second start on the same folder brings the running window to the
 # front and ends with status 0; a copy that holds the folder but does not
 # answer gets the error box.
@@ -49,6 +50,15 @@ for command in "$launcher" "$program"; do
 done
 [ -z "$(ls -A "$work/cwd")" ] || fail "an option wrote into the current folder: $(ls -A "$work/cwd")"
 [ ! -e "$XDG_DATA_HOME" ] && [ ! -e "$HOME" ] || fail "an option made the data folder"
+
+# --- An install outside /usr: its desktop entry starts the command by its
+# full path, so the menu and autostart work while the folder is not on the PATH.
+prefix="$work/home install/.local"
+cmake --install "$(dirname "$launcher")" --prefix "$prefix" >/dev/null
+entry_command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.example.Hourwise.desktop")
+env PATH=/usr/bin:/bin sh -c "$entry_command --version" >out 2>&1 || fail "Exec=$entry_command: $(cat out)"
+grep -qx 'Hourwise [0-9.]*' out || fail "Exec=$entry_command printed: $(cat out)"
+rm -r out "$work/home install"
 
 # --- A start through the hourwise command.
 start_xvfb

@@ -1,5 +1,7 @@
 // What lies beyond the window: the history export, the tray indicator's menu
-// and the away watch, on a ledger in a temporary folder, offscreen.
+// and the away watch, on a ledger in a temporary folder, offscreen. The cases
+// of the desktop's services run on a session bus of the test's own; those
+// that need an X server (test_extras_xcb) are skipped offscreen.
 
 #include "away_question.h"
 #include "away_watch.h"
@@ -8,6 +10,7 @@
 #include "tray_indicator.h"
 #include "window_fixture.h"
 
+#include <QActionGroup>
 #include <QDBusConnection>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,7 +20,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QThread>
+
+#include <xcb/xcb.h>
 
 #include <atomic>
 
@@ -124,6 +130,111 @@ public slots:
     uint GetSessionIdleTime() { return idleSeconds; }
 };
 
+// A StatusNotifier watcher with a host registered, as a desktop's panel has.
+class FakeStatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isStatusNotifierHostRegistered)
+public:
+    std::atomic<int> items{0};
+    bool isStatusNotifierHostRegistered() const { return true; }
+public slots:
+    void RegisterStatusNotifierItem(const QString &) { ++items; }
+};
+
+// The stand-ins' connection to the test's bus, served by a thread of its own.
+class BusServices {
+public:
+    BusServices()
+        : bus_(QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), "services"))
+    {
+        thread_.start();
+    }
+    ~BusServices()
+    {
+        // Released before the test goes on, so that a later case finds the names free.
+        for (const QString &service : std::as_const(services_))
+            bus_.unregisterService(service);
+        QDBusConnection::disconnectFromBus("services");
+        thread_.quit();
+        thread_.wait();
+    }
+    bool add(QObject &object, const QString &path, const QString &service)
+    {
+        object.moveToThread(&thread_);
+        services_ << service;
+        return bus_.registerObject(path, &object, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
+            && bus_.registerService(service);
+    }
+    bool remove(const QString &service) { return services_.removeAll(service) && bus_.unregisterService(service); }
+
+private:
+    QDBusConnection bus_;
+    QThread thread_;
+    QStringList services_;
+};
+
+// An X11 system tray on a connection of its own: it owns the tray selection
+// of the first screen and announces itself as a new tray does.
+class FakeX11Tray {
+public:
+    FakeX11Tray() : connection_(xcb_connect(nullptr, nullptr))
+    {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        window_ = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const xcb_atom_t selection = atom("_NET_SYSTEM_TRAY_S0");
+        xcb_set_selection_owner(connection_, window_, selection, XCB_CURRENT_TIME);
+        xcb_client_message_event_t manager{};
+        manager.response_type = XCB_CLIENT_MESSAGE;
+        manager.format = 32;
+        manager.window = root;
+        manager.type = atom("MANAGER");
+        manager.data.data32[0] = XCB_CURRENT_TIME;
+        manager.data.data32[1] = selection;
+        manager.data.data32[2] = window_;
+        xcb_send_event(connection_, false, root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&manager));
+        xcb_flush(connection_);
+    }
+    ~FakeX11Tray() { xcb_disconnect(connection_); }
+
+    // Whether an icon has asked to be docked.
+    bool dockRequested()
+    {
+        const xcb_atom_t opcode = atom("_NET_SYSTEM_TRAY_OPCODE");
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection_)) {
+            const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
+            dockRequested_ |= (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && message->type == opcode
+                && message->data.data32[1] == 0; // SYSTEM_TRAY_REQUEST_DOCK
+            free(event);
+        }
+        return dockRequested_;
+    }
+    void quit()
+    {
+        xcb_destroy_window(connection_, window_);
+        xcb_flush(connection_);
+    }
+
+private:
+    xcb_atom_t atom(const char *name)
+    {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, false, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+
+    xcb_connection_t *connection_;
+    xcb_window_t window_ = 0;
+    bool dockRequested_ = false;
+};
+
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 QDateTime at(int day, const QString &hhmmss)
 {
     return QDateTime(QDate(2026, 12, day), QTime::fromString(hhmmss, "HH:mm:ss"));
@@ -134,6 +245,8 @@ QDateTime at(int day, const QString &hhmmss)
 class TestExtras : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void exportedCsvHoldsEveryDayItemAndSwitchCount();
     void exportCommandSavesFirstAndReportsWriteFailures();
     void trayMenuListsItemsThenItsCommands();
@@ -149,7 +262,28 @@ private slots:
     void clockSetBackCountsNoMinuteTwice();
     void questionIsNotModalAndKeepsByDefault();
     void idleTimeFromTheDesktopsDBusServices();
+    void waylandSessionIsNeverAskedThroughXWayland();
+    void trayIconFollowsAStatusNotifierHost();
+    void trayIconFollowsAnX11Tray();
+
+private:
+    QProcess busDaemon_;
 };
+
+// A session bus of the test's own, for the whole run: the program's
+// connection to the session bus is made once.
+void TestExtras::initTestCase()
+{
+    busDaemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    if (busDaemon_.waitForStarted() && busDaemon_.waitForReadyRead())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", busDaemon_.readLine().trimmed());
+}
+
+void TestExtras::cleanupTestCase()
+{
+    busDaemon_.kill();
+    busDaemon_.waitForFinished();
+}
 
 void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
 {
@@ -235,6 +369,11 @@ void TestExtras::trayChoiceIsOneClickInTheRadioGroup()
     f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     QMenu *menu = w.Tray->menu();
+    // Shown as one radio choice, not as check boxes.
+    QActionGroup *choice = entry(menu, "Mail")->actionGroup();
+    QVERIFY(choice && choice->isExclusive());
+    QCOMPARE(choice->actions().size(), 3);
+    QCOMPARE(entry(menu, "Nothing Selected")->actionGroup(), choice);
     entry(menu, "Mail")->trigger();
     QCOMPARE(f.ledger->state().CheckedIndex, 1);
     QVERIFY(w.RG1->button(1)->isChecked());
@@ -441,43 +580,94 @@ void TestExtras::questionIsNotModalAndKeepsByDefault()
 
 void TestExtras::idleTimeFromTheDesktopsDBusServices()
 {
-    // A session bus of the test's own, with the services on a connection served by another thread.
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    if (!daemon.waitForStarted() || !daemon.waitForReadyRead())
+    if (busDaemon_.state() != QProcess::Running)
         QSKIP("dbus-daemon is not available");
-    const QByteArray address = daemon.readLine().trimmed();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     QVERIFY(!CreateDBusIdleSource()); // nothing answers: the watch stays off
 
-    QThread serviceThread;
-    serviceThread.start();
     FakeMutterIdleMonitor mutter;
     FakeScreenSaver screenSaver;
-    mutter.moveToThread(&serviceThread);
-    screenSaver.moveToThread(&serviceThread);
-    QDBusConnection services = QDBusConnection::connectToBus(QString::fromLatin1(address), "services");
-    QVERIFY(services.registerObject("/org/freedesktop/ScreenSaver", &screenSaver, QDBusConnection::ExportAllSlots));
-    QVERIFY(services.registerService("org.freedesktop.ScreenSaver"));
+    BusServices services;
+    QVERIFY(services.add(screenSaver, "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"));
     screenSaver.idleSeconds = 75;
     std::unique_ptr<IdleSource> freedesktop = CreateDBusIdleSource();
     QVERIFY(freedesktop);
     QCOMPARE(freedesktop->read()->idleMs, 75000);
 
-    QVERIFY(services.registerObject("/org/gnome/Mutter/IdleMonitor/Core", &mutter, QDBusConnection::ExportAllSlots));
-    QVERIFY(services.registerService("org.gnome.Mutter.IdleMonitor"));
+    QVERIFY(services.add(mutter, "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor"));
     mutter.idleMs = 123456;
     std::unique_ptr<IdleSource> gnome = CreateDBusIdleSource();
     QCOMPARE(gnome->read()->idleMs, 123456);
     QVERIFY(!gnome->read()->locked);
     screenSaver.active = true;
     QVERIFY(gnome->read()->locked);
+}
 
-    QDBusConnection::disconnectFromBus("services");
-    serviceThread.quit();
-    serviceThread.wait();
-    daemon.kill();
-    daemon.waitForFinished();
+// XWayland's idle time counts typing in Wayland windows as idle: in a Wayland
+// session only the compositor's own service is asked, and without one nothing is.
+void TestExtras::waylandSessionIsNeverAskedThroughXWayland()
+{
+    if (!onX11() || busDaemon_.state() != QProcess::Running)
+        QSKIP("needs an X server and dbus-daemon");
+    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY"), sessionType = qgetenv("XDG_SESSION_TYPE");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_SESSION_TYPE", "x11");
+    QVERIFY(CreateDesktopIdleSource()); // an X11 session: the X server answers
+
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    QVERIFY(!CreateDesktopIdleSource());
+    FakeMutterIdleMonitor mutter;
+    mutter.idleMs = 123456;
+    BusServices services;
+    QVERIFY(services.add(mutter, "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor"));
+    QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 123456);
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 123456);
+
+    qputenv("WAYLAND_DISPLAY", waylandDisplay);
+    qputenv("XDG_SESSION_TYPE", sessionType);
+}
+
+// The tray usually comes up after the program at login: the icon follows it.
+// Qt decides at its first icon whether its icons use the StatusNotifier
+// protocol or X11's, so each kind of tray has a run of its own.
+void TestExtras::trayIconFollowsAStatusNotifierHost()
+{
+    if (busDaemon_.state() != QProcess::Running)
+        QSKIP("dbus-daemon is not available");
+    LedgerFixture f;
+    f.writeItems({"Writing"});
+    f.start();
+    TrayIndicator tray(*f.ledger, TrayCommands{}, QStringLiteral(":/logo.bmp"));
+    tray.showIcon();
+    QVERIFY(!tray.trayIcon());
+
+    FakeStatusNotifierWatcher watcher;
+    BusServices services;
+    QVERIFY(services.add(watcher, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher"));
+    QTRY_VERIFY(tray.trayIcon());
+    if (onX11()) // offscreen, Qt's icon speaks to no tray
+        QTRY_COMPARE(watcher.items.load(), 1);
+    QVERIFY(services.remove("org.kde.StatusNotifierWatcher"));
+    QTRY_VERIFY(!tray.trayIcon());
+}
+
+void TestExtras::trayIconFollowsAnX11Tray()
+{
+    if (!onX11())
+        QSKIP("needs an X server");
+    LedgerFixture f;
+    f.writeItems({"Writing"});
+    f.start();
+    TrayIndicator tray(*f.ledger, TrayCommands{}, QStringLiteral(":/logo.bmp"));
+    tray.showIcon();
+    QVERIFY(!tray.trayIcon());
+
+    FakeX11Tray x11Tray;
+    QTRY_VERIFY(tray.trayIcon());
+    QTRY_VERIFY(x11Tray.dockRequested()); // Qt's icon asked the tray to take it
+    x11Tray.quit();
+    QTRY_VERIFY(!tray.trayIcon());
 }
 
 QTEST_MAIN(TestExtras)

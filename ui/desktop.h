@@ -27,3 +27,9 @@ std::unique_ptr<QLockFile> LockDataFolder(const QString &folder, QString *proble
 
 // Moves a top-level window to the middle of the screen it is on.
 void CenterOnScreen(QWidget &window);
+
+// Whether the desktop names a session bus (DBUS_SESSION_BUS_ADDRESS or
+// $XDG_RUNTIME_DIR/bus). Where it names none, connecting would make libdbus
+// start a bus of its own for the X display: a daemon that outlives the
+// program, for questions that such a bus cannot answer.
+bool SessionBusKnown();

@@ -1,8 +1,9 @@
 #include "idle_source.h"
 
+#include "desktop.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QVariant>
 
@@ -15,17 +16,6 @@ namespace {
 
 // A D-Bus call that the watch makes every poll must never hold up the window for long.
 constexpr int kDBusTimeoutMs = 500;
-
-// Where the desktop names no session bus, libdbus would start one of its own
-// for the X display: a daemon that outlives the program, for a question
-// that such a bus cannot answer.
-bool SessionBusKnown()
-{
-    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo(runtime + QStringLiteral("/bus")).exists();
-}
 
 struct DBusMethod {
     const char *service;
@@ -59,6 +49,15 @@ const DBusMethod kScreenSaverActive{"org.freedesktop.ScreenSaver", "/org/freedes
                                     "org.freedesktop.ScreenSaver", "GetActive"};
 
 using ReadingQuery = std::function<std::optional<IdleReading>()>;
+
+// In a Wayland session the X server is XWayland, whose screen saver extension
+// sees only the input sent to X windows: a user typing in native Wayland
+// windows would count as idle there, and "Remove" would take minutes worked.
+bool WaylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
 
 class XScreenSaverQuery {
 public:
@@ -136,7 +135,9 @@ std::unique_ptr<IdleSource> CreateDesktopIdleSource()
     if (!qGuiApp || QGuiApplication::platformName() == QLatin1String("offscreen")
         || QGuiApplication::platformName() == QLatin1String("minimal"))
         return nullptr;
-    // The X server where Qt draws through X11, else the desktop's D-Bus services.
+    // The X server where it is the session's own, else the desktop's D-Bus services.
+    if (WaylandSession())
+        return CreateDBusIdleSource();
     if (const std::shared_ptr<XScreenSaverQuery> x11 = XScreenSaverQuery::open(); x11 && x11->query()) {
         return std::make_unique<DesktopIdleSource>(
             [x11]() -> std::optional<IdleReading> {

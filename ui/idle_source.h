@@ -19,11 +19,14 @@ public:
     virtual std::optional<IdleReading> read() = 0;
 };
 
-// The session's idle time from the X server's screen saver extension (X11)
-// or from the desktop's D-Bus idle interfaces (GNOME's Mutter idle monitor,
-// org.freedesktop.ScreenSaver), the lock state from org.freedesktop.ScreenSaver
-// where it answers. Null where nothing answers (no desktop, as offscreen):
-// the away watch is then off. Needs the QGuiApplication.
+// The session's idle time from the X server's screen saver extension (an X11
+// session) or from the desktop's D-Bus idle interfaces (GNOME's Mutter idle
+// monitor, org.freedesktop.ScreenSaver), the lock state from
+// org.freedesktop.ScreenSaver where it answers. A Wayland session
+// (WAYLAND_DISPLAY or XDG_SESSION_TYPE=wayland) is never asked through
+// XWayland, which sees no input to Wayland windows. Null where nothing
+// trustworthy answers (no desktop, as offscreen): the away watch is then
+// off. Needs the QGuiApplication.
 std::unique_ptr<IdleSource> CreateDesktopIdleSource();
 
 // The D-Bus part alone: GNOME's idle monitor, else org.freedesktop.ScreenSaver's

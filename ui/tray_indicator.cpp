@@ -2,7 +2,9 @@
 
 #include "ledger.h"
 #include "line_file.h"
+#include "tray_presence.h"
 
+#include <QActionGroup>
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -19,11 +21,12 @@ QString entryText(const QString &name)
 
 TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QString &iconFile, QObject *parent)
     : QObject(parent), ledger_(ledger), commands_(std::move(commands)), menu_(std::make_unique<QMenu>()),
-      iconFile_(iconFile)
+      choices_(new QActionGroup(this)), iconFile_(iconFile)
 {
     itemsEnd_ = menu_->addSeparator();
     nothingSelected_ = menu_->addAction(QStringLiteral("Nothing Selected"));
     nothingSelected_->setCheckable(true);
+    choices_->addAction(nothingSelected_);
     connect(nothingSelected_, &QAction::triggered, this, [this] { choose(-1); });
     menu_->addSeparator();
     connect(menu_->addAction(QStringLiteral("Show Hourwise")), &QAction::triggered, this,
@@ -40,7 +43,21 @@ TrayIndicator::~TrayIndicator() = default;
 
 void TrayIndicator::showIcon()
 {
-    if (trayIcon_ || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (tray_)
+        return;
+    tray_ = std::make_unique<TrayPresence>();
+    connect(tray_.get(), &TrayPresence::changed, this, &TrayIndicator::followTray);
+    followTray();
+}
+
+// A new icon for every change: Qt's icon attaches to the tray that is there
+// when it is made. It is made only while a tray is there, since Qt decides
+// once, at its first icon, whether its icons use the StatusNotifier protocol.
+void TrayIndicator::followTray()
+{
+    delete trayIcon_;
+    trayIcon_ = nullptr;
+    if (!tray_->available())
         return;
     trayIcon_ = new QSystemTrayIcon(QIcon(iconFile_), this);
     trayIcon_->setContextMenu(menu_.get());
@@ -60,6 +77,7 @@ void TrayIndicator::fillItems()
     for (int i = 0; i < names.size(); ++i) {
         auto *action = new QAction(entryText(names.at(i)), menu_.get());
         action->setCheckable(true);
+        choices_->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] { choose(i); });
         menu_->insertAction(itemsEnd_, action);
         itemActions_.append(action);
@@ -70,7 +88,7 @@ void TrayIndicator::fillItems()
 void TrayIndicator::choose(int index)
 {
     commands_.select(index);
-    // A checkable entry toggles itself when chosen; the ledger says what is checked.
+    // The ledger says what is checked: a choice the window refuses leaves the old one.
     showSelection();
 }
 

@@ -8,8 +8,10 @@
 
 class Ledger;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QSystemTrayIcon;
+class TrayPresence;
 
 // What the tray's menu asks of the main window.
 struct TrayCommands {
@@ -19,10 +21,10 @@ struct TrayCommands {
 };
 
 // The program in the desktop's tray: its tooltip names the checked item and
-// its minutes today; its menu lists the items as checkable entries, then
-// "Nothing Selected", "Show Hourwise" and "Exit"; a left click shows the
-// main window. Menu and tooltip follow the ledger's signals. The icon is
-// shown by showIcon, only where the desktop has a tray; it never keeps the
+// its minutes today; its menu lists the items and "Nothing Selected" as one
+// radio choice, then "Show Hourwise" and "Exit"; a left click shows the main
+// window. Menu and tooltip follow the ledger's signals. The icon is shown
+// while the desktop has a tray, from showIcon on; it never keeps the
 // program alive.
 class TrayIndicator : public QObject {
     Q_OBJECT
@@ -32,16 +34,18 @@ public:
     TrayIndicator(Ledger &ledger, TrayCommands commands, const QString &iconFile, QObject *parent = nullptr);
     ~TrayIndicator() override;
 
-    // Looks for the desktop's tray, which may ask the session bus, and shows
-    // the icon there. Called once the main window is up.
+    // Shows the icon in the desktop's tray, now or whenever a tray comes up,
+    // and takes it away when the tray goes. Asks the session bus and the X
+    // server: called once the main window is up.
     void showIcon();
 
     QMenu *menu() const { return menu_.get(); }
     QString toolTip() const { return toolTip_; }
-    // Null where the desktop has no tray.
+    // Null while the desktop has no tray.
     QSystemTrayIcon *trayIcon() const { return trayIcon_; }
 
 private:
+    void followTray();
     void fillItems();
     void showSelection();
     void choose(int index);
@@ -49,10 +53,12 @@ private:
     Ledger &ledger_;
     TrayCommands commands_;
     std::unique_ptr<QMenu> menu_;
+    QActionGroup *choices_; // the items and "Nothing Selected": one checked
     QList<QAction *> itemActions_;
     QAction *itemsEnd_;
     QAction *nothingSelected_;
     QString toolTip_;
     QString iconFile_;
+    std::unique_ptr<TrayPresence> tray_;
     QSystemTrayIcon *trayIcon_ = nullptr;
 };
