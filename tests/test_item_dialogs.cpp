@@ -499,13 +499,16 @@ void TestItemDialogs::namesFromAnOlderFileReadable()
 {
     LedgerFixture f;
     const QByteArray k = f.today().toUtf8();
-    f.write(Ledger::DataFileName, k + ":Caf\xE9:5:\r\n" + k + ":Mail:0:\r\nT:Caf\xE9:7:\r\nT:Mail:0:\r\n");
+    const QByteArray stats = "\xF0\x9F\x93\x8A Stats"; // U+1F4CA, whose second half looks like an escape
+    f.write(Ledger::DataFileName,
+            k + ":Caf\xE9:5:\r\n" + k + ":" + stats + ":0:\r\nT:Caf\xE9:7:\r\nT:" + stats + ":0:\r\n");
     ScriptedPrompts prompts;
     TForm1 w(f.make(), prompts);
     w.CreateDialogs();
     w.show();
     const QString readable = QStringLiteral("Caf\u00e9");
     QCOMPARE(w.RG1->button(0)->text(), readable);
+    QCOMPARE(w.RG1->button(1)->text(), QString::fromUtf8(stats));
     QCOMPARE(w.Chart1->Series1.label(0), readable);
     runDialog(w.AddTimetoItem1, w.Form3, [&] {
         QCOMPARE(w.Form3->ComboBox1->itemText(0), readable);
