@@ -468,6 +468,7 @@ void TestItemDialogs::keyboardAndScreenReaderUse()
         QTest::keyClicks(QApplication::focusWidget(), "Rea");
         QCOMPARE(del->ComboBox1->currentText(), QStringLiteral("Reading"));
         QCOMPARE(labelOf(del->ComboBox1), QStringLiteral("Select item to delete:"));
+        QCOMPARE(nameOf(del->ComboBox1->lineEdit()), QStringLiteral("Select item to delete:"));
         QList<QWidget *> visited;
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -485,10 +486,12 @@ void TestItemDialogs::keyboardAndScreenReaderUse()
             QCOMPARE(time->focusWidget(), time->ComboBox1);
             QCOMPARE(time->ComboBox1->lineEdit()->selectedText(), QStringLiteral("Select"));
             QCOMPARE(labelOf(time->ComboBox1), time->Label1->text());
+            QCOMPARE(nameOf(time->ComboBox1->lineEdit()), time->Label1->text());
             QCOMPARE(nameOf(time->Edit1), time->Label2->text());
         });
     }
     QCOMPARE(nameOf(time->Edit1), QStringLiteral("Amount to deduct (minutes)"));
+    QCOMPARE(nameOf(time->ComboBox1->lineEdit()), QStringLiteral("Select item to remove time from:"));
     InputBoxDialog input(QStringLiteral("Add item"), QStringLiteral("Name of new item"), QString());
     QCOMPARE(nameOf(input.edit()), QStringLiteral("Name of new item"));
 }
