@@ -30,6 +30,9 @@ constexpr qsizetype kLongestLine = 16; // longer than any line of the exchange
 // listen queue until one is dropped, so that no number of idle connections
 // takes the descriptors that the saves need.
 constexpr int kMostConnections = 4;
+// How long a connection may stay silent. A later start sends its request as
+// soon as it is connected, so it is in the socket by the time it is accepted.
+constexpr int kSilenceMs = 500;
 
 // The socket address of path; false when the path is too long for one.
 bool addressOf(const QString &path, sockaddr_un *address)
@@ -185,7 +188,7 @@ void SingleInstance::acceptPending()
             // Out of descriptors, for instance: the socket stays readable, and
             // trying again at once would spin. Later starts wait meanwhile.
             notifier_->setEnabled(false);
-            QTimer::singleShot(waitMs_, this, [this] { notifier_->setEnabled(connections_ < kMostConnections); });
+            QTimer::singleShot(kSilenceMs, this, [this] { notifier_->setEnabled(connections_ < kMostConnections); });
             return;
         }
         if (connection < 0)
@@ -197,8 +200,8 @@ void SingleInstance::acceptPending()
 }
 
 // Reads the request as it arrives, without blocking the window: one line,
-// answered once the window is shown; anything else, or nothing for waitMs,
-// closes the connection.
+// answered once the window is shown; anything else, or nothing for
+// kSilenceMs, closes the connection.
 void SingleInstance::answer(int connection)
 {
     auto *readable = new QSocketNotifier(connection, QSocketNotifier::Read, this);
@@ -227,7 +230,7 @@ void SingleInstance::answer(int connection)
         }
         close();
     });
-    silence->start(waitMs_);
+    silence->start(kSilenceMs);
 }
 
 void SingleInstance::drop(int connection)

@@ -16,9 +16,7 @@ class QWidget;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // waitMs bounds how long a later start waits for the running copy's
-    // answer, and how long the running copy keeps a connection that sends
-    // nothing: by then its sender has given up.
+    // waitMs bounds how long a later start waits for the running copy's answer.
     explicit SingleInstance(const QString &folder, int waitMs = 3000);
     ~SingleInstance() override;
 

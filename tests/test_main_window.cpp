@@ -489,13 +489,13 @@ void TestMainWindow::unlockableFolderIsNoRunningCopy()
     QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". Permission denied").arg(readOnly));
 }
 
-// Connections that send nothing are served a few at a time and closed once
-// a later start would have given up on them, so they can neither take the
-// descriptors that the saves need nor keep a real later start unanswered.
+// Connections that send nothing are served a few at a time and closed after
+// a short silence, so they can neither take the descriptors that the saves
+// need nor keep a later start from being answered for long.
 void TestMainWindow::silentConnectionsAreDroppedAFewAtATime()
 {
     QTemporaryDir folder;
-    SingleInstance running(folder.path(), 1000);
+    SingleInstance running(folder.path());
     running.Listen();
     int shown = 0;
     connect(&running, &SingleInstance::showRequested, this, [&shown] { ++shown; });
