@@ -39,8 +39,8 @@ std::optional<qint32> numberOf(const QString &stored)
     return ok ? std::optional<qint32>(value) : std::nullopt;
 }
 
-// Whether a spreadsheet would run the text as a formula: OWASP's list of
-// starts, which also covers "-" and "+" before a cell reference.
+// Whether a spreadsheet could take the text for a formula: it begins with
+// one of the characters that OWASP's advice on CSV injection lists.
 bool startsLikeAFormula(const QString &text)
 {
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
