@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -25,6 +26,13 @@ namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShownReply = "shown\n";
 constexpr qsizetype kLongestLine = 16; // longer than any line of the exchange
+// Connections served at once. A later start needs one; more wait in the
+// listen queue until one is dropped, so that no number of idle connections
+// takes the descriptors that the saves need.
+constexpr int kMostConnections = 4;
+// How long a connection may stay silent. A later start sends its request as
+// soon as it is connected, so it is in the socket by the time it is accepted.
+constexpr int kSilenceMs = 500;
 
 // The socket address of path; false when the path is too long for one.
 bool addressOf(const QString &path, sockaddr_un *address)
@@ -172,21 +180,42 @@ bool SingleInstance::bindAndListen()
 
 void SingleInstance::acceptPending()
 {
-    for (;;) {
+    while (connections_ < kMostConnections) {
         const int connection = ::accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (connection < 0 && (errno == EINTR || errno == ECONNABORTED))
+            continue;
+        if (connection < 0 && errno != EAGAIN) {
+            // Out of descriptors, for instance: the socket stays readable, and
+            // trying again at once would spin. Later starts wait meanwhile.
+            notifier_->setEnabled(false);
+            QTimer::singleShot(kSilenceMs, this, [this] { notifier_->setEnabled(connections_ < kMostConnections); });
+            return;
+        }
         if (connection < 0)
             return;
+        ++connections_;
         answer(connection);
     }
+    notifier_->setEnabled(false); // until a connection is dropped
 }
 
 // Reads the request as it arrives, without blocking the window: one line,
-// answered once the window is shown; anything else closes the connection.
+// answered once the window is shown; anything else, or nothing for
+// kSilenceMs, closes the connection.
 void SingleInstance::answer(int connection)
 {
     auto *readable = new QSocketNotifier(connection, QSocketNotifier::Read, this);
+    auto *silence = new QTimer(readable);
+    silence->setSingleShot(true);
     auto received = std::make_shared<QByteArray>();
-    connect(readable, &QSocketNotifier::activated, this, [this, readable, received, connection] {
+    const auto close = [this, readable, silence, connection] {
+        silence->stop();
+        readable->setEnabled(false);
+        readable->deleteLater();
+        drop(connection);
+    };
+    connect(silence, &QTimer::timeout, this, close);
+    connect(readable, &QSocketNotifier::activated, this, [this, received, connection, close] {
         char chunk[kLongestLine];
         const ssize_t got = ::read(connection, chunk, sizeof chunk);
         if (got < 0 && (errno == EAGAIN || errno == EINTR))
@@ -199,10 +228,16 @@ void SingleInstance::answer(int connection)
             emit showRequested();
             (void)::send(connection, kShownReply.constData(), size_t(kShownReply.size()), MSG_NOSIGNAL);
         }
-        readable->setEnabled(false);
-        readable->deleteLater();
-        ::close(connection);
+        close();
     });
+    silence->start(kSilenceMs);
+}
+
+void SingleInstance::drop(int connection)
+{
+    ::close(connection);
+    --connections_;
+    notifier_->setEnabled(true);
 }
 
 void BringToFront(QWidget &window)

@@ -28,21 +28,24 @@ public:
     // shown its window; false when none answered within the wait.
     bool AskRunningCopyToShow();
 
+    // The socket's path: in the user's runtime folder, named by a hash of the
+    // folder's canonical path, so that every way of naming a folder meets.
+    static QString ServerName(const QString &folder);
+
 signals:
     void showRequested();
 
 private:
-    // The socket's path: in the user's runtime folder, named by a hash of the
-    // folder's canonical path, so that every way of naming a folder meets.
-    static QString ServerName(const QString &folder);
     bool bindAndListen();
     void acceptPending();
     void answer(int connection);
+    void drop(int connection);
 
     QString serverName_;
     int waitMs_;
     int listening_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
+    int connections_ = 0; // accepted and not yet dropped
 };
 
 // Shows a window un-minimised and raised, with the focus; when a modal dialog

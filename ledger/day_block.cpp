@@ -64,23 +64,26 @@ qsizetype firstFieldEnd(const QByteArray &bytes, const LineSpan &line)
     return colon < 0 ? line.end : line.start + colon;
 }
 
-// The value of a key written as keys are, digits with one "." or "," between
-// them, read straight from the bytes; nothing for any other text, which the
-// full conversion reads (every key separator is "." or "," or the locale's).
+// The value of a key written as keys are, digits with one separator between
+// them (".", "," or the UTF-8 bytes of kArabicDecimalSeparator), read
+// straight from the bytes; nothing for any other text, which the full
+// conversion reads.
 std::optional<double> plainKeyValue(const char *begin, const char *end)
 {
+    static const QByteArray arabicSeparator = QString(kArabicDecimalSeparator).toUtf8();
     char text[24];
-    const qsizetype size = end - begin;
-    if (size < 3 || size > qsizetype(sizeof text))
-        return std::nullopt;
+    qsizetype size = 0;
     int separators = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = begin[i];
-        const bool separator = c == '.' || c == ',';
-        if (separator ? (++separators > 1 || i == 0 || i == size - 1) : (c < '0' || c > '9'))
+    for (const char *at = begin; at < end; ++at) {
+        const bool arabic = QByteArrayView(at, end).startsWith(arabicSeparator);
+        const bool separator = *at == '.' || *at == ',' || arabic;
+        if (size == qsizetype(sizeof text) || (separator ? ++separators > 1 || at == begin : *at < '0' || *at > '9'))
             return std::nullopt;
-        text[i] = separator ? '.' : c;
+        text[size++] = separator ? '.' : *at;
+        at += arabic ? arabicSeparator.size() - 1 : 0;
     }
+    if (size < 3 || text[size - 1] == '.')
+        return std::nullopt;
     double value = 0;
     const auto [parsedEnd, error] = std::from_chars(text, text + size, value);
     if (error != std::errc() || parsedEnd != text + size)

@@ -5,7 +5,9 @@
 #include "line_file.h"
 #include "text_convert.h"
 
+#include <QDir>
 #include <QMap>
+#include <QStandardPaths>
 #include <QVector>
 
 #include <optional>
@@ -14,12 +16,12 @@ namespace {
 
 struct ItemMinutes {
     QString name;
-    QString minutes;
+    qint32 minutes = 0;
 };
 
 struct DayRows {
     QVector<ItemMinutes> items;
-    std::optional<QString> switches;
+    std::optional<qint32> switches;
 };
 
 // The date a day key names, whichever decimal separator wrote it; an invalid
@@ -30,76 +32,151 @@ QDate dateOfKey(const QString &key)
     return TryStrToDayKey(key, LocaleValues(), &julian) ? DateOfJulian(julian) : QDate();
 }
 
-// A stored number in plain decimal ("$1F" reads 31); text that is no number stays as it is.
-QString numberText(const QString &stored)
+std::optional<qint32> numberOf(const QString &stored)
 {
     bool ok = false;
     const qint32 value = TryStrToInt(stored, &ok);
-    return ok ? IntToStr(value) : ReadableText(stored);
+    return ok ? std::optional<qint32>(value) : std::nullopt;
 }
 
-QString csvField(const QString &text)
+// Whether a spreadsheet could take the text for a formula: it begins with
+// one of the characters that OWASP's advice on CSV injection lists.
+bool startsLikeAFormula(const QString &text)
 {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && kFormulaStarts.contains(text.front());
+}
+
+QString quoted(QString text)
+{
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// A name as a CSV field: a formula start is defused by a "'" before it, which
+// spreadsheets show as text, and the field is then quoted as OWASP advises.
+QString nameField(const QString &name)
+{
+    if (startsLikeAFormula(name))
+        return quoted(QLatin1Char('\'') + name);
     static const QString kNeedsQuotes = QStringLiteral(",\"\r\n");
     for (QChar c : kNeedsQuotes) {
-        if (text.contains(c)) {
-            QString quoted = text;
-            quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            return QLatin1Char('"') + quoted + QLatin1Char('"');
-        }
+        if (name.contains(c))
+            return quoted(name);
     }
-    return text;
+    return name;
 }
 
 QString csvRow(const QDate &date, const QString &item, const QString &minutes, const QString &switches)
 {
-    return date.toString(Qt::ISODate) + QLatin1Char(',') + csvField(item) + QLatin1Char(',') + minutes
-        + QLatin1Char(',') + switches + QStringLiteral("\r\n");
+    return date.toString(Qt::ISODate) + QLatin1Char(',') + item + QLatin1Char(',') + minutes + QLatin1Char(',')
+        + switches + QStringLiteral("\r\n");
 }
 
-// Days by date. History lines are "key:name:minutes:". The switch log holds
-// pairs of key and count; as at start-up, every line is looked at for a key
-// (a count is far too small to read as a day) and a day's first entry counts.
-QMap<QDate, DayRows> collectDays(const QStringList &historyLines, const QStringList &switchLines)
-{
+// Gathers the days of both files and the lines that cannot be read.
+class DayCollector {
+public:
     QMap<QDate, DayRows> days;
-    for (const QString &line : historyLines) {
-        const QString name = line.section(QLatin1Char(':'), 1, 1);
-        const QDate date = dateOfKey(line.section(QLatin1Char(':'), 0, 0));
-        if (date.isValid() && !name.isEmpty())
-            days[date].items.append({name, line.section(QLatin1Char(':'), 2, 2)});
+    QStringList leftOut;
+
+    // History lines are "key:name:minutes:".
+    void addHistory(const QStringList &lines)
+    {
+        for (int i = 0; i < lines.size(); ++i) {
+            const QString &line = lines.at(i);
+            if (isNoLoss(line))
+                continue;
+            const QDate date = dateOfKey(line.section(QLatin1Char(':'), 0, 0));
+            const QString name = line.section(QLatin1Char(':'), 1, 1);
+            const std::optional<qint32> minutes = numberOf(line.section(QLatin1Char(':'), 2, 2));
+            if (date.isValid())
+                days[date]; // the day has a block, and so a switch row
+            if (!date.isValid() || name.isEmpty() || !minutes)
+                leave(Ledger::HistoryFileName, i, line);
+            else
+                days[date].items.append({ReadableText(name), *minutes});
+        }
     }
-    for (int i = 0; i + 1 < switchLines.size(); ++i) {
-        const QDate date = dateOfKey(switchLines.at(i));
-        if (!date.isValid())
-            continue;
-        if (!days[date].switches)
-            days[date].switches = switchLines.at(i + 1);
-        ++i; // the count line
+
+    // The switch log holds pairs of key and count. As at start-up, every line
+    // is looked at for a key (a count is far too small to read as a day) and
+    // a day's first entry counts.
+    void addSwitches(const QStringList &lines)
+    {
+        for (int i = 0; i < lines.size(); ++i) {
+            const QString &line = lines.at(i);
+            const QDate date = dateOfKey(line);
+            if (!date.isValid()) {
+                if (!isNoLoss(line))
+                    leave(Ledger::SwitchFileName, i, line);
+                continue;
+            }
+            const std::optional<qint32> count = i + 1 < lines.size() ? numberOf(lines.at(i + 1)) : std::nullopt;
+            if (count && !days[date].switches)
+                days[date].switches = count;
+            else if (!count)
+                leave(Ledger::SwitchFileName, i + 1 < lines.size() ? i + 1 : i, lines.value(i + 1, line));
+            ++i; // the count line
+        }
     }
-    return days;
+
+private:
+    // A blank line, or the seed line "0:" of a new history.
+    static bool isNoLoss(const QString &line) { return line.trimmed().isEmpty() || line == QLatin1String("0:"); }
+
+    void leave(const QString &file, int index, const QString &line)
+    {
+        leftOut << QStringLiteral("%1, line %2: %3").arg(file).arg(index + 1).arg(QuotedExcerpt(ReadableText(line)));
+    }
+};
+
+// The lines an export left out, the first ten of them named; empty for none.
+QString leftOutMessage(const QString &csvPath, const QStringList &leftOut)
+{
+    if (leftOut.isEmpty())
+        return {};
+    constexpr int kNamed = 10;
+    const QString count =
+        leftOut.size() == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(leftOut.size());
+    QString message = QStringLiteral("\"%1\" was written without %2 of the history that cannot be read: a day "
+                                     "that is no date, or minutes or a switch count that is no whole number.\n")
+                          .arg(csvPath, count);
+    message += leftOut.mid(0, kNamed).join(QLatin1Char('\n'));
+    if (leftOut.size() > kNamed)
+        message += QStringLiteral("\n… and %1 more.").arg(leftOut.size() - kNamed);
+    return message;
 }
 
 } // namespace
 
-QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switchLines)
+CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines)
 {
+    DayCollector collector;
+    collector.addHistory(historyLines);
+    collector.addSwitches(switchLines);
     QString csv = QStringLiteral("date,item,minutes,switches\r\n");
-    const QMap<QDate, DayRows> days = collectDays(historyLines, switchLines);
-    for (auto day = days.cbegin(); day != days.cend(); ++day) {
+    for (auto day = collector.days.cbegin(); day != collector.days.cend(); ++day) {
         for (const ItemMinutes &item : day->items)
-            csv += csvRow(day.key(), ReadableText(item.name), numberText(item.minutes), QString());
-        if (day->switches)
-            csv += csvRow(day.key(), QString(), QString(), numberText(*day->switches));
+            csv += csvRow(day.key(), nameField(item.name), IntToStr(item.minutes), QString());
+        csv += csvRow(day.key(), QString(), QString(), IntToStr(day->switches.value_or(0)));
     }
-    return csv.toUtf8();
+    return {csv.toUtf8(), collector.leftOut};
 }
 
-void ExportHistory(Ledger &ledger, const QString &csvPath)
+QString ProposedExportPath()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QDir folder(QDir(documents).exists() ? documents : QDir::homePath());
+    return folder.filePath(QStringLiteral("history.csv"));
+}
+
+QString ExportHistory(Ledger &ledger, const QString &csvPath)
 {
     // The files, not the memory, are the record: the save makes them current.
     ledger.SaveAll();
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
     const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
-    WriteEncodedFile(csvPath, HistoryCsv(history, switches));
+    const CsvExport exported = HistoryCsv(history, switches);
+    WriteEncodedFile(csvPath, exported.csv);
+    return leftOutMessage(csvPath, exported.leftOut);
 }

@@ -9,15 +9,30 @@ class Ledger;
 // separated, CR LF line ends, fields quoted where they hold a comma, a quote
 // or a line break). The header is "date,item,minutes,switches"; each day
 // gives one row per item of its history block (switches empty), then one row
-// with its switch count (item and minutes empty). Dates are ISO (yyyy-MM-dd),
-// days in ascending order. Undecodable bytes of a name are written as their
-// Latin-1 characters. Lines that name no valid day (the seed line "0:") are
-// left out; a count or minutes field that is not a number is written as it
-// stands.
-QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switchLines);
+// with its switch count (item and minutes empty), 0 for a day that has no
+// switch entry. Dates are ISO (yyyy-MM-dd), days in ascending order.
+// Undecodable bytes of a name are written as their Latin-1 characters; a
+// name that a spreadsheet would take for a formula (it begins with "=", "+",
+// "-", "@", a tab or a CR) is written quoted with a "'" before it. Minutes
+// and counts are always decimal numbers ("$1F" is written 31).
+struct CsvExport {
+    QByteArray csv;
+    // The lines left out, each as "<file>, line <n>: <text>": a history line
+    // or switch entry whose key names no date or whose minutes or count is
+    // no integer. The seed line "0:" and blank lines are no loss and not listed.
+    QStringList leftOut;
+};
+
+CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines);
+
+// Where the first export proposes to write: history.csv in the user's
+// documents folder, or in the home folder when there is no documents folder.
+QString ProposedExportPath();
 
 // Saves the ledger (SaveAll), reads its history and switch log back from
 // disk and writes them as CSV to csvPath, replacing the file atomically.
-// Throws HourwiseError: "Cannot create file "<path>". <reason>" when the CSV
-// cannot be written, or the error of the save or of reading the files.
-void ExportHistory(Ledger &ledger, const QString &csvPath);
+// Returns what the user must be told about lines that were left out (empty
+// when none were). Throws HourwiseError: "Cannot create file "<path>".
+// <reason>" when the CSV cannot be written, or the error of the save or of
+// reading the files.
+QString ExportHistory(Ledger &ledger, const QString &csvPath);

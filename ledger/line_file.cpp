@@ -207,10 +207,15 @@ bool EndsEveryLineWithCrLf(const QByteArray &bytes)
 
 QString ReadableText(const QString &stored)
 {
+    // An escape is a lone low surrogate: the same unit after a high
+    // surrogate is the second half of a character above U+FFFF (U+1F4CA
+    // ends in U+DCCA), which stays as it is.
     QString text = stored;
-    for (QChar &c : text) {
-        if (c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF)
-            c = QChar(char16_t(c.unicode() - kEscapeBase));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool paired = i > 0 && text.at(i - 1).isHighSurrogate();
+        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF && !paired)
+            text[i] = QChar(char16_t(c - kEscapeBase));
     }
     return text;
 }

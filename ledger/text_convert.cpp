@@ -261,12 +261,14 @@ bool tryStrToFloat(const QString &text, IsSeparator isSeparator, double *value)
     throw HourwiseError(QStringLiteral("'%1' is not a valid floating point value").arg(QuotedExcerpt(text)));
 }
 
-// A day key's separator: the locale's, or either of the usual two, since
-// the files may have been written under another locale.
+// A day key's separator: the locale's, or any that a locale writes, since
+// the files may have been written under another locale: ".", "," and the
+// Arabic decimal separator U+066B of Arabic-script locales (ar_EG, fa_IR).
 auto dayKeySeparator(const LocaleValues &locale)
 {
     return [&locale](QChar c) {
-        return c == locale.decimalSeparator || c == QLatin1Char('.') || c == QLatin1Char(',');
+        return c == locale.decimalSeparator || c == QLatin1Char('.') || c == QLatin1Char(',')
+            || c == kArabicDecimalSeparator;
     };
 }
 

@@ -44,9 +44,13 @@ QString FloatToStr(double value, const LocaleValues &locale);
 // "'%s' is not a valid floating point value" (%s: the QuotedExcerpt).
 double StrToFloat(const QString &text, const LocaleValues &locale);
 
-// A day key to its value: StrToFloat, but with "." and "," taken as the
-// decimal separator besides the locale's, so that keys written under any
-// locale read under any other. Same error as StrToFloat.
+// The decimal separator of Arabic-script locales (ar_EG, ar_SA, fa_IR).
+inline constexpr QChar kArabicDecimalSeparator = QChar(0x066B);
+
+// A day key to its value: StrToFloat, but with ".", "," and
+// kArabicDecimalSeparator taken as the decimal separator besides the
+// locale's, so that keys written under any locale read under any other.
+// Same error as StrToFloat.
 double StrToDayKey(const QString &text, const LocaleValues &locale);
 
 // Like StrToDayKey, but reports failure through the result instead of throwing.

@@ -12,6 +12,7 @@
 
 #include <QActionGroup>
 #include <QDBusConnection>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QThread>
@@ -291,19 +293,27 @@ void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
     const QString k1 = f.key(QDate(2026, 12, 6));
     QString k2 = f.key(QDate(2026, 12, 7));
     k2.replace('.', ','); // a day written under a comma locale
-    // Seed line, two days of three items (a comma and quotes, a Latin-1 byte, a negative count),
-    // and a switch log whose first day lies before the history.
-    f.write(Ledger::HistoryFileName, "0:\r\n" + k1.toUtf8() + ":Mail, \"urgent\":12:\r\n" + k1.toUtf8()
-                                         + ":Caf\xE9:$1F:\r\n" + k1.toUtf8() + ":Writing:-5:\r\n" + k2.toUtf8()
-                                         + ":Mail, \"urgent\":3:\r\n" + k2.toUtf8() + ":Caf\xE9:0:\r\n"
-                                         + k2.toUtf8() + ":Writing:7:\r\n");
+    QString k3 = f.key(QDate(2026, 12, 8));
+    k3.replace('.', QChar(0x066B)); // and one under an Arabic-script locale
+    const QByteArray stats = "\xF0\x9F\x93\x8A Stats"; // U+1F4CA, whose second half looks like an escaped byte
+    // Seed line, three days (a comma and quotes, a Latin-1 byte, a negative count, formula starts,
+    // a torn line, a stray blank line), and a switch log whose first day lies before the history
+    // and which has no entry for the last day.
+    f.write(Ledger::HistoryFileName,
+            "0:\r\n" + k1.toUtf8() + ":Mail, \"urgent\":12:\r\n" + k1.toUtf8() + ":Caf\xE9:$1F:\r\n" + k1.toUtf8()
+                + ":Writing:-5:\r\n" + k2.toUtf8() + ":Mail, \"urgent\":3:\r\n" + k2.toUtf8() + ":Caf\xE9:0:\r\n"
+                + k2.toUtf8() + ":Writing:7:\r\n" + k3.toUtf8() + ":=HYPERLINK(\"evil.example\"):4:\r\n" + k3.toUtf8()
+                + ":-Admin:2:\r\n" + k3.toUtf8() + ":" + stats + ":6:\r\n" + k3.toUtf8() + ":Wri\r\n\r\n");
     f.writeLines(Ledger::SwitchFileName, {f.key(QDate(2026, 12, 5)), "2", k1, "4", k2, "9", k2, "11"});
-    const QByteArray csv = HistoryCsv(f.lines(Ledger::HistoryFileName), f.lines(Ledger::SwitchFileName));
+    const CsvExport exported = HistoryCsv(f.lines(Ledger::HistoryFileName), f.lines(Ledger::SwitchFileName));
     const QString path = f.path("history.csv");
-    f.write("history.csv", csv);
+    f.write("history.csv", exported.csv);
 
-    QVERIFY(csv.startsWith("date,item,minutes,switches\r\n"));
-    QVERIFY(csv.contains("2026-12-06,Caf\xC3\xA9,31,\r\n"));
+    QVERIFY(exported.csv.startsWith("date,item,minutes,switches\r\n"));
+    QVERIFY(exported.csv.contains("2026-12-06,Caf\xC3\xA9,31,\r\n"));
+    QVERIFY(exported.csv.contains("2026-12-08,\"'=HYPERLINK(\"\"evil.example\"\")\",4,\r\n"));
+    QVERIFY(exported.csv.contains("2026-12-08," + stats + ",6,\r\n"));
+    QCOMPARE(exported.leftOut, QStringList{"completedata.txc, line 11: " + k3 + ":Wri"});
     const QList<QStringList> rows = pythonCsvRows(path);
     if (rows.isEmpty())
         QSKIP("python3 is not installed");
@@ -318,14 +328,28 @@ void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
         {"2026-12-07", "Café", "0", ""},
         {"2026-12-07", "Writing", "7", ""},
         {"2026-12-07", "", "", "9"}, // a day's first entry counts, as at start-up
+        {"2026-12-08", "'=HYPERLINK(\"evil.example\")", "4", ""},
+        {"2026-12-08", "'-Admin", "2", ""},
+        {"2026-12-08", QString::fromUtf8(stats), "6", ""},
+        {"2026-12-08", "", "", "0"},
     };
     QCOMPARE(rows, expected);
 }
 
+// The first proposal lies in the documents folder; lines that cannot be
+// read are reported; an existing file is replaced only after a Yes.
 void TestExtras::exportCommandSavesFirstAndReportsWriteFailures()
 {
     WindowFixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir("Papers"));
+    f.write("user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"" + f.path("Papers").toUtf8() + "\"\n");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", f.dir.path().toUtf8());
+    const auto restore = qScopeGuard([&] {
+        configHome.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configHome);
+    });
     f.writeItems({"Writing"});
+    f.writeLines(Ledger::SwitchFileName, {f.key(QDate(2026, 12, 1)), "many"});
     TForm1 &w = f.open();
     w.RG1->button(0)->click();
     f.now = f.now.addSecs(60);
@@ -335,15 +359,29 @@ void TestExtras::exportCommandSavesFirstAndReportsWriteFailures()
 
     f.prompts.csvAnswers << f.path("out.csv");
     w.ExportHistory1->trigger();
-    QVERIFY(f.prompts.log.contains("SaveCsv: history.csv"));
+    QCOMPARE(f.prompts.log.size(), 2);
+    QCOMPARE(f.prompts.log.at(0), "SaveCsv: " + f.path("Papers/history.csv"));
+    QVERIFY2(f.prompts.log.at(1).startsWith("Error: \"" + f.path("out.csv") + "\" was written without 1 line "),
+             qPrintable(f.prompts.log.at(1)));
+    QVERIFY(f.prompts.log.at(1).endsWith("\nhelp.txc, line 2: many"));
     QCOMPARE(pythonCsvRows(f.path("out.csv")).mid(1),
              (QList<QStringList>{{"2026-12-08", "Writing", "1", ""}, {"2026-12-08", "", "", "2"}}));
 
-    // The next export proposes the last path; one that cannot be written is reported and nothing is left.
+    // The next export proposes the last path. Replacing a file is asked: No asks for another name.
+    f.prompts.log.clear();
+    f.prompts.csvAnswers << f.path("out.csv") << f.path("out.csv");
+    f.prompts.lossAnswers << false << true;
+    f.write("out.csv", "keep\r\n");
+    w.ExportHistory1->trigger();
+    const QString replace = "ConfirmLoss: \"" + f.path("out.csv") + "\" already exists. Do you want to replace it?";
+    QCOMPARE(f.prompts.log.mid(0, 4), (QStringList{"SaveCsv: " + f.path("out.csv"), replace,
+                                                   "SaveCsv: " + f.path("out.csv"), replace}));
+    QVERIFY(f.bytes("out.csv").startsWith("date,"));
+
+    // One that cannot be written is reported and nothing is left.
     const QString blocked = f.path("no folder/out.csv");
     f.prompts.csvAnswers << blocked;
     w.ExportHistory1->trigger();
-    QVERIFY(f.prompts.log.contains("SaveCsv: " + f.path("out.csv")));
     QCOMPARE(f.prompts.standardErrors.size(), 1);
     QVERIFY(f.prompts.standardErrors.first().startsWith("Cannot create file \"" + blocked + "\". "));
     QVERIFY(!QFile::exists(blocked));

@@ -471,6 +471,7 @@ void TestItemDialogs::keyboardAndScreenReaderUse()
         QTest::keyClicks(QApplication::focusWidget(), "Rea");
         QCOMPARE(del->ComboBox1->currentText(), QStringLiteral("Reading"));
         QCOMPARE(labelOf(del->ComboBox1), QStringLiteral("Select item to delete:"));
+        QCOMPARE(nameOf(del->ComboBox1->lineEdit()), QStringLiteral("Select item to delete:"));
         QList<QWidget *> visited;
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -488,10 +489,12 @@ void TestItemDialogs::keyboardAndScreenReaderUse()
             QCOMPARE(time->focusWidget(), time->ComboBox1);
             QCOMPARE(time->ComboBox1->lineEdit()->selectedText(), QStringLiteral("Select"));
             QCOMPARE(labelOf(time->ComboBox1), time->Label1->text());
+            QCOMPARE(nameOf(time->ComboBox1->lineEdit()), time->Label1->text());
             QCOMPARE(nameOf(time->Edit1), time->Label2->text());
         });
     }
     QCOMPARE(nameOf(time->Edit1), QStringLiteral("Amount to deduct (minutes)"));
+    QCOMPARE(nameOf(time->ComboBox1->lineEdit()), QStringLiteral("Select item to remove time from:"));
     InputBoxDialog input(QStringLiteral("Add item"), QStringLiteral("Name of new item"), QString());
     QCOMPARE(nameOf(input.edit()), QStringLiteral("Name of new item"));
 }
@@ -502,13 +505,16 @@ void TestItemDialogs::namesFromAnOlderFileReadable()
 {
     LedgerFixture f;
     const QByteArray k = f.today().toUtf8();
-    f.write(Ledger::DataFileName, k + ":Caf\xE9:5:\r\n" + k + ":Mail:0:\r\nT:Caf\xE9:7:\r\nT:Mail:0:\r\n");
+    const QByteArray stats = "\xF0\x9F\x93\x8A Stats"; // U+1F4CA, whose second half looks like an escape
+    f.write(Ledger::DataFileName,
+            k + ":Caf\xE9:5:\r\n" + k + ":" + stats + ":0:\r\nT:Caf\xE9:7:\r\nT:" + stats + ":0:\r\n");
     ScriptedPrompts prompts;
     TForm1 w(f.make(), prompts);
     w.CreateDialogs();
     w.show();
     const QString readable = QStringLiteral("Caf\u00e9");
     QCOMPARE(w.RG1->button(0)->text(), readable);
+    QCOMPARE(w.RG1->button(1)->text(), QString::fromUtf8(stats));
     QCOMPARE(w.Chart1->Series1.label(0), readable);
     runDialog(w.AddTimetoItem1, w.Form3, [&] {
         QCOMPARE(w.Form3->ComboBox1->itemText(0), readable);

@@ -243,6 +243,7 @@ void TestLedger::filesOfOneLocaleWorkUnderTheOther_data()
     QTest::addColumn<QChar>("readWith");
     QTest::newRow("comma files, point locale") << QChar(',') << QChar('.');
     QTest::newRow("point files, comma locale") << QChar('.') << QChar(',');
+    QTest::newRow("Arabic-script files, point locale") << QChar(0x066B) << QChar('.');
 }
 
 // Keys are compared by value: today's block, today's switch entry and the

@@ -97,6 +97,9 @@ void TestLineFile::undecodableBytesReadAsLatin1()
 {
     const QStringList lines = DecodeLines("K:Caf\xe9 \xc3\xa9:1:\r\n");
     QCOMPARE(ReadableText(lines.at(0)), QStringLiteral("K:Café é:1:"));
+    // U+1F4CA's second half, U+DCCA, is no escaped byte; the lone one after it is.
+    const QString chart = DecodeLines("\xf0\x9f\x93\x8a Stats\xca").at(0);
+    QCOMPARE(ReadableText(chart), QStringLiteral("\U0001F4CA Stats\u00ca"));
 }
 
 void TestLineFile::validUtf8DecodesToText()

@@ -5,19 +5,30 @@
 #include "desktop.h"
 #include "file_size_limit.h"
 #include "radio_group.h"
+#include "single_instance.h"
 #include "text_clipping.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +38,32 @@ void clickItem(TForm1 &w, int index)
 {
     QRadioButton *button = w.RG1->button(index);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+}
+
+// A connection to the socket at path that sends nothing; -1 when refused.
+int silentConnection(const QString &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(path);
+    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// Whether the other end has closed the connection.
+bool closedByPeer(int fd)
+{
+    char byte = 0;
+    return ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
 }
 
 QStringList menuTexts(QWidget *menu)
@@ -67,6 +104,7 @@ private slots:
     void standardErrorTitleAndFullStop();
     void secondCopyInTheSameFolderIsRefused();
     void unlockableFolderIsNoRunningCopy();
+    void silentConnectionsAreDroppedAFewAtATime();
 };
 
 void TestMainWindow::widgetsStandWhereTheyShould_data()
@@ -449,6 +487,36 @@ void TestMainWindow::unlockableFolderIsNoRunningCopy()
     QVERIFY(!LockDataFolder(readOnly, &problem));
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". Permission denied").arg(readOnly));
+}
+
+// Connections that send nothing are served a few at a time and closed after
+// a short silence, so they can neither take the descriptors that the saves
+// need nor keep a later start from being answered for long.
+void TestMainWindow::silentConnectionsAreDroppedAFewAtATime()
+{
+    QTemporaryDir folder;
+    SingleInstance running(folder.path());
+    running.Listen();
+    int shown = 0;
+    connect(&running, &SingleInstance::showRequested, this, [&shown] { ++shown; });
+    const int listening = openDescriptors();
+    QList<int> silent;
+    for (int i = 0; i < 8; ++i)
+        silent << silentConnection(SingleInstance::ServerName(folder.path()));
+    QVERIFY(!silent.contains(-1));
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    QVERIFY2(openDescriptors() <= listening + silent.size() + 4, qPrintable(QString::number(openDescriptors())));
+
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), closedByPeer), 20000);
+    for (int fd : silent)
+        ::close(fd);
+    bool answered = false;
+    std::thread later([&] { answered = SingleInstance(folder.path(), 5000).AskRunningCopyToShow(); });
+    QTRY_COMPARE_WITH_TIMEOUT(shown, 1, 10000);
+    later.join();
+    QVERIFY(answered);
+    QCOMPARE(openDescriptors(), listening);
 }
 
 QTEST_MAIN(TestMainWindow)

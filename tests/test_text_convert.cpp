@@ -17,7 +17,7 @@ private slots:
     void strToFloat();
     void strToFloatRejects_data();
     void strToFloatRejects();
-    void dayKeysReadWithEitherSeparator();
+    void dayKeysReadUnderAnyLocale();
     void longTextIsQuotedShortened();
     void julianMatchesQDateOverTwoCenturies();
     void dayKeyEdges();
@@ -153,9 +153,9 @@ void TestTextConvert::strToFloatRejects()
     }
 }
 
-// Keys written under either locale read under both, and match by value; the
-// general conversion still takes only the locale's separator.
-void TestTextConvert::dayKeysReadWithEitherSeparator()
+// Keys written under any locale read under every other, and match by value;
+// the general conversion still takes only the locale's separator.
+void TestTextConvert::dayKeysReadUnderAnyLocale()
 {
     LocaleValues point, comma;
     comma.decimalSeparator = QLatin1Char(',');
@@ -167,6 +167,13 @@ void TestTextConvert::dayKeysReadWithEitherSeparator()
         QVERIFY(!IsDayKeyOf(QStringLiteral("2461382"), 2461382.5, locale)); // a count line
         QVERIFY(!IsDayKeyOf(QStringLiteral("2461382.5.0"), 2461382.5, locale));
         QVERIFY(!IsDayKeyOf(QString(), 2461382.5, locale));
+    }
+    // A key written under any locale Qt knows (Arabic-script ones write U+066B) reads under any other.
+    const auto everyLocale = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    for (const QLocale &writer : everyLocale) {
+        const QString key = FloatToStr(2461382.5, LocaleValues::fromLocale(writer));
+        for (const LocaleValues &reader : {point, comma})
+            QVERIFY2(IsDayKeyOf(key, 2461382.5, reader), qPrintable(writer.name() + ": " + key));
     }
     QVERIFY_THROWS_EXCEPTION(HourwiseError, StrToFloat(QStringLiteral("2461382,5"), point));
     try {

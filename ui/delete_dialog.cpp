@@ -21,7 +21,7 @@ TForm2::TForm2(Ledger &ledger, Prompts &prompts, QWidget *parent)
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, ComboBox1);
     Label1->setBuddy(ComboBox1);
-    ComboBox1->setAccessibleName(Label1->text());
+    ComboBox1->setAccessibleLabel(Label1->text());
     KeepWholeText(Label1);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);

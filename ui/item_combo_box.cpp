@@ -39,6 +39,12 @@ int ItemComboBox::chosenIndex() const
     return equal >= 0 ? equal : findText(text, Qt::MatchStartsWith);
 }
 
+void ItemComboBox::setAccessibleLabel(const QString &label)
+{
+    setAccessibleName(label);
+    lineEdit()->setAccessibleName(label);
+}
+
 ItemDialog::ItemDialog(const QString &caption, QSize clientSize, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {

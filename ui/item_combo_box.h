@@ -22,6 +22,10 @@ public:
     // beginning with it, case ignored, as the inline completion shows it.
     int chosenIndex() const;
 
+    // Names the field for screen readers as its label reads: the drop-down
+    // and the text box inside it, which has the focus while the user types.
+    void setAccessibleLabel(const QString &label);
+
 private:
     bool touched_ = false; // picked or typed since the last fill
 };

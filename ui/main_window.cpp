@@ -14,6 +14,7 @@
 #include "tray_indicator.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -429,11 +430,19 @@ void TForm1::SaveGraph1Click()
 
 void TForm1::ExportHistory1Click()
 {
-    const QString path = prompts_.SaveCsvFileName(lastCsvPath_);
-    if (path.isEmpty())
-        return;
+    // The file dialog does not ask about replacing a file; this does, and
+    // a No opens the dialog again on the same name.
+    QString path = lastCsvPath_.isEmpty() ? ProposedExportPath() : lastCsvPath_;
+    do {
+        path = prompts_.SaveCsvFileName(path);
+        if (path.isEmpty())
+            return;
+    } while (QFileInfo::exists(path)
+             && !prompts_.ConfirmLoss(QStringLiteral("\"%1\" already exists. Do you want to replace it?").arg(path)));
     lastCsvPath_ = path;
-    ExportHistory(ledger_, path);
+    const QString leftOut = ExportHistory(ledger_, path);
+    if (!leftOut.isEmpty())
+        prompts_.Error(leftOut);
 }
 
 void TForm1::About1Click()

@@ -120,7 +120,7 @@ private:
     // next: a printer loads the print system (its libraries take megabytes).
     std::unique_ptr<QPrinter> printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
-    QString lastCsvPath_ = QStringLiteral("history.csv");
+    QString lastCsvPath_; // empty until the first export, which proposes ProposedExportPath()
     bool shown_ = false;
     bool startupFailed_ = false;
 };

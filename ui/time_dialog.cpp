@@ -41,7 +41,7 @@ void TForm3::FormActivate()
     ComboBox1->fillItems(ledger_.state().ItemTable.Names);
     Edit1->setText(QStringLiteral("0"));
     // The menu handler has just put this showing's prompts on the labels.
-    ComboBox1->setAccessibleName(Label1->text());
+    ComboBox1->setAccessibleLabel(Label1->text());
     Edit1->setAccessibleName(Label2->text());
     for (QLabel *label : {Label1, Label2})
         KeepWholeText(label);
