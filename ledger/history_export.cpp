@@ -82,11 +82,14 @@ QMap<QDate, DayRows> collectDays(const QStringList &historyLines, const QStringL
 
 } // namespace
 
-QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switchLines)
+QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
+                      const std::optional<DayRange> &range)
 {
     QString csv = QStringLiteral("date,item,minutes,switches\r\n");
     const QMap<QDate, DayRows> days = collectDays(historyLines, switchLines);
     for (auto day = days.cbegin(); day != days.cend(); ++day) {
+        if (range && !range->contains(day.key()))
+            continue;
         for (const ItemMinutes &item : day->items)
             csv += csvRow(day.key(), ReadableText(item.name), numberText(item.minutes), QString());
         if (day->switches)
@@ -95,11 +98,11 @@ QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switch
     return csv.toUtf8();
 }
 
-void ExportHistory(Ledger &ledger, const QString &csvPath)
+void ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range)
 {
     // The files, not the memory, are the record: the save makes them current.
     ledger.SaveAll();
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
     const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
-    WriteEncodedFile(csvPath, HistoryCsv(history, switches));
+    WriteEncodedFile(csvPath, HistoryCsv(history, switches, range));
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "history_range.h"
+
 #include <QByteArray>
 #include <QStringList>
+
+#include <optional>
 
 class Ledger;
 
@@ -14,10 +18,12 @@ class Ledger;
 // Latin-1 characters. Lines that name no valid day (the seed line "0:") are
 // left out; a count or minutes field that is not a number is written as it
 // stands.
-QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switchLines);
+// With a range, only the days within it.
+QByteArray HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
+                      const std::optional<DayRange> &range = std::nullopt);
 
 // Saves the ledger (SaveAll), reads its history and switch log back from
 // disk and writes them as CSV to csvPath, replacing the file atomically.
 // Throws HourwiseError: "Cannot create file "<path>". <reason>" when the CSV
 // cannot be written, or the error of the save or of reading the files.
-void ExportHistory(Ledger &ledger, const QString &csvPath);
+void ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range = std::nullopt);

@@ -9,6 +9,7 @@
 #include "ledger.h"
 #include "prompts.h"
 #include "radio_group.h"
+#include "range_dialog.h"
 #include "save_status.h"
 #include "time_dialog.h"
 #include "tray_indicator.h"
@@ -145,6 +146,7 @@ void TForm1::createMenus()
     Value2 = total->addAction(QStringLiteral("&Value"));
     Percentage2 = total->addAction(QStringLiteral("&Precentage"));
     ChooseDate1 = graph->addAction(QStringLiteral("&Choose Date"));
+    ChooseRange1 = graph->addAction(QStringLiteral("Choose &Range..."));
     graph->addSeparator();
     PrintGraph1 = graph->addAction(QStringLiteral("&Print Graph"));
     PrintGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -152,7 +154,7 @@ void TForm1::createMenus()
     SaveGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     graph->addSeparator();
     ExportHistory1 = graph->addAction(QStringLiteral("&Export History..."));
-    for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1})
+    for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1, ChooseRange1})
         mark->setCheckable(true);
     showGraphMarks();
 
@@ -177,6 +179,7 @@ void TForm1::createMenus()
     onTriggered(Today1, [] {});
     onTriggered(Total1, [] {});
     onTriggered(ChooseDate1, [this] { ChooseDate1Click(); });
+    onTriggered(ChooseRange1, [this] { ChooseRange1Click(); });
     for (QAction *print : {PrintGraph1, PrintGraph2})
         onTriggered(print, [this] { PrintGraph1Click(); });
     for (QAction *save : {SaveGraph1, SaveGraph2})
@@ -202,6 +205,7 @@ void TForm1::showGraphMarks()
     Value2->setChecked(marks.Value2);
     Percentage2->setChecked(marks.Percentage2);
     ChooseDate1->setChecked(marks.ChooseDate1);
+    ChooseRange1->setChecked(marks.ChooseRange1);
 }
 
 void TForm1::connectLedger()
@@ -405,6 +409,14 @@ void TForm1::ChooseDate1Click()
         Graph.restoreViewState(previous); // nothing the user did not confirm changes the chart
 }
 
+void TForm1::ChooseRange1Click()
+{
+    if (!RangeForm)
+        RangeForm = new RangeDialog(ledger_, Graph, prompts_, this);
+    if (RangeForm->exec() == QDialog::Accepted)
+        Graph.DrawGraph();
+}
+
 void TForm1::PrintGraph1Click()
 {
     if (!prompts_.Confirm(QStringLiteral("Do you want to print the current graph ?")))
@@ -429,11 +441,16 @@ void TForm1::SaveGraph1Click()
 
 void TForm1::ExportHistory1Click()
 {
+    std::optional<DayRange> range;
+    if (Graph.showsRange()
+        && prompts_.Confirm(QStringLiteral("Export only the days on the chart, ")
+                            + RangeText(Graph.ShownRange, ledger_.locale()) + QStringLiteral(" ?")))
+        range = Graph.ShownRange;
     const QString path = prompts_.SaveCsvFileName(lastCsvPath_);
     if (path.isEmpty())
         return;
     lastCsvPath_ = path;
-    ExportHistory(ledger_, path);
+    ExportHistory(ledger_, path, range);
 }
 
 void TForm1::About1Click()
