@@ -455,11 +455,11 @@ private slots:
     // view command. Export offers the range shown.
     void rangeIsChartedUntilViewCommand()
     {
-        start({key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
+        start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
         bool stayedOpen = false;
         chooseRange([&](RangeDialog &dialog) {
             QCOMPARE(dialog.chosenRange(), (DayRange{QDate(2026, 12, 7), QDate(2026, 12, 13)})); // Monday-first C locale
-            dialog.chooseRange({QDate(2026, 11, 1), QDate(2026, 11, 30)});
+            dialog.chooseRange({QDate(2026, 11, 14), QDate(2026, 11, 30)});
             QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
             stayedOpen = dialog.isVisible();
             dialog.chooseRange({kPastDay, kToday});
@@ -467,13 +467,20 @@ private slots:
             dialog.OkButton->setFocus();
             QTest::keyClick(dialog.OkButton, Qt::Key_Return);
         });
-        QCOMPARE(prompts_->log, QStringList{"Information: No data for 01/11/2026 \u2013 30/11/2026 exists"});
+        QCOMPARE(prompts_->log, QStringList{"Information: No data for 14/11/2026 \u2013 30/11/2026 exists"});
         QVERIFY(stayedOpen);
         const QString range = QStringLiteral("01/12/2026 \u2013 08/12/2026   Switches : 13 | Percentage | % | ");
         QCOMPARE(picture(*form_->Chart1), range + "A=9 B=39 C=13 D=17 E=22");
         QVERIFY(form_->ChooseRange1->isChecked() && !form_->ChooseDate1->isChecked() && !form_->Today1->isChecked());
         form_->Timer1Timer();
         QCOMPARE(picture(*form_->Chart1), range + "A=9 B=39 C=13 D=17 E=22");
+
+        prompts_->csvAnswers << files_->path("range.csv");
+        form_->ExportHistory1->trigger();
+        QVERIFY(prompts_->log.contains("Confirm: Export only the days on the chart, 01/12/2026 \u2013 08/12/2026 ?"));
+        const QByteArray csv = files_->bytes("range.csv");
+        QVERIFY(csv.contains("2026-12-01,A,1,\r\n") && csv.contains("2026-12-08,E,5,\r\n"));
+        QVERIFY(!csv.contains("2026-11-13"));
 
         form_->Value2->trigger();
         QCOMPARE(form_->Graph.GraphMode, 3);
