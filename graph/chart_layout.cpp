@@ -387,7 +387,7 @@ int FontMeasure::lineHeight(ChartText role) const
 
 int FontMeasure::width(ChartText role, const QString &text) const
 {
-    constexpr int kRemembered = 4096; // per font; far more than a chart shows
+    constexpr int kRemembered = 16384; // per font; a Days view of 30 years holds 11,000 labels
     QHash<QString, int> &known = widths_[int(role)];
     const auto found = known.constFind(text);
     if (found != known.constEnd())

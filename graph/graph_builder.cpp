@@ -150,7 +150,11 @@ QString GraphBuilder::rangeTitle(const HistoryRange &range) const
 // switches being tens where minutes are hundreds.
 QString GraphBuilder::dayLabel(const RangeDay &day) const
 {
-    const QString date = ledger_.locale().locale.toString(day.date, QStringLiteral("ddd d MMM"));
+    // "ddd d MMM" from the names, which formatting through QLocale for each
+    // of a range's thousands of days would take longest of all the drawing.
+    const QLocale &locale = ledger_.locale().locale;
+    const QString date = locale.dayName(day.date.dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + QString::number(day.date.day()) + QLatin1Char(' ') + locale.monthName(day.date.month(), QLocale::ShortFormat);
     if (!day.hasData)
         return date;
     return date + QStringLiteral(" \u00b7 ") + QString::number(day.switches)

@@ -38,27 +38,24 @@ DayRange QuickRangeOf(QuickRange choice, QDate today, Qt::DayOfWeek firstDayOfWe
 
 namespace {
 
-// The fields of a history line "key:name:minutes:", as spans of its bytes.
-struct HistoryFields {
-    QByteArrayView key;
-    QByteArrayView name;
-    QByteArrayView minutes;
-};
+// A history line "key:name:minutes:" split at its colons, one field at a
+// time, so that lines of days outside the range are split no further than
+// their key.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView line) : rest_(line) {}
 
-HistoryFields splitHistoryLine(QByteArrayView line)
-{
-    HistoryFields fields;
-    const auto next = [&line]() {
-        const qsizetype colon = line.indexOf(':');
-        const QByteArrayView field = colon < 0 ? line : line.first(colon);
-        line = colon < 0 ? QByteArrayView() : line.sliced(colon + 1);
+    QByteArrayView next()
+    {
+        const qsizetype colon = rest_.indexOf(':');
+        const QByteArrayView field = colon < 0 ? rest_ : rest_.first(colon);
+        rest_ = colon < 0 ? QByteArrayView() : rest_.sliced(colon + 1);
         return field;
-    };
-    fields.key = next();
-    fields.name = next();
-    fields.minutes = next();
-    return fields;
-}
+    }
+
+private:
+    QByteArrayView rest_;
+};
 
 QString decoded(QByteArrayView bytes)
 {
@@ -117,16 +114,18 @@ public:
         for (qsizetype at = 0; at < bytes.size();) {
             const LineSpan span = LineAt(bytes, at);
             at = span.next;
-            const HistoryFields line = splitHistoryLine(QByteArrayView(bytes).sliced(span.start, span.end - span.start));
-            if (line.key != previousKey || previousKey.isNull()) {
-                previousKey = line.key;
-                day = dayOf(dateOfKey(line.key, locale_));
+            FieldReader fields(QByteArrayView(bytes).sliced(span.start, span.end - span.start));
+            const QByteArrayView key = fields.next();
+            if (key != previousKey || previousKey.isNull()) {
+                previousKey = key;
+                day = dayOf(dateOfKey(key, locale_));
                 position = 0;
             }
             if (!day)
                 continue;
-            const qint64 minutes = integerOf(line.minutes);
-            sum_.itemMinutes[itemIndex(line.name, position++)] += minutes;
+            const QByteArrayView name = fields.next();
+            const qint64 minutes = integerOf(fields.next());
+            sum_.itemMinutes[itemIndex(name, position++)] += minutes;
             day->minutes += minutes;
             day->hasData = true;
         }
