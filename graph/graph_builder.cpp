@@ -112,8 +112,13 @@ void GraphBuilder::DrawGraph()
     chart_.setTitleLines({ChartTitleText});
     const bool scrollsDays = GraphMode == 9 && BarCount > DaysInView;
     const int barsInView = scrollsDays ? DaysInView : BarCount;
-    chart_.setBottomLabelsAngle(barsInView >= 6 ? 90 : 0);
-    chart_.setBottomLabelsFontSize(LabelFontSize(barsInView));
+    // Days read upward whatever their number: side by side, their long
+    // labels would hide each other.
+    chart_.setBottomLabelsAngle(barsInView >= 6 || GraphMode == 9 ? 90 : 0);
+    // A day's label is long (date and switches): at the size for a few bars
+    // it would take half the chart's height.
+    constexpr int dayLabelPoints = 6;
+    chart_.setBottomLabelsFontSize(GraphMode == 9 ? dayLabelPoints : LabelFontSize(barsInView));
     for (int i = 0; i < BarCount; ++i)
         chart_.Series1.AppendBar(double(BarValues.at(i)), BarLabels.at(i), DefaultBarColor);
     if (daysWindow_ && chart_.fixedScales() == daysWindow_)
