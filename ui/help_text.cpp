@@ -78,8 +78,8 @@ month: pick the first and the last day in the two calendars, or press one of
 the buttons "This Week", "Last Week", "This Month", "Last Month" and "This
 Year". "Value" and "Percentage" show each item's minutes over the span, or
 its share; "Days" shows one bar per day with its minutes, and under it the
-day's date and switch count. A long span shows two weeks at a time: drag with
-the right mouse button to move along it. While a span is on the chart,
+day's date and switch count. A long span shows two weeks at a time: drag
+with the right mouse button to move along it. While a span is on the chart,
 "Export History..." offers to export only its days.
 
 To look closely at part of the chart, drag a rectangle over it with the left
