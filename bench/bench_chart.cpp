@@ -1,10 +1,13 @@
 // Redrawing the chart of 40 items with long names: DrawGraph fills the
 // series, RenderChart draws it into a bitmap of the widget's size; beside it
-// the layout alone.
+// the layout alone. And a range of a 30-year history charted as the range
+// dialog's OK does it: summed from the ledger's history, drawn and rendered.
 
 #include "bar_chart_view.h"
 #include "day_key.h"
+#include "generated_folder.h"
 #include "graph_builder.h"
+#include "history_range.h"
 #include "ledger.h"
 #include "line_file.h"
 
@@ -69,8 +72,44 @@ void BM_LayoutOnly(benchmark::State &state)
         benchmark::DoNotOptimize(f.chart.layoutFor(kBounds).bottom.labels.size());
 }
 
+// Range charting from OK to the picture: the sums over the history as the
+// ledger holds it (the file's earlier bytes mapped, as after the start), the
+// bar state, DrawGraph and one rendering. Arguments: the range's days, ending
+// today, and the view (7 per item, 9 per day).
+void BM_RangeChart(benchmark::State &state)
+{
+    const int days = int(state.range(0));
+    const int view = int(state.range(1));
+    static Ledger ledger = bench::folder(3 * bench::kTenYears + 8).ledger();
+    static const bool loaded = (ledger.StartupLoad(), true);
+    Q_UNUSED(loaded);
+    QImage image(kBounds.size(), QImage::Format_ARGB32_Premultiplied);
+    const DayRange range{kToday.addDays(1 - days), kToday};
+    int bars = 0;
+    for (auto _ : state) {
+        // A new chart each time, which has measured none of the labels yet.
+        state.PauseTiming();
+        BarChartView chart;
+        chart.resize(kBounds.size());
+        GraphBuilder graph(ledger, chart);
+        state.ResumeTiming();
+        const LedgerState &s = ledger.state();
+        const HistoryRange sum = ReadHistoryRange(range, {s.HistoryEarlier, EncodeLines(s.HistoryLines)},
+                                                  {s.SwitchEarlier, EncodeLines(s.SwitchLines)}, ledger.locale());
+        graph.SetRangeView(sum, view);
+        graph.DrawGraph();
+        QPainter painter(&image);
+        chart.RenderChart(painter, kBounds);
+        bars = chart.Series1.count();
+    }
+    state.counters["bars"] = bars;
+}
+
 } // namespace
 
+BENCHMARK(BM_RangeChart)
+    ->ArgsProduct({{7, 31, 366, 3 * bench::kTenYears + 8}, {7, 9}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawAndRender)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutOnly)->Unit(benchmark::kMicrosecond);
 

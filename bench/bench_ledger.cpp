@@ -3,65 +3,26 @@
 // same bytes with a bare QSaveFile) and the date view's lookup of one day.
 
 #include "day_block.h"
+#include "generated_folder.h"
 #include "day_key.h"
 #include "ledger.h"
 #include "line_file.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
 
 #include <sys/resource.h>
 
 namespace {
 
-constexpr int kItems = 40;
-constexpr int kTenYears = 3650;
-const QDate kToday(2026, 12, 8);
-
-struct GeneratedFolder {
-    QTemporaryDir dir;
-
-    explicit GeneratedFolder(int days)
-    {
-        const LocaleValues locale;
-        QStringList data, history{"0:"}, switches;
-        for (int day = days - 1; day >= 0; --day) {
-            const QString key = FloatToStr(JulianAtMidnight(kToday.addDays(-day)), locale);
-            for (int i = 0; i < kItems; ++i)
-                history << QStringLiteral("%1:Project_number_%2:%3:").arg(key).arg(i).arg((day * 7 + i) % 480);
-            switches << key << QString::number(day % 60);
-        }
-        const QString key = FloatToStr(JulianAtMidnight(kToday), locale);
-        for (int i = 0; i < kItems; ++i)
-            data << QStringLiteral("%1:Project_number_%2:%3:").arg(key).arg(i).arg(i % 480);
-        for (int i = 0; i < kItems; ++i)
-            data << QStringLiteral("T:Project_number_%1:%2:").arg(i).arg(400000 + i);
-        WriteLineFile(dir.filePath(Ledger::DataFileName), data);
-        WriteLineFile(dir.filePath(Ledger::HistoryFileName), history);
-        WriteLineFile(dir.filePath(Ledger::SwitchFileName), switches);
-    }
-
-    Ledger ledger() const
-    {
-        return Ledger(dir.path(), [] { return QDateTime(kToday, QTime(10, 0)); }, LocaleValues());
-    }
-};
-
-// A folder with days of history (today's block included), made once.
-GeneratedFolder &folder(int days = kTenYears)
-{
-    static std::map<int, std::unique_ptr<GeneratedFolder>> generated;
-    auto &made = generated[days];
-    if (!made)
-        made = std::make_unique<GeneratedFolder>(days);
-    return *made;
-}
+using bench::folder;
+using bench::GeneratedFolder;
+using bench::kItems;
+using bench::kTenYears;
+using bench::kToday;
 
 struct CpuTimes {
     double userMs = 0;

@@ -224,8 +224,11 @@ private:
         axis.hi = in_.fixedScales->bottom.maximum;
         const double automaticSpan = automatic.maximum - automatic.minimum;
         const double fixedSpan = axis.hi - axis.lo;
+        // More bars than pixels leaves them no width of their own; zoomed in,
+        // they get their exact share of the axis.
+        const double unzoomed = barWidth > 0 || count_ == 0 ? barWidth : BarWidthPercent / 100.0 * length / (count_ + 1);
         if (automaticSpan > 0 && fixedSpan > 0) {
-            const double zoomed = std::min(barWidth * automaticSpan / fixedSpan, 4.0 * std::max(1, length));
+            const double zoomed = std::min(unzoomed * automaticSpan / fixedSpan, 4.0 * std::max(1, length));
             out_.barWidth = madeEven(roundToInt(zoomed));
         }
     }
@@ -384,7 +387,7 @@ int FontMeasure::lineHeight(ChartText role) const
 
 int FontMeasure::width(ChartText role, const QString &text) const
 {
-    constexpr int kRemembered = 4096; // per font; far more than a chart shows
+    constexpr int kRemembered = 16384; // per font; a Days view of 30 years holds 11,000 labels
     QHash<QString, int> &known = widths_[int(role)];
     const auto found = known.constFind(text);
     if (found != known.constEnd())

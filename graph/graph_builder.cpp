@@ -10,7 +10,8 @@
 bool GraphMenuMarks::operator==(const GraphMenuMarks &o) const
 {
     return Today1 == o.Today1 && Value1 == o.Value1 && Percentage1 == o.Percentage1 && Total1 == o.Total1
-        && Value2 == o.Value2 && Percentage2 == o.Percentage2 && ChooseDate1 == o.ChooseDate1;
+        && Value2 == o.Value2 && Percentage2 == o.Percentage2 && ChooseDate1 == o.ChooseDate1
+        && ChooseRange1 == o.ChooseRange1;
 }
 
 namespace {
@@ -30,7 +31,12 @@ GraphMenuMarks marksForLiveView(int mode)
 
 bool isPercentView(int mode)
 {
-    return mode == 2 || mode == 4 || mode == 6;
+    return mode == 2 || mode == 4 || mode == 6 || mode == 8;
+}
+
+qint32 clampedToBar(qint64 minutes)
+{
+    return qint32(std::clamp<qint64>(minutes, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 } // namespace
@@ -39,7 +45,7 @@ GraphBuilder::GraphBuilder(Ledger &ledger, BarChartView &chart, QObject *parent)
     : QObject(parent), ledger_(ledger), chart_(chart)
 {
     connect(&ledger_, &Ledger::saved, this, [this] {
-        if (!showsChosenDay())
+        if (!showsFixedView())
             DrawGraph();
     });
     connect(&ledger_, &Ledger::itemsReloaded, this, [this] { ResizeBars(ledger_.state().ItemCount); });
@@ -94,19 +100,82 @@ void GraphBuilder::DrawGraph()
         fillFromItems(table.TotalMinutes, GraphMode == 4);
         break;
     case 6:
+    case 8:
         BarValues = Shares(BarValues);
         break;
-    default: // 5: the chosen day's minutes as the date view left them
+    default: // 5, 7 and 9: the minutes as the date or range dialog left them
         break;
     }
     const bool percent = isPercentView(GraphMode);
     chart_.Series1.setMarksStyle(percent ? MarksStyle::smsPercent : MarksStyle::smsValue);
     chart_.setLeftAxisTitle(percent ? QStringLiteral("Percentage") : QStringLiteral("Minutes"));
     chart_.setTitleLines({ChartTitleText});
-    chart_.setBottomLabelsAngle(BarCount >= 6 ? 90 : 0);
-    chart_.setBottomLabelsFontSize(LabelFontSize(BarCount));
+    const bool scrollsDays = GraphMode == 9 && BarCount > DaysInView;
+    const int barsInView = scrollsDays ? DaysInView : BarCount;
+    // Days read upward whatever their number: side by side, their long
+    // labels would hide each other.
+    chart_.setBottomLabelsAngle(barsInView >= 6 || GraphMode == 9 ? 90 : 0);
+    // A day's label is long (date and switches): at the size for a few bars
+    // it would take half the chart's height.
+    constexpr int dayLabelPoints = 6;
+    chart_.setBottomLabelsFontSize(GraphMode == 9 ? dayLabelPoints : LabelFontSize(barsInView));
     for (int i = 0; i < BarCount; ++i)
         chart_.Series1.AppendBar(double(BarValues.at(i)), BarLabels.at(i), DefaultBarColor);
+    if (daysWindow_ && chart_.fixedScales() == daysWindow_)
+        chart_.setFixedScales(std::nullopt);
+    daysWindow_.reset();
+    if (scrollsDays)
+        scrollDaysToEnd();
+}
+
+void GraphBuilder::SetRangeView(const HistoryRange &range, int mode)
+{
+    GraphMode = mode;
+    ShownRange = range.range;
+    const bool perDay = mode == 9;
+    ResizeBars(int(perDay ? range.days.size() : range.names.size()));
+    for (int i = 0; i < BarCount; ++i) {
+        BarValues[i] = clampedToBar(perDay ? range.days.at(i).minutes : range.itemMinutes.at(i));
+        BarLabels[i] = perDay ? dayLabel(range.days.at(i)) : range.names.at(i);
+    }
+    ChartTitleText = rangeTitle(range);
+    GraphMenuMarks marks;
+    marks.Today1 = marks.Value1 = false;
+    marks.ChooseRange1 = true;
+    SetMarks(marks);
+}
+
+QString GraphBuilder::rangeTitle(const HistoryRange &range) const
+{
+    return RangeText(range.range, ledger_.locale()) + QStringLiteral("   Switches : ") + QString::number(range.switches);
+}
+
+// The switch count stands in the day's label, under its bar: the mark above
+// the bar keeps the minutes, and a second series would need a second scale,
+// switches being tens where minutes are hundreds.
+QString GraphBuilder::dayLabel(const RangeDay &day) const
+{
+    // "ddd d MMM" from the names, which formatting through QLocale for each
+    // of a range's thousands of days would take longest of all the drawing.
+    const QLocale &locale = ledger_.locale().locale;
+    const QString date = locale.dayName(day.date.dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + QString::number(day.date.day()) + QLatin1Char(' ') + locale.monthName(day.date.month(), QLocale::ShortFormat);
+    if (!day.hasData)
+        return date;
+    return date + QStringLiteral(" \u00b7 ") + QString::number(day.switches)
+        + (day.switches == 1 ? QStringLiteral(" switch") : QStringLiteral(" switches"));
+}
+
+// Shows DaysInView days ending with today, or with the range's last day when
+// today lies beyond it, at the heights of the whole range, so that scrolling
+// keeps the scale. The user scrolls as in a zoomed chart.
+void GraphBuilder::scrollDaysToEnd()
+{
+    const ChartScales whole = chart_.layoutFor(chart_.rect()).scales();
+    const qint64 today = ShownRange.first.daysTo(ledger_.now().date());
+    const double last = double(std::clamp<qint64>(today, DaysInView - 1, BarCount - 1));
+    daysWindow_ = ChartScales{{last - DaysInView + 0.5, last + 0.5}, whole.left};
+    chart_.setFixedScales(daysWindow_);
 }
 
 QVector<qint32> GraphBuilder::Shares(const QVector<qint32> &values)
@@ -150,7 +219,7 @@ void GraphBuilder::restoreViewState(const GraphViewState &state)
 {
     static_cast<GraphViewState &>(*this) = state;
     emit marksChanged();
-    if (!showsChosenDay()) {
+    if (!showsFixedView()) {
         ResizeBars(ledger_.state().ItemCount);
         DrawGraph();
     }

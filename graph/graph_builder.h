@@ -1,13 +1,18 @@
 #pragma once
 
+#include "chart_layout.h"
+#include "history_range.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 class BarChartView;
 class Ledger;
 
-// The check marks of the seven "Graph" menu entries that choose a view.
+// The check marks of the "Graph" menu entries that choose a view.
 struct GraphMenuMarks {
     bool Today1 = true;
     bool Value1 = true;
@@ -16,6 +21,7 @@ struct GraphMenuMarks {
     bool Value2 = false;
     bool Percentage2 = false;
     bool ChooseDate1 = false;
+    bool ChooseRange1 = false;
 
     bool operator==(const GraphMenuMarks &other) const;
 };
@@ -29,14 +35,17 @@ struct GraphViewState {
     QStringList BarLabels;
     QString ChartTitleText;
     GraphMenuMarks Marks;
+    DayRange ShownRange; // the days of views 7 to 9
 };
 
 // Turns the ledger's item table, or one day of the history that the date
 // view has put into the bar state, into the bars of the chart.
 //
 // Views (GraphMode): 1 today's minutes, 2 today's shares, 3 all days'
-// minutes, 4 all days' shares, 5 a chosen day's minutes, 6 its shares.
-// Every save of the ledger redraws the chart unless a chosen day is shown.
+// minutes, 4 all days' shares, 5 a chosen day's minutes, 6 its shares,
+// 7 a range of days' minutes per item, 8 their shares, 9 the range's
+// minutes per day with each day's switches. Every save of the ledger
+// redraws the chart unless a chosen day or range is shown.
 class GraphBuilder : public QObject, public GraphViewState {
     Q_OBJECT
 public:
@@ -64,6 +73,17 @@ public:
     void restoreViewState(const GraphViewState &state);
 
     bool showsChosenDay() const { return GraphMode == 5 || GraphMode == 6; }
+    bool showsRange() const { return GraphMode >= 7 && GraphMode <= 9; }
+
+    // Fills the bar state with a range of the history, for view 7 (minutes
+    // per item), 8 (shares per item) or 9 (minutes per day), and sets the
+    // menu marks; DrawGraph then draws it.
+    void SetRangeView(const HistoryRange &range, int mode);
+
+    // The Days view shows this many days at once, two weeks, as many as
+    // leave the marks of hundreds of minutes room beside each other on the
+    // chart; longer ranges scroll.
+    static constexpr int DaysInView = 14;
 
     // Whole-percent share of each value in their sum, rounded half to even.
     // The sum carries an offset of 0.000001, so all-zero values give shares
@@ -80,7 +100,14 @@ signals:
 private:
     void ShowLiveView(int mode);
     void fillFromItems(const QVector<qint32> &minutes, bool asShares);
+    bool showsFixedView() const { return showsChosenDay() || showsRange(); }
+    QString rangeTitle(const HistoryRange &range) const;
+    QString dayLabel(const RangeDay &day) const;
+    void scrollDaysToEnd();
 
     Ledger &ledger_;
     BarChartView &chart_;
+    // The window the Days view scrolled to, so that another view can give
+    // the axes back to automatic unless the user has zoomed since.
+    std::optional<ChartScales> daysWindow_;
 };

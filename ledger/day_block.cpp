@@ -64,11 +64,9 @@ qsizetype firstFieldEnd(const QByteArray &bytes, const LineSpan &line)
     return colon < 0 ? line.end : line.start + colon;
 }
 
-// The value of a key written as keys are, digits with one separator between
-// them (".", "," or the UTF-8 bytes of kArabicDecimalSeparator), read
-// straight from the bytes; nothing for any other text, which the full
-// conversion reads.
-std::optional<double> plainKeyValue(const char *begin, const char *end)
+} // namespace
+
+std::optional<double> PlainKeyValue(const char *begin, const char *end)
 {
     static const QByteArray arabicSeparator = QString(kArabicDecimalSeparator).toUtf8();
     char text[24];
@@ -91,8 +89,6 @@ std::optional<double> plainKeyValue(const char *begin, const char *end)
     return value;
 }
 
-} // namespace
-
 qsizetype FirstLineOfDayKey(const QByteArray &bytes, double day, const LocaleValues &locale)
 {
     const bool integralDay = std::floor(day) == day;
@@ -102,7 +98,7 @@ qsizetype FirstLineOfDayKey(const QByteArray &bytes, double day, const LocaleVal
         const char *begin = bytes.constData() + line.start, *end = bytes.constData() + line.end;
         if (!integralDay && std::all_of(begin, end, [](char c) { return c >= '0' && c <= '9'; }))
             continue;
-        const std::optional<double> plain = plainKeyValue(begin, end);
+        const std::optional<double> plain = PlainKeyValue(begin, end);
         if (plain ? *plain == day : IsDayKeyOf(DecodeLine(bytes, line.start, line.end), day, locale))
             return line.start;
     }

@@ -5,12 +5,20 @@
 
 #include <QStringList>
 
+#include <optional>
+
 // Day blocks of the history found by their day key. Keys are compared by
 // value, so that a block written under a locale with another decimal
 // separator ("2461382,5" against "2461382.5") is still the same day's.
 
 // The text before the first colon of a line, or the whole line when it has none.
 QString FirstField(const QString &line);
+
+// The value of a key written as keys are, digits with one separator between
+// them (".", "," or the UTF-8 bytes of kArabicDecimalSeparator), read
+// straight from the bytes; nothing for any other text, which the full
+// conversion reads.
+std::optional<double> PlainKeyValue(const char *begin, const char *end);
 
 // Whether the line's first field is the day key of day.
 bool IsLineOfDay(const QString &line, double day, const LocaleValues &locale);

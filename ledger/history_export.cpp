@@ -149,13 +149,16 @@ QString leftOutMessage(const QString &csvPath, const QStringList &leftOut)
 
 } // namespace
 
-CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines)
+CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
+                     const std::optional<DayRange> &range)
 {
     DayCollector collector;
     collector.addHistory(historyLines);
     collector.addSwitches(switchLines);
     QString csv = QStringLiteral("date,item,minutes,switches\r\n");
     for (auto day = collector.days.cbegin(); day != collector.days.cend(); ++day) {
+        if (range && !range->contains(day.key()))
+            continue;
         for (const ItemMinutes &item : day->items)
             csv += csvRow(day.key(), nameField(item.name), IntToStr(item.minutes), QString());
         csv += csvRow(day.key(), QString(), QString(), IntToStr(day->switches.value_or(0)));
@@ -170,13 +173,13 @@ QString ProposedExportPath()
     return folder.filePath(QStringLiteral("history.csv"));
 }
 
-QString ExportHistory(Ledger &ledger, const QString &csvPath)
+QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range)
 {
     // The files, not the memory, are the record: the save makes them current.
     ledger.SaveAll();
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
     const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
-    const CsvExport exported = HistoryCsv(history, switches);
+    const CsvExport exported = HistoryCsv(history, switches, range);
     WriteEncodedFile(csvPath, exported.csv);
     return leftOutMessage(csvPath, exported.leftOut);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "history_range.h"
+
 #include <QByteArray>
 #include <QStringList>
+
+#include <optional>
 
 class Ledger;
 
@@ -23,16 +27,18 @@ struct CsvExport {
     QStringList leftOut;
 };
 
-CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines);
+// With a range, only the days within it.
+CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
+                     const std::optional<DayRange> &range = std::nullopt);
 
 // Where the first export proposes to write: history.csv in the user's
 // documents folder, or in the home folder when there is no documents folder.
 QString ProposedExportPath();
 
 // Saves the ledger (SaveAll), reads its history and switch log back from
-// disk and writes them as CSV to csvPath, replacing the file atomically.
-// Returns what the user must be told about lines that were left out (empty
-// when none were). Throws HourwiseError: "Cannot create file "<path>".
-// <reason>" when the CSV cannot be written, or the error of the save or of
-// reading the files.
-QString ExportHistory(Ledger &ledger, const QString &csvPath);
+// disk and writes them as CSV to csvPath (with a range, only its days),
+// replacing the file atomically. Returns what the user must be told about
+// lines that were left out (empty when none were). Throws HourwiseError:
+// "Cannot create file "<path>". <reason>" when the CSV cannot be written, or
+// the error of the save or of reading the files.
+QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range = std::nullopt);

@@ -7,6 +7,7 @@
 #include "desktop.h"
 #include "ledger_fixture.h"
 #include "main_window.h"
+#include "range_dialog.h"
 #include "scripted_prompts.h"
 #include "text_clipping.h"
 
@@ -93,6 +94,18 @@ private:
                 dialog.reject();
         });
         form_->ChooseDate1->trigger();
+    }
+
+    // Runs "Graph" > "Choose Range..." as chooseDate runs "Choose Date".
+    void chooseRange(const std::function<void(RangeDialog &)> &actions)
+    {
+        QTimer::singleShot(0, form_.get(), [&] {
+            RangeDialog &dialog = *form_->RangeForm;
+            actions(dialog);
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        form_->ChooseRange1->trigger();
     }
 
     // The standard switch log: the past day had 9 switches, today 4.
@@ -396,6 +409,85 @@ private slots:
         QCOMPARE(picture(*form_->Chart1),
                  QStringLiteral("Today: 08/12/2026 | Minutes | value | A=2 B=2 C=3 D=4 E=5"));
         QVERIFY(form_->Value1->isChecked() && !form_->ChooseDate1->isChecked());
+    }
+
+    // The quick choices cover whole weeks from the locale's first day, whole
+    // months and the year; today 8 Dec 2026 is a Tuesday, 13 Dec a Sunday.
+    void quickChoicesFollowTheWeekStart_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        const QDate sunday(2026, 12, 13);
+        QTest::newRow("Sunday-first this week") << "en_US" << kToday << "This Week" << QDate(2026, 12, 6) << QDate(2026, 12, 12);
+        QTest::newRow("Monday-first this week") << "de_DE" << kToday << "This Week" << QDate(2026, 12, 7) << QDate(2026, 12, 13);
+        QTest::newRow("Sunday-first on a Sunday") << "en_US" << sunday << "This Week" << sunday << QDate(2026, 12, 19);
+        QTest::newRow("Monday-first on a Sunday") << "de_DE" << sunday << "This Week" << QDate(2026, 12, 7) << sunday;
+        QTest::newRow("Sunday-first last week") << "en_US" << kToday << "Last Week" << QDate(2026, 11, 29) << QDate(2026, 12, 5);
+        QTest::newRow("Monday-first last week") << "de_DE" << kToday << "Last Week" << QDate(2026, 11, 30) << QDate(2026, 12, 6);
+        QTest::newRow("this month") << "de_DE" << kToday << "This Month" << QDate(2026, 12, 1) << QDate(2026, 12, 31);
+        QTest::newRow("last month in January") << "en_US" << QDate(2026, 1, 15) << "Last Month" << QDate(2025, 12, 1) << QDate(2025, 12, 31);
+        QTest::newRow("this year") << "en_US" << kToday << "This Year" << QDate(2026, 1, 1) << QDate(2026, 12, 31);
+    }
+
+    void quickChoicesFollowTheWeekStart()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QDate, today);
+        QFETCH(QString, button);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        files_->locale.locale = QLocale(locale);
+        files_->now = QDateTime(today, QTime(9, 0));
+        start({}, {});
+        DayRange chosen;
+        chooseRange([&](RangeDialog &dialog) {
+            for (QPushButton *quick : dialog.findChildren<QPushButton *>())
+                if (quick->text() == button)
+                    QTest::mouseClick(quick, Qt::LeftButton);
+            chosen = dialog.chosenRange();
+        });
+        QCOMPARE(chosen.first, first);
+        QCOMPARE(chosen.last, last);
+    }
+
+    // A range with no data says so and stays open; OK then charts the range
+    // in the face chosen, which stays on the chart through saves until a
+    // view command. Export offers the range shown.
+    void rangeIsChartedUntilViewCommand()
+    {
+        start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
+        bool stayedOpen = false;
+        chooseRange([&](RangeDialog &dialog) {
+            QCOMPARE(dialog.chosenRange(), (DayRange{QDate(2026, 12, 7), QDate(2026, 12, 13)})); // Monday-first C locale
+            dialog.chooseRange({QDate(2026, 11, 14), QDate(2026, 11, 30)});
+            QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
+            stayedOpen = dialog.isVisible();
+            dialog.chooseRange({kPastDay, kToday});
+            QTest::mouseClick(dialog.PercentageButton, Qt::LeftButton);
+            dialog.OkButton->setFocus();
+            QTest::keyClick(dialog.OkButton, Qt::Key_Return);
+        });
+        QCOMPARE(prompts_->log, QStringList{"Information: No data for 14/11/2026 \u2013 30/11/2026 exists"});
+        QVERIFY(stayedOpen);
+        const QString range = QStringLiteral("01/12/2026 \u2013 08/12/2026   Switches : 13 | Percentage | % | ");
+        QCOMPARE(picture(*form_->Chart1), range + "A=9 B=39 C=13 D=17 E=22");
+        QVERIFY(form_->ChooseRange1->isChecked() && !form_->ChooseDate1->isChecked() && !form_->Today1->isChecked());
+        form_->Timer1Timer();
+        QCOMPARE(picture(*form_->Chart1), range + "A=9 B=39 C=13 D=17 E=22");
+
+        prompts_->csvAnswers << files_->path("range.csv");
+        form_->ExportHistory1->trigger();
+        QVERIFY(prompts_->log.contains("Confirm: Export only the days on the chart, 01/12/2026 \u2013 08/12/2026 ?"));
+        const QByteArray csv = files_->bytes("range.csv");
+        QVERIFY(csv.contains("2026-12-01,A,1,\r\n") && csv.contains("2026-12-08,E,5,\r\n"));
+        QVERIFY(!csv.contains("2026-11-13"));
+
+        form_->Value2->trigger();
+        QCOMPARE(form_->Graph.GraphMode, 3);
+        QVERIFY(!form_->ChooseRange1->isChecked());
     }
 };
 

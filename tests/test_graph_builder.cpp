@@ -2,12 +2,15 @@
 
 #include "bar_chart_view.h"
 #include "graph_builder.h"
+#include "history_range.h"
 #include "ledger_fixture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <limits>
+
+Q_DECLARE_METATYPE(DayRange)
 
 namespace {
 
@@ -59,6 +62,45 @@ QVector<Item> itemsWithToday(const QVector<qint32> &minutes)
 
 const QString kToday = QStringLiteral("Today: 08/12/2026");
 
+QString keyOf(QDate date)
+{
+    return FloatToStr(JulianAtMidnight(date), LocaleValues());
+}
+
+// History lines "key:name:minutes:" for the days, each "name minutes" pairs.
+QStringList historyOf(const QVector<std::pair<QDate, QStringList>> &days)
+{
+    QStringList lines;
+    for (const auto &[date, items] : days)
+        for (const QString &item : items)
+            lines << keyOf(date) + QLatin1Char(':') + item.section(QLatin1Char(' '), 0, 0) + QLatin1Char(':')
+                    + item.section(QLatin1Char(' '), 1, 1) + QLatin1Char(':');
+    return lines;
+}
+
+// Across a month's end, a year's end and with 2 Dec 2025 missing; C first
+// appears in December.
+const QStringList kRangeHistory = historyOf({{QDate(2025, 11, 29), {"A 10", "B 5"}},
+                                             {QDate(2025, 11, 30), {"A 20"}},
+                                             {QDate(2025, 12, 1), {"A 1", "C 7"}},
+                                             {QDate(2025, 12, 3), {"B 4"}},
+                                             {QDate(2025, 12, 31), {"A 100"}},
+                                             {QDate(2026, 1, 1), {"C 50", "A 3"}}});
+// The first entry of a day counts: 1 Dec has a stray second one.
+const QStringList kRangeSwitches{keyOf(QDate(2025, 11, 29)), "2",  keyOf(QDate(2025, 11, 30)), "3",
+                                 keyOf(QDate(2025, 12, 1)),  "4",  keyOf(QDate(2025, 12, 3)),  "5",
+                                 keyOf(QDate(2025, 12, 31)), "6",  keyOf(QDate(2026, 1, 1)),   "7",
+                                 keyOf(QDate(2025, 12, 1)),  "99"};
+
+// The history in two parts as the ledger holds it: earlier bytes and last block.
+HistoryRange readRange(const DayRange &range)
+{
+    const QByteArray history = EncodeLines(kRangeHistory);
+    const qsizetype split = history.indexOf(keyOf(QDate(2025, 12, 3)).toLatin1());
+    return ReadHistoryRange(range, {history.first(split), history.sliced(split)}, {EncodeLines(kRangeSwitches)},
+                            LocaleValues());
+}
+
 } // namespace
 
 class TestGraphBuilder : public QObject {
@@ -77,6 +119,11 @@ private slots:
     void chosenDayInPercentKeepsTheShares();
     void viewCommandsSetTheMenuMarks_data();
     void viewCommandsSetTheMenuMarks();
+    void rangeSumsTheHistory_data();
+    void rangeSumsTheHistory();
+    void rangeViews_data();
+    void rangeViews();
+    void longDaysViewScrolls();
 };
 
 void TestGraphBuilder::shares_data()
@@ -260,6 +307,111 @@ void TestGraphBuilder::viewCommandsSetTheMenuMarks()
              marks);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(graph.GraphMode, view);
+}
+
+
+void TestGraphBuilder::rangeSumsTheHistory_data()
+{
+    QTest::addColumn<DayRange>("range");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QVector<qint64>>("minutes");
+    QTest::addColumn<QVector<qint64>>("dayMinutes"); // -1: no data that day
+    QTest::addColumn<qint64>("switches");
+    QTest::newRow("across a month") << DayRange{QDate(2025, 11, 30), QDate(2025, 12, 1)} << QStringList{"A", "C"}
+                                    << QVector<qint64>{21, 7} << QVector<qint64>{20, 8} << qint64(7);
+    QTest::newRow("across a year") << DayRange{QDate(2025, 12, 31), QDate(2026, 1, 1)} << QStringList{"A", "C"}
+                                   << QVector<qint64>{103, 50} << QVector<qint64>{100, 53} << qint64(13);
+    QTest::newRow("a missing day") << DayRange{QDate(2025, 12, 1), QDate(2025, 12, 3)}
+                                   << QStringList{"A", "C", "B"} << QVector<qint64>{1, 7, 4}
+                                   << QVector<qint64>{8, -1, 4} << qint64(9);
+    QTest::newRow("no data") << DayRange{QDate(2025, 12, 4), QDate(2025, 12, 30)} << QStringList{}
+                             << QVector<qint64>{} << QVector<qint64>(27, -1) << qint64(0);
+}
+
+void TestGraphBuilder::rangeSumsTheHistory()
+{
+    QFETCH(DayRange, range);
+    QFETCH(QStringList, names);
+    QFETCH(QVector<qint64>, minutes);
+    QFETCH(QVector<qint64>, dayMinutes);
+    QFETCH(qint64, switches);
+    const HistoryRange sum = readRange(range);
+    QCOMPARE(sum.names, names);
+    QCOMPARE(sum.itemMinutes, minutes);
+    QCOMPARE(sum.switches, switches);
+    QCOMPARE(sum.days.size(), dayMinutes.size());
+    for (int i = 0; i < dayMinutes.size(); ++i) {
+        QCOMPARE(sum.days.at(i).date, range.first.addDays(i));
+        QCOMPARE(sum.days.at(i).hasData, dayMinutes.at(i) >= 0);
+        QCOMPARE(sum.days.at(i).minutes, std::max<qint64>(0, dayMinutes.at(i)));
+    }
+}
+
+// Each range view drawn: title, value-axis caption, bars, and the marks
+// and labels as laid out.
+void TestGraphBuilder::rangeViews_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QString>("axis");
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QStringList>("marks");
+    const QString sat = QStringLiteral("Sat 29 Nov \u00b7 2 switches");
+    QTest::newRow("minutes per item") << 7 << "Minutes" << QStringList{"A", "B", "C"} << QStringList{"31", "5", "7"};
+    QTest::newRow("shares per item") << 8 << "Percentage" << QStringList{"A", "B", "C"}
+                                     << QStringList{"72 %", "12 %", "16 %"};
+    QTest::newRow("days") << 9 << "Minutes"
+                          << QStringList{sat, "Sun 30 Nov \u00b7 3 switches", "Mon 1 Dec \u00b7 4 switches", "Tue 2 Dec"}
+                          << QStringList{"15", "20", "8", "0"};
+}
+
+void TestGraphBuilder::rangeViews()
+{
+    QFETCH(int, view);
+    QFETCH(QString, axis);
+    QFETCH(QStringList, labels);
+    QFETCH(QStringList, marks);
+    GraphFixture f;
+    GraphBuilder &graph = f.start({{"Mail", 12, 340}});
+    graph.SetRangeView(readRange({QDate(2025, 11, 29), QDate(2025, 12, 2)}), view);
+    graph.DrawGraph();
+    QVERIFY(graph.Marks.ChooseRange1 && !graph.Marks.Today1 && !graph.Marks.ChooseDate1);
+    QCOMPARE(f.chart.titleLines(), QStringList{"29/11/2025 \u2013 02/12/2025   Switches : 9"});
+    QCOMPARE(f.chart.leftAxisTitle(), axis);
+    QCOMPARE(f.chart.Series1.labels(), labels);
+    QCOMPARE(f.marks(), marks);
+    QVERIFY(!f.chart.fixedScales());
+
+    f.files.ledger->SelectItem(0);
+    f.files.ledger->MinuteTick(); // saved, but the range stays on the chart
+    QCOMPARE(f.chart.Series1.labels(), labels);
+}
+
+// A range longer than the view shows its last days up to today at the
+// heights of the whole range; the user scrolls from there. Another view
+// gives the axes back.
+void TestGraphBuilder::longDaysViewScrolls()
+{
+    GraphFixture f;
+    GraphBuilder &graph = f.start({{"Mail", 12, 340}});
+    f.chart.resize(416, 281);
+    HistoryRange range;
+    range.range = {QDate(2026, 1, 1), QDate(2026, 12, 31)}; // more days than pixels; today, 8 Dec, is day 341
+    range.names = QStringList{"Mail"};
+    range.itemMinutes = {1};
+    for (QDate d = range.range.first; d <= range.range.last; d = d.addDays(1))
+        range.days.append({d, d.day(), 0, true});
+    graph.SetRangeView(range, 9);
+    graph.DrawGraph();
+    QCOMPARE(f.chart.Series1.count(), 365);
+    const ChartLayout shown = f.chart.layoutFor(f.chart.rect());
+    QCOMPARE(shown.bars.size(), GraphBuilder::DaysInView);
+    QCOMPARE(shown.bars.last().index, 341);
+    QVERIFY(shown.barWidth >= 4);
+    QVERIFY(shown.left.hi > 31); // room for the highest day, though not in view
+    QVERIFY(f.chart.bottomLabelsFontSize() > GraphBuilder::LabelFontSize(365)); // sized for the days in view
+
+    graph.Value1Click();
+    QVERIFY(!f.chart.fixedScales());
 }
 
 QTEST_MAIN(TestGraphBuilder)

@@ -169,7 +169,7 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"&Add Item", "&Delete Item"}));
     QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"&Add Time to Item", "&Deduct from Item"}));
     QCOMPARE(menuTexts(menus.at(2)->menu()),
-             (QStringList{"&Today", "T&otal", "&Choose Date", "-", "&Print Graph", "&Save Graph", "-",
+             (QStringList{"&Today", "T&otal", "&Choose Date", "Choose &Range...", "-", "&Print Graph", "&Save Graph", "-",
                           "&Export History..."}));
     QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"&Value", "&Percentage"}));
     QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"&Value", "&Precentage"}));

@@ -2,6 +2,7 @@
 
 #include "day_block.h"
 #include "day_key.h"
+#include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"
 #include "line_file.h"
@@ -107,35 +108,15 @@ void TForm4::FormActivate()
 
 void TForm4::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        event->accept(); // no cancel button: Esc does nothing
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // No default button: Enter presses the focused button, if any.
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
-        event->accept();
-        return;
-    default:
+    if (!HandleButtonlessDialogKey(this, event))
         QDialog::keyPressEvent(event);
-    }
 }
 
-// Qt makes one stop of two radio buttons that exclude each other; the
-// dialog's chain stops at each of its five controls in turn.
+// The dialog's chain stops at each of its five controls in turn.
 bool TForm4::focusNextPrevChild(bool next)
 {
     const QList<QWidget *> chain{MonthCalendar1, Button1, RadioButton1, RadioButton2, Button2};
-    const QWidget *focused = focusWidget();
-    const auto holdsFocus = [focused](QWidget *w) { return w == focused || w->isAncestorOf(focused); };
-    const int at = int(std::find_if(chain.begin(), chain.end(), holdsFocus) - chain.begin());
-    if (at == chain.size())
-        return QDialog::focusNextPrevChild(next);
-    const int to = (at + (next ? 1 : int(chain.size()) - 1)) % int(chain.size());
-    chain.at(to)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    return MoveFocusAlongChain(chain, focusWidget(), next) || QDialog::focusNextPrevChild(next);
 }
 
 void TForm4::MonthCalendar1Click(QDate date)

@@ -73,6 +73,15 @@ want, choose "Value" (minutes) or "Percentage" and press OK. If there are no
 data for that date, a message says so and no new chart is drawn. The chosen
 day stays on the chart until you choose another view in the "Graph" menu.
 
+"Graph" > "Choose Range..." charts a span of days, such as last week or this
+month: pick the first and the last day in the two calendars, or press one of
+the buttons "This Week", "Last Week", "This Month", "Last Month" and "This
+Year". "Value" and "Percentage" show each item's minutes over the span, or
+its share; "Days" shows one bar per day with its minutes, and under it the
+day's date and switch count. A long span shows two weeks at a time: drag
+with the right mouse button to move along it. While a span is on the chart,
+"Export History..." offers to export only its days.
+
 To look closely at part of the chart, drag a rectangle over it with the left
 mouse button, from top left to bottom right; drag the other way to go back
 to the whole chart. Drag with the right mouse button to move the picture.
@@ -93,7 +102,7 @@ The "Switches Today" line in the main window counts how many times today you
 switched to an item. A high count at the end of the day means you changed
 tasks constantly; a low one means long stretches of steady work. When you
 chart an earlier day with "Choose Date", that day's count stands in the
-chart's title.
+chart's title; over a span of days, the sum stands there.
 
 Helpful Tips
 

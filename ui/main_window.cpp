@@ -9,6 +9,7 @@
 #include "ledger.h"
 #include "prompts.h"
 #include "radio_group.h"
+#include "range_dialog.h"
 #include "save_status.h"
 #include "time_dialog.h"
 #include "tray_indicator.h"
@@ -146,6 +147,7 @@ void TForm1::createMenus()
     Value2 = total->addAction(QStringLiteral("&Value"));
     Percentage2 = total->addAction(QStringLiteral("&Precentage"));
     ChooseDate1 = graph->addAction(QStringLiteral("&Choose Date"));
+    ChooseRange1 = graph->addAction(QStringLiteral("Choose &Range..."));
     graph->addSeparator();
     PrintGraph1 = graph->addAction(QStringLiteral("&Print Graph"));
     PrintGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -153,7 +155,7 @@ void TForm1::createMenus()
     SaveGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     graph->addSeparator();
     ExportHistory1 = graph->addAction(QStringLiteral("&Export History..."));
-    for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1})
+    for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1, ChooseRange1})
         mark->setCheckable(true);
     showGraphMarks();
 
@@ -178,6 +180,7 @@ void TForm1::createMenus()
     onTriggered(Today1, [] {});
     onTriggered(Total1, [] {});
     onTriggered(ChooseDate1, [this] { ChooseDate1Click(); });
+    onTriggered(ChooseRange1, [this] { ChooseRange1Click(); });
     for (QAction *print : {PrintGraph1, PrintGraph2})
         onTriggered(print, [this] { PrintGraph1Click(); });
     for (QAction *save : {SaveGraph1, SaveGraph2})
@@ -203,6 +206,7 @@ void TForm1::showGraphMarks()
     Value2->setChecked(marks.Value2);
     Percentage2->setChecked(marks.Percentage2);
     ChooseDate1->setChecked(marks.ChooseDate1);
+    ChooseRange1->setChecked(marks.ChooseRange1);
 }
 
 void TForm1::connectLedger()
@@ -406,6 +410,14 @@ void TForm1::ChooseDate1Click()
         Graph.restoreViewState(previous); // nothing the user did not confirm changes the chart
 }
 
+void TForm1::ChooseRange1Click()
+{
+    if (!RangeForm)
+        RangeForm = new RangeDialog(ledger_, Graph, prompts_, this);
+    if (RangeForm->exec() == QDialog::Accepted)
+        Graph.DrawGraph();
+}
+
 void TForm1::PrintGraph1Click()
 {
     if (!prompts_.Confirm(QStringLiteral("Do you want to print the current graph ?")))
@@ -430,6 +442,11 @@ void TForm1::SaveGraph1Click()
 
 void TForm1::ExportHistory1Click()
 {
+    std::optional<DayRange> range;
+    if (Graph.showsRange()
+        && prompts_.Confirm(QStringLiteral("Export only the days on the chart, ")
+                            + RangeText(Graph.ShownRange, ledger_.locale()) + QStringLiteral(" ?")))
+        range = Graph.ShownRange;
     // The file dialog does not ask about replacing a file; this does, and
     // a No opens the dialog again on the same name.
     QString path = lastCsvPath_.isEmpty() ? ProposedExportPath() : lastCsvPath_;
@@ -440,7 +457,7 @@ void TForm1::ExportHistory1Click()
     } while (QFileInfo::exists(path)
              && !prompts_.ConfirmLoss(QStringLiteral("\"%1\" already exists. Do you want to replace it?").arg(path)));
     lastCsvPath_ = path;
-    const QString leftOut = ExportHistory(ledger_, path);
+    const QString leftOut = ExportHistory(ledger_, path, range);
     if (!leftOut.isEmpty())
         prompts_.Error(leftOut);
 }

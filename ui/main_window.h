@@ -20,6 +20,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class RadioGroup;
+class RangeDialog;
 class SaveStatus;
 class TForm2;
 class TForm3;
@@ -57,6 +58,7 @@ public:
     QAction *AddItem1, *DeleteItem1;
     QAction *AddTimetoItem1, *RemoveTimefromItem1;
     QAction *Today1, *Value1, *Percentage1, *Total1, *Value2, *Percentage2, *ChooseDate1;
+    QAction *ChooseRange1;
     QAction *PrintGraph1, *SaveGraph1, *PrintGraph2, *SaveGraph2;
     QAction *About1, *Help2;
     QAction *ExportHistory1;
@@ -71,6 +73,7 @@ public:
     TForm3 *Form3 = nullptr;
     TForm4 *Form4 = nullptr;
     TForm5 *Form5 = nullptr;
+    RangeDialog *RangeForm = nullptr; // made when "Choose Range..." is first chosen
 
     // True when the data files could not be read at start: the window then
     // closes without writing anything.
@@ -87,6 +90,7 @@ public:
     void AddTimetoItem1Click();
     void RemoveTimefromItem1Click();
     void ChooseDate1Click();
+    void ChooseRange1Click();
     void PrintGraph1Click();
     void SaveGraph1Click();
     void About1Click();
