@@ -71,7 +71,7 @@ bool WaylandIdleNotification::bindGlobals()
     if (wl_display_flush(display_) < 0)
         return false;
     readable_ = std::make_unique<QSocketNotifier>(wl_display_get_fd(display_), QSocketNotifier::Read);
-    QObject::connect(readable_.get(), &QSocketNotifier::activated, this, &WaylandIdleNotification::dispatchArrived);
+    QObject::connect(readable_.get(), &QSocketNotifier::activated, readable_.get(), [this] { dispatchArrived(); });
     return true;
 }
 

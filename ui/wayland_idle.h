@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QSocketNotifier>
 
 #include <memory>
@@ -17,15 +16,16 @@ struct ext_idle_notification_v1;
 // ext-idle-notify-v1, on a Wayland connection of its own (WAYLAND_DISPLAY):
 // the compositor sees every input on the seat, whichever client it went to,
 // so this holds whether the program runs on Wayland or on XWayland. Its
-// events arrive through the Qt event loop; it never polls.
-class WaylandIdleNotification : public QObject {
-    Q_OBJECT
+// events arrive through the Qt event loop; nothing asks on a timer.
+class WaylandIdleNotification {
 public:
     // Null when no compositor answers, or when it offers no seat or no idle
     // notifier. timeoutMs is the pause in input after which the compositor
     // reports the seat idle.
     static std::unique_ptr<WaylandIdleNotification> connect(int timeoutMs);
-    ~WaylandIdleNotification() override;
+    ~WaylandIdleNotification();
+    WaylandIdleNotification(const WaylandIdleNotification &) = delete;
+    WaylandIdleNotification &operator=(const WaylandIdleNotification &) = delete;
 
     // The time since the last input as far as the notification tells it: the
     // timeout plus the time since the seat went idle, 0 while it is not idle
