@@ -11,7 +11,7 @@ build_packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   qt6-gtk-platformtheme qt6-wayland
-  libxss-dev
+  libxss-dev libwayland-dev libwayland-bin wayland-protocols
   fonts-liberation
 )
 test_packages=(

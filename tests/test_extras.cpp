@@ -7,6 +7,7 @@
 #include "away_watch.h"
 #include "history_export.h"
 #include "radio_group.h"
+#include "stand_in_compositor.h"
 #include "tray_indicator.h"
 #include "window_fixture.h"
 
@@ -23,6 +24,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <xcb/xcb.h>
@@ -235,6 +237,33 @@ private:
     bool dockRequested_ = false;
 };
 
+// The session's kind and Wayland display for a case's span, with a runtime
+// folder of its own where the case's compositor puts its socket.
+class WaylandEnvironment {
+public:
+    WaylandEnvironment()
+    {
+        for (const char *name : kNames)
+            saved_ << qgetenv(name);
+        qputenv("XDG_RUNTIME_DIR", folder.path().toLocal8Bit());
+    }
+    ~WaylandEnvironment()
+    {
+        for (int i = 0; i < saved_.size(); ++i) {
+            if (saved_[i].isEmpty())
+                qunsetenv(kNames[i]);
+            else
+                qputenv(kNames[i], saved_[i]);
+        }
+    }
+    const QByteArray socket = "hourwise-wl-" + QByteArray::number(QCoreApplication::applicationPid());
+    QTemporaryDir folder;
+
+private:
+    static constexpr const char *kNames[] = {"XDG_RUNTIME_DIR", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"};
+    QByteArrayList saved_;
+};
+
 bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 QDateTime at(int day, const QString &hhmmss)
@@ -265,6 +294,8 @@ private slots:
     void questionIsNotModalAndKeepsByDefault();
     void idleTimeFromTheDesktopsDBusServices();
     void waylandSessionIsNeverAskedThroughXWayland();
+    void compositorReportsIdleAfterTheTimeout();
+    void kwinReportsIdleAfterTheTimeout();
     void trayIconFollowsAStatusNotifierHost();
     void trayIconFollowsAnX11Tray();
 
@@ -641,29 +672,97 @@ void TestExtras::idleTimeFromTheDesktopsDBusServices()
 }
 
 // XWayland's idle time counts typing in Wayland windows as idle: in a Wayland
-// session only the compositor's own service is asked, and without one nothing is.
+// session only the compositor's own services are asked, GNOME's first, and
+// without one nothing is.
 void TestExtras::waylandSessionIsNeverAskedThroughXWayland()
 {
     if (!onX11() || busDaemon_.state() != QProcess::Running)
         QSKIP("needs an X server and dbus-daemon");
-    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY"), sessionType = qgetenv("XDG_SESSION_TYPE");
+    WaylandEnvironment session;
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("XDG_SESSION_TYPE", "x11");
     QVERIFY(CreateDesktopIdleSource()); // an X11 session: the X server answers
 
-    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    qputenv("WAYLAND_DISPLAY", "wayland-0"); // no compositor listens there
     QVERIFY(!CreateDesktopIdleSource());
+    FakeScreenSaver screenSaver;
+    screenSaver.idleSeconds = 75;
+    BusServices services;
+    QVERIFY(services.add(screenSaver, "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"));
+    QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 75000);
+
+    StandInCompositor compositor(session.socket);
+    QVERIFY(compositor.listening());
+    qputenv("WAYLAND_DISPLAY", session.socket);
+    QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 0); // the compositor's notification: not idle yet
+
     FakeMutterIdleMonitor mutter;
     mutter.idleMs = 123456;
-    BusServices services;
     QVERIFY(services.add(mutter, "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor"));
     QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 123456);
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("XDG_SESSION_TYPE", "wayland");
     QCOMPARE(CreateDesktopIdleSource()->read()->idleMs, 123456);
+}
 
-    qputenv("WAYLAND_DISPLAY", waylandDisplay);
-    qputenv("XDG_SESSION_TYPE", sessionType);
+// The compositor reports the seat idle once the notification's timeout has
+// passed without input: the idle time then counts from the last input, it is
+// 0 again at input, and nothing once the compositor is gone.
+void TestExtras::compositorReportsIdleAfterTheTimeout()
+{
+    WaylandEnvironment session;
+    qputenv("WAYLAND_DISPLAY", session.socket);
+    QVERIFY(!CreateWaylandIdleSource(1000)); // no compositor
+
+    auto compositor = std::make_unique<StandInCompositor>(session.socket);
+    QVERIFY(compositor->listening());
+    std::unique_ptr<IdleSource> idle = CreateWaylandIdleSource(1000);
+    QVERIFY(idle);
+    QCOMPARE(idle->read()->idleMs, 0);
+    QTRY_VERIFY(idle->read()->idleMs > 0);
+    QVERIFY(idle->read()->idleMs >= 1000); // the last input was a timeout before the report
+    compositor->pressKey();
+    QTRY_COMPARE(idle->read()->idleMs, 0);
+    compositor->releaseKey();
+    QTRY_VERIFY(idle->read()->idleMs > 0);
+    QVERIFY(idle->read()->idleMs >= 1000);
+
+    compositor.reset();
+    QTRY_VERIFY(!idle->read());
+}
+
+// The same against KWin run headless, where it is installed: it offers the protocol.
+void TestExtras::kwinReportsIdleAfterTheTimeout()
+{
+    const QString kwin = QStandardPaths::findExecutable(QStringLiteral("kwin_wayland"));
+    if (kwin.isEmpty())
+        QSKIP("kwin_wayland is not installed (Debian package kwin-wayland)");
+    WaylandEnvironment session;
+    qputenv("WAYLAND_DISPLAY", session.socket);
+    // A copy runs without the file capability Debian gives the program, which
+    // a container may not grant (the start then fails with EPERM).
+    const QString copy = session.folder.filePath(QStringLiteral("kwin_wayland"));
+    QVERIFY(QFile::copy(kwin, copy));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY"})
+        environment.remove(QString::fromLatin1(name)); // nothing of the test's desktop and bus
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), session.folder.filePath(QStringLiteral("config")));
+    QProcess compositor;
+    compositor.setProcessEnvironment(environment);
+    compositor.setStandardOutputFile(QProcess::nullDevice());
+    compositor.setStandardErrorFile(QProcess::nullDevice());
+    compositor.start(copy, {"--virtual", "--socket", QString::fromLatin1(session.socket)});
+    QVERIFY(compositor.waitForStarted());
+
+    std::unique_ptr<IdleSource> idle;
+    QTRY_VERIFY_WITH_TIMEOUT((idle = CreateWaylandIdleSource(1000)) || compositor.state() != QProcess::Running,
+                             60000);
+    QVERIFY2(idle, "kwin_wayland --virtual ended before it offered the idle notifier (run it by hand to see why)");
+    QCOMPARE(idle->read()->idleMs, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(idle->read()->idleMs > 0, 20000);
+    QVERIFY(idle->read()->idleMs >= 1000);
+    compositor.terminate();
+    QVERIFY(compositor.waitForFinished());
 }
 
 // The tray usually comes up after the program at login: the icon follows it.

@@ -1,6 +1,8 @@
 #include "idle_source.h"
 
+#include "away_watch.h"
 #include "desktop.h"
+#include "wayland_idle.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -117,27 +119,72 @@ std::optional<IdleReading> dbusReading(const DBusMethod &method, qint64 unitMs)
     return ok ? std::optional<IdleReading>(IdleReading{idle * unitMs, false}) : std::nullopt;
 }
 
+// A source that answers from one D-Bus method, if that answers now.
+std::unique_ptr<IdleSource> dbusIdleSource(const DBusMethod &method, qint64 unitMs, bool askScreenSaver)
+{
+    if (!dbusReading(method, unitMs))
+        return nullptr;
+    return std::make_unique<DesktopIdleSource>([&method, unitMs] { return dbusReading(method, unitMs); },
+                                               askScreenSaver);
+}
+
+// The compositor reports the seat idle after this pause in input: until then
+// the idle time reads 0, from then on it is exact. So at most this much of an
+// absence is left out of the minutes offered back (the watch drops minutes
+// credited before the last input it has seen), and it must lie well below the
+// away threshold. Shorter than the watch's look period it would show the
+// watch nothing more, and cost a wake-up at every such pause in typing.
+constexpr int kIdleNotificationMs = AwayWatch::kPollMs;
+static_assert(kIdleNotificationMs < AwayWatch::kAwayMs / 10);
+
 } // namespace
 
 std::unique_ptr<IdleSource> CreateDBusIdleSource()
 {
     const bool askScreenSaver = kScreenSaverActive.call().has_value();
-    for (const auto &[method, unitMs] : {std::pair{&kMutterIdletime, 1}, std::pair{&kSessionIdleTime, 1000}}) {
-        if (dbusReading(*method, unitMs))
-            return std::make_unique<DesktopIdleSource>(
-                [method = method, unitMs = unitMs] { return dbusReading(*method, unitMs); }, askScreenSaver);
-    }
-    return nullptr;
+    if (std::unique_ptr<IdleSource> gnome = dbusIdleSource(kMutterIdletime, 1, askScreenSaver))
+        return gnome;
+    return dbusIdleSource(kSessionIdleTime, 1000, askScreenSaver);
 }
+
+std::unique_ptr<IdleSource> CreateWaylandIdleSource(int notificationTimeoutMs)
+{
+    std::shared_ptr<WaylandIdleNotification> notification = WaylandIdleNotification::connect(notificationTimeoutMs);
+    if (!notification)
+        return nullptr;
+    return std::make_unique<DesktopIdleSource>(
+        [notification]() -> std::optional<IdleReading> {
+            if (const std::optional<qint64> idleMs = notification->idleMs())
+                return IdleReading{*idleMs, false};
+            return std::nullopt;
+        },
+        kScreenSaverActive.call().has_value());
+}
+
+namespace {
+
+// GNOME's monitor first (Mutter's own count, read at each look), then the
+// compositor's protocol (KDE Plasma, Sway and others), then the screen saver
+// service, a program apart from the compositor that counts in whole seconds.
+std::unique_ptr<IdleSource> waylandSessionIdleSource()
+{
+    if (std::unique_ptr<IdleSource> gnome = dbusIdleSource(kMutterIdletime, 1, kScreenSaverActive.call().has_value()))
+        return gnome;
+    if (std::unique_ptr<IdleSource> compositor = CreateWaylandIdleSource(kIdleNotificationMs))
+        return compositor;
+    return CreateDBusIdleSource();
+}
+
+} // namespace
 
 std::unique_ptr<IdleSource> CreateDesktopIdleSource()
 {
     if (!qGuiApp || QGuiApplication::platformName() == QLatin1String("offscreen")
         || QGuiApplication::platformName() == QLatin1String("minimal"))
         return nullptr;
-    // The X server where it is the session's own, else the desktop's D-Bus services.
+    // The X server where it is the session's own, else the desktop's services.
     if (WaylandSession())
-        return CreateDBusIdleSource();
+        return waylandSessionIdleSource();
     if (const std::shared_ptr<XScreenSaverQuery> x11 = XScreenSaverQuery::open(); x11 && x11->query()) {
         return std::make_unique<DesktopIdleSource>(
             [x11]() -> std::optional<IdleReading> {
