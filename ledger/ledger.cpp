@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <limits>
@@ -123,8 +124,75 @@ void Ledger::catchUpHistoryWithData()
     // rebuilt from the today lines before anything else happens, a new day
     // included; the lines of every other day stay as they are.
     double day = 0;
-    if (dataDay(&day))
+    if (!dataDay(&day))
+        return;
+    double lastDay = 0;
+    if (historyLastDay(&lastDay) && lastDay > day)
+        takeUpLaterHistory(day);
+    else
         rebuildBlockOfDay(day);
+}
+
+bool Ledger::historyLastDay(double *day) const
+{
+    return !s_.HistoryLines.isEmpty() && TryStrToDayKey(FirstField(s_.HistoryLines.last()), locale_, day)
+        && IsMidnightJulian(*day);
+}
+
+namespace {
+
+qint32 clampToInt32(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
+
+// The minutes of the lines by item name; a line whose minutes are no number counts none.
+QHash<QString, qint64> minutesByName(const QStringList &lines)
+{
+    QHash<QString, qint64> minutes;
+    for (const QString &line : lines) {
+        bool ok = false;
+        const qint32 value = TryStrToInt(field(line, 2), &ok);
+        minutes[field(line, 1)] += ok ? value : 0;
+    }
+    return minutes;
+}
+
+} // namespace
+
+void Ledger::takeUpLaterHistory(double dataDay)
+{
+    // data.txc is older than the history's last day: a backup put back, or a
+    // power cut that lost data.txc's last rename but not the history's. The
+    // history is then the later record, and no block of it is written again:
+    // the items are those of its last block, in its order, with today's
+    // minutes from it when it is today's; each total is data.txc's plus the
+    // minutes the history counted after data.txc was saved (what the data's
+    // day's block holds beyond data.txc's today minutes, and every later
+    // block). An item added since has the history's minutes as its total.
+    const HistoryFromDay since = HistoryFromDayOn(s_.HistoryEarlier, dataDay, locale_);
+    const QHash<QString, qint64> counted = minutesByName(since.dayBlock + since.later + s_.HistoryLines);
+    const QHash<QString, qint64> countedOnDataDay = minutesByName(since.dayBlock);
+    QHash<QString, qint64> savedTotals; // what data.txc holds of the minutes counted
+    for (int p = 0; p < s_.ItemCount; ++p) {
+        const QString &name = s_.ItemTable.Names.at(p);
+        bool ok = false;
+        const qint32 savedToday = TryStrToInt(field(s_.DataLines.at(p), 2), &ok);
+        const bool dayBlockHasIt = ok && countedOnDataDay.contains(name);
+        savedTotals[name] = s_.ItemTable.TotalMinutes.at(p) - (dayBlockHasIt ? savedToday : 0);
+    }
+    const QStringList &lastBlock = s_.HistoryLines;
+    const QHash<QString, qint64> today =
+        IsLineOfDay(lastBlock.last(), s_.TodayJulian, locale_) ? minutesByName(lastBlock) : QHash<QString, qint64>();
+    resizeItemTable(int(lastBlock.size()));
+    for (int p = 0; p < s_.ItemCount; ++p) {
+        const QString name = field(lastBlock.at(p), 1);
+        s_.ItemTable.Names[p] = name;
+        s_.ItemTable.TodayMinutes[p] = clampToInt32(today.value(name));
+        s_.ItemTable.TotalMinutes[p] = clampToInt32(savedTotals.value(name) + counted.value(name));
+    }
+    RebuildDataLines();
+    LoadItems();
 }
 
 void Ledger::rebuildBlockOfDay(double day)

@@ -80,7 +80,9 @@ public:
 
     // Removes the temporary files that a kill left, reads the three files (a
     // missing file reads as empty and is seeded), builds the item table,
-    // brings the history's block of the data's day up to date with data.txc,
+    // brings the history's block of the data's day up to date with data.txc
+    // (or, when data.txc is older than the history's last day, takes the
+    // items and minutes from the history instead; see takeUpLaterHistory),
     // finds today's switch entry and runs SaveAll. When a file cannot be read
     // or parsed, or data.txc is missing or empty beside a history of earlier
     // days, it throws, and from then on SaveAll writes nothing, so a bad start
@@ -155,6 +157,8 @@ private:
     void refuseToSeedBesideAHistory() const;
     bool dataDay(double *day) const;
     void catchUpHistoryWithData();
+    bool historyLastDay(double *day) const;
+    void takeUpLaterHistory(double dataDay);
     void rebuildBlockOfDay(double day);
     bool historyEndsOnToday() const;
     void SaveDataAndHistory();
