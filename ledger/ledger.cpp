@@ -546,6 +546,26 @@ bool Ledger::AdjustTime(int position, qint32 amount, bool add)
     return true;
 }
 
+bool Ledger::IsStillDay(double day) const
+{
+    return day == s_.TodayJulian && day == JulianAtMidnight(clock_().date());
+}
+
+qint32 Ledger::TakeBackMinutes(int position, double day, qint32 minutes)
+{
+    if (!IsStillDay(day))
+        return 0;
+    const qint32 today = s_.ItemTable.TodayMinutes.at(position);
+    const qint32 total = s_.ItemTable.TotalMinutes.at(position);
+    const auto taken = qint32(
+        std::max<qint64>(0, std::min<qint64>({minutes, today, qint64(total) - std::numeric_limits<qint32>::min()})));
+    s_.ItemTable.TodayMinutes[position] = today - taken;
+    s_.ItemTable.TotalMinutes[position] = total - taken;
+    s_.DataLines[position] = TodayLine(position);
+    s_.DataLines[s_.ItemCount + position] = TotalLine(position);
+    return taken;
+}
+
 void Ledger::ReloadSaveAndRestore(int restoreIndex)
 {
     startDayIfDateChanged();

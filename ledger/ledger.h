@@ -136,6 +136,17 @@ public:
     // as for AddItem, so the minutes count for the new day.
     bool AdjustTime(int position, qint32 amount, bool add);
 
+    // Whether minutes credited on day can still be taken back: day is today
+    // for the ledger and for the clock alike, so not after midnight, even
+    // before the new day's first tick.
+    bool IsStillDay(double day) const;
+
+    // Takes up to minutes back from both counts of the item, never more than
+    // its today minutes, and rewrites its two data lines in memory (the
+    // caller saves). Counts no switch and keeps the selection. Returns the
+    // minutes taken: none unless IsStillDay(day).
+    qint32 TakeBackMinutes(int position, double day, qint32 minutes);
+
     // What follows a closed item dialog: start the new day if the date has
     // changed, re-parse, save, and check the item at restoreIndex again
     // (counting a switch) when it is not -1.
