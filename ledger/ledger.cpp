@@ -75,6 +75,7 @@ void Ledger::StartupLoad()
 
     if (s_.HistoryLines.isEmpty()) // an empty file: HistoryEarlier is empty too
         s_.HistoryLines << kSeedHistoryLine;
+    refuseAClockBehindTheHistory();
     catchUpHistoryWithData();
 
     asRead_.switchLog = ReadFileBytes(filePath(SwitchFileName));
@@ -103,6 +104,24 @@ void Ledger::refuseToSeedBesideAHistory() const
                        "Put data.txc back (from a backup, for instance) and start Hourwise again; to start "
                        "afresh instead, first move data.txc, completedata.txc and help.txc out of this folder.")
             .arg(full(DataFileName), full(HistoryFileName)));
+}
+
+void Ledger::refuseAClockBehindTheHistory() const
+{
+    // Today's block would follow a later day's, out of order, and be a second
+    // block of its day when the history already has one: the clock is wrong,
+    // or the history's last key is. Nothing is written, and the user decides.
+    double lastDay = 0;
+    if (!historyLastDay(&lastDay) || lastDay <= s_.TodayJulian)
+        return;
+    const QDate lastDate = DateOfJulian(lastDay);
+    const QString last = lastDate.isValid() ? locale_.formatShortDate(lastDate) : FirstField(s_.HistoryLines.last());
+    throw HourwiseError(
+        QStringLiteral("The history \"%1\" already holds the day %2, later than today by the computer's clock "
+                       "(%3). Set the clock right and start Hourwise again; if the day %2 is wrong, first remove "
+                       "its lines from the end of that file.")
+            .arg(QFileInfo(filePath(HistoryFileName)).absoluteFilePath(), last,
+                 locale_.formatShortDate(now().date())));
 }
 
 bool Ledger::dataDay(double *day) const

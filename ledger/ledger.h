@@ -84,8 +84,8 @@ public:
     // (or, when data.txc is older than the history's last day, takes the
     // items and minutes from the history instead; see takeUpLaterHistory),
     // finds today's switch entry and runs SaveAll. When a file cannot be read
-    // or parsed, or data.txc is missing or empty beside a history of earlier
-    // days, it throws, and from then on SaveAll writes nothing, so a bad start
+    // or parsed, data.txc is missing or empty beside a history of earlier
+    // days, or the history's last day is later than the clock's, it throws, and from then on SaveAll writes nothing, so a bad start
     // never overwrites the user's data.
     void StartupLoad();
 
@@ -166,6 +166,7 @@ private:
     void splitSwitchLog(const QByteArray &log, qsizetype at);
     void appendSwitchEntry();
     void refuseToSeedBesideAHistory() const;
+    void refuseAClockBehindTheHistory() const;
     bool dataDay(double *day) const;
     void catchUpHistoryWithData();
     bool historyLastDay(double *day) const;

@@ -319,7 +319,8 @@ void TestLedger::missingDataBesideAHistoryChangesNothing()
 // A data.txc older than the history's last day (a backup put back, or a
 // power cut that lost its last rename) adds no block: the items are the last
 // block's, today's minutes come from it, and every total gains the minutes
-// the history counted after data.txc was saved.
+// the history counted after data.txc was saved. A clock behind the history
+// stops the start.
 void TestLedger::olderDataTakesUpTheLaterHistory()
 {
     LedgerFixture f;
@@ -340,6 +341,19 @@ void TestLedger::olderDataTakesUpTheLaterHistory()
     ledger.SelectItem(1);
     ledger.MinuteTick();
     QCOMPARE(f.lines(kHistory), history.mid(0, 10) + QStringList({d10 + ":Mail:2:", d10 + ":Reading:0:"}));
+
+    // A clock behind the history's last day would put a block out of order: nothing is written.
+    const QByteArray data = f.bytes(kData), historyBytes = f.bytes(kHistory);
+    f.now = QDateTime(QDate(2026, 12, 9), QTime(9, 0));
+    Ledger &behind = f.make();
+    QCOMPARE(expectHourwiseError([&] { behind.StartupLoad(); }),
+             QStringLiteral("The history \"%1\" already holds the day 10/12/2026, later than today by the "
+                            "computer's clock (09/12/2026). Set the clock right and start Hourwise again; if the "
+                            "day 10/12/2026 is wrong, first remove its lines from the end of that file.")
+                 .arg(f.path(kHistory)));
+    behind.SaveAll();
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kHistory), historyBytes);
 
     // The midnight save's history kept, data.txc still of the save before
     // it: the minute each file lacks is counted once, and no block follows.
