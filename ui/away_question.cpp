@@ -8,9 +8,10 @@
 
 AwayQuestion *AwayQuestion::Ask(const AwaySpan &span, AwayWatch &watch, Prompts &prompts, QWidget *parent)
 {
+    // One that is hidden has been answered or closed and is about to go.
     AwayQuestion *question = nullptr;
     for (AwayQuestion *open : parent->findChildren<AwayQuestion *>(Qt::FindDirectChildrenOnly))
-        if (!open->answered_)
+        if (open->isVisible())
             question = open;
     if (!question)
         question = new AwayQuestion(watch, prompts, parent);
@@ -48,8 +49,7 @@ bool AwayQuestion::event(QEvent *event)
 
 void AwayQuestion::answer(QAbstractButton *button)
 {
-    answered_ = true; // from now on an absence that ends gets a question of its own
-    hide();
+    hide(); // from now on an absence that ends gets a question of its own
     if (button != remove_)
         return;
     RunGuarded(prompts_, [this] {

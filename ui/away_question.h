@@ -30,7 +30,6 @@ private:
     void answer(QAbstractButton *button);
 
     QList<AwaySpan> spans_;
-    bool answered_ = false;
     AwayWatch &watch_;
     Prompts &prompts_;
     QPushButton *keep_;
