@@ -85,8 +85,9 @@ public:
     // items and minutes from the history instead; see takeUpLaterHistory),
     // finds today's switch entry and runs SaveAll. When a file cannot be read
     // or parsed, data.txc is missing or empty beside a history of earlier
-    // days, or the history's last day is later than the clock's, it throws, and from then on SaveAll writes nothing, so a bad start
-    // never overwrites the user's data.
+    // days, or the history's last day is later than the clock's, it throws,
+    // and from then on SaveAll writes nothing, so a bad start never
+    // overwrites the user's data.
     void StartupLoad();
 
     // Starts a new history block and switch entry when the history does not

@@ -46,7 +46,8 @@ QString AwayQuestionText(const QList<AwaySpan> &spans)
 QString AwayShortfallText(const AwaySpan &span, const AwayRemoval &removal)
 {
     const QString hhmm = QStringLiteral("HH:mm");
-    const QString absence = QStringLiteral("the absence from %1 to %2").arg(span.from.toString(hhmm), span.to.toString(hhmm));
+    const QString absence =
+        QStringLiteral("the absence from %1 to %2").arg(span.from.toString(hhmm), span.to.toString(hhmm));
     const QString name = ReadableText(span.name);
     switch (removal.outcome) {
     case AwayRemoval::DayOver:

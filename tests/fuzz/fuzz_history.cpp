@@ -31,7 +31,8 @@ void ReadLikeTheDateView(const QByteArray &bytes, const LocaleValues &locale)
 
 bool isBlank(const QString &line)
 {
-    return std::all_of(line.begin(), line.end(), [](QChar c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; });
+    return std::all_of(line.begin(), line.end(),
+                       [](QChar c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; });
 }
 
 void ReadPartly(const QByteArray &bytes, const LocaleValues &locale)
