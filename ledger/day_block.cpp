@@ -34,12 +34,30 @@ qsizetype LastDayBlockStart(const QStringList &lines, const LocaleValues &locale
     return TrailingDayBlockStart(lines, day, locale);
 }
 
+namespace {
+
+bool isBlank(const QByteArray &bytes, const LineSpan &line)
+{
+    return QByteArrayView(bytes).sliced(line.start, line.end - line.start).trimmed().isEmpty();
+}
+
+} // namespace
+
 HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &locale)
 {
     HistoryParts parts;
-    if (bytes.isEmpty())
+    // Blank lines at the end (an editor's, "echo >>") belong to no day: the
+    // last block is the one before them, and they are left out of its lines,
+    // so that a save rebuilds that block in place instead of starting its
+    // day again after them.
+    qsizetype blockEnd = bytes.size();
+    LineSpan line;
+    while (blockEnd > 0 && isBlank(bytes, line = LineBefore(bytes, blockEnd)))
+        blockEnd = line.start;
+    if (blockEnd == 0) {
+        parts.lastBlockBytes = bytes;
         return parts;
-    LineSpan line = LineBefore(bytes, bytes.size());
+    }
     double day = 0;
     const bool keyed = TryStrToDayKey(FirstField(DecodeLine(bytes, line.start, line.end)), locale, &day);
     qsizetype split = line.start;
@@ -50,9 +68,32 @@ HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &lo
         split = line.start;
     }
     parts.lastBlockBytes = bytes.sliced(split);
-    parts.lastBlock = DecodeLines(parts.lastBlockBytes);
+    parts.lastBlock = DecodeLines(bytes.sliced(split, blockEnd - split));
     parts.earlierSize = split;
     return parts;
+}
+
+HistoryFromDay HistoryFromDayOn(const QByteArray &bytes, double day, const LocaleValues &locale)
+{
+    HistoryFromDay found;
+    qsizetype next = bytes.size();
+    // Takes the line before next into lines while it passes the test.
+    const auto takeWhile = [&](QStringList &lines, const auto &test) {
+        while (next > 0) {
+            const LineSpan line = LineBefore(bytes, next);
+            QString text = DecodeLine(bytes, line.start, line.end);
+            if (!test(text))
+                return;
+            lines.prepend(std::move(text));
+            next = line.start;
+        }
+    };
+    takeWhile(found.later, [&](const QString &line) {
+        double key = 0;
+        return !TryStrToDayKey(FirstField(line), locale, &key) || key > day;
+    });
+    takeWhile(found.dayBlock, [&](const QString &line) { return IsLineOfDay(line, day, locale); });
+    return found;
 }
 
 namespace {

@@ -43,8 +43,18 @@ struct HistoryParts {
 };
 
 // Decodes only the last day's block, reading the lines from the end. The
-// bytes before it are neither read nor copied.
+// bytes before it are neither read nor copied. Blank lines at the end are
+// no block: they stay in lastBlockBytes but not in lastBlock.
 HistoryParts SplitAtLastDayBlock(const QByteArray &bytes, const LocaleValues &locale);
+
+// The end of a history from the last block of a day on, read from the end
+// of the bytes: that block (empty when there is none) and every line after
+// it (lines of later days, and lines without a key).
+struct HistoryFromDay {
+    QStringList dayBlock;
+    QStringList later;
+};
+HistoryFromDay HistoryFromDayOn(const QByteArray &bytes, double day, const LocaleValues &locale);
 
 // Where the first line of the bytes that is, as a whole, the key of day by
 // value starts (a switch log's entry for the day), or -1 when none is. Only

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <limits>
@@ -74,6 +75,7 @@ void Ledger::StartupLoad()
 
     if (s_.HistoryLines.isEmpty()) // an empty file: HistoryEarlier is empty too
         s_.HistoryLines << kSeedHistoryLine;
+    refuseAClockBehindTheHistory();
     catchUpHistoryWithData();
 
     asRead_.switchLog = ReadFileBytes(filePath(SwitchFileName));
@@ -104,6 +106,24 @@ void Ledger::refuseToSeedBesideAHistory() const
             .arg(full(DataFileName), full(HistoryFileName)));
 }
 
+void Ledger::refuseAClockBehindTheHistory() const
+{
+    // Today's block would follow a later day's, out of order, and be a second
+    // block of its day when the history already has one: the clock is wrong,
+    // or the history's last key is. Nothing is written, and the user decides.
+    double lastDay = 0;
+    if (!historyLastDay(&lastDay) || lastDay <= s_.TodayJulian)
+        return;
+    const QDate lastDate = DateOfJulian(lastDay);
+    const QString last = lastDate.isValid() ? locale_.formatShortDate(lastDate) : FirstField(s_.HistoryLines.last());
+    throw HourwiseError(
+        QStringLiteral("The history \"%1\" already holds the day %2, later than today by the computer's clock "
+                       "(%3). Set the clock right and start Hourwise again; if the day %2 is wrong, first remove "
+                       "its lines from the end of that file.")
+            .arg(QFileInfo(filePath(HistoryFileName)).absoluteFilePath(), last,
+                 locale_.formatShortDate(now().date())));
+}
+
 bool Ledger::dataDay(double *day) const
 {
     // The day of the today lines, when they all carry the key of one real date.
@@ -123,8 +143,75 @@ void Ledger::catchUpHistoryWithData()
     // rebuilt from the today lines before anything else happens, a new day
     // included; the lines of every other day stay as they are.
     double day = 0;
-    if (dataDay(&day))
+    if (!dataDay(&day))
+        return;
+    double lastDay = 0;
+    if (historyLastDay(&lastDay) && lastDay > day)
+        takeUpLaterHistory(day);
+    else
         rebuildBlockOfDay(day);
+}
+
+bool Ledger::historyLastDay(double *day) const
+{
+    return !s_.HistoryLines.isEmpty() && TryStrToDayKey(FirstField(s_.HistoryLines.last()), locale_, day)
+        && IsMidnightJulian(*day);
+}
+
+namespace {
+
+qint32 clampToInt32(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
+
+// The minutes of the lines by item name; a line whose minutes are no number counts none.
+QHash<QString, qint64> minutesByName(const QStringList &lines)
+{
+    QHash<QString, qint64> minutes;
+    for (const QString &line : lines) {
+        bool ok = false;
+        const qint32 value = TryStrToInt(field(line, 2), &ok);
+        minutes[field(line, 1)] += ok ? value : 0;
+    }
+    return minutes;
+}
+
+} // namespace
+
+void Ledger::takeUpLaterHistory(double dataDay)
+{
+    // data.txc is older than the history's last day: a backup put back, or a
+    // power cut that lost data.txc's last rename but not the history's. The
+    // history is then the later record, and no block of it is written again:
+    // the items are those of its last block, in its order, with today's
+    // minutes from it when it is today's; each total is data.txc's plus the
+    // minutes the history counted after data.txc was saved (what the data's
+    // day's block holds beyond data.txc's today minutes, and every later
+    // block). An item added since has the history's minutes as its total.
+    const HistoryFromDay since = HistoryFromDayOn(s_.HistoryEarlier, dataDay, locale_);
+    const QHash<QString, qint64> counted = minutesByName(since.dayBlock + since.later + s_.HistoryLines);
+    const QHash<QString, qint64> countedOnDataDay = minutesByName(since.dayBlock);
+    QHash<QString, qint64> savedTotals; // what data.txc holds of the minutes counted
+    for (int p = 0; p < s_.ItemCount; ++p) {
+        const QString &name = s_.ItemTable.Names.at(p);
+        bool ok = false;
+        const qint32 savedToday = TryStrToInt(field(s_.DataLines.at(p), 2), &ok);
+        const bool dayBlockHasIt = ok && countedOnDataDay.contains(name);
+        savedTotals[name] = s_.ItemTable.TotalMinutes.at(p) - (dayBlockHasIt ? savedToday : 0);
+    }
+    const QStringList &lastBlock = s_.HistoryLines;
+    const QHash<QString, qint64> today =
+        IsLineOfDay(lastBlock.last(), s_.TodayJulian, locale_) ? minutesByName(lastBlock) : QHash<QString, qint64>();
+    resizeItemTable(int(lastBlock.size()));
+    for (int p = 0; p < s_.ItemCount; ++p) {
+        const QString name = field(lastBlock.at(p), 1);
+        s_.ItemTable.Names[p] = name;
+        s_.ItemTable.TodayMinutes[p] = clampToInt32(today.value(name));
+        s_.ItemTable.TotalMinutes[p] = clampToInt32(savedTotals.value(name) + counted.value(name));
+    }
+    RebuildDataLines();
+    LoadItems();
 }
 
 void Ledger::rebuildBlockOfDay(double day)
@@ -476,6 +563,26 @@ bool Ledger::AdjustTime(int position, qint32 amount, bool add)
     s_.DataLines[position] = TodayLine(position);
     s_.DataLines[s_.ItemCount + position] = TotalLine(position);
     return true;
+}
+
+bool Ledger::IsStillDay(double day) const
+{
+    return day == s_.TodayJulian && day == JulianAtMidnight(clock_().date());
+}
+
+qint32 Ledger::TakeBackMinutes(int position, double day, qint32 minutes)
+{
+    if (!IsStillDay(day))
+        return 0;
+    const qint32 today = s_.ItemTable.TodayMinutes.at(position);
+    const qint32 total = s_.ItemTable.TotalMinutes.at(position);
+    const auto taken = qint32(
+        std::max<qint64>(0, std::min<qint64>({minutes, today, qint64(total) - std::numeric_limits<qint32>::min()})));
+    s_.ItemTable.TodayMinutes[position] = today - taken;
+    s_.ItemTable.TotalMinutes[position] = total - taken;
+    s_.DataLines[position] = TodayLine(position);
+    s_.DataLines[s_.ItemCount + position] = TotalLine(position);
+    return taken;
 }
 
 void Ledger::ReloadSaveAndRestore(int restoreIndex)

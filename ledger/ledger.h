@@ -80,11 +80,14 @@ public:
 
     // Removes the temporary files that a kill left, reads the three files (a
     // missing file reads as empty and is seeded), builds the item table,
-    // brings the history's block of the data's day up to date with data.txc,
+    // brings the history's block of the data's day up to date with data.txc
+    // (or, when data.txc is older than the history's last day, takes the
+    // items and minutes from the history instead; see takeUpLaterHistory),
     // finds today's switch entry and runs SaveAll. When a file cannot be read
-    // or parsed, or data.txc is missing or empty beside a history of earlier
-    // days, it throws, and from then on SaveAll writes nothing, so a bad start
-    // never overwrites the user's data.
+    // or parsed, data.txc is missing or empty beside a history of earlier
+    // days, or the history's last day is later than the clock's, it throws,
+    // and from then on SaveAll writes nothing, so a bad start never
+    // overwrites the user's data.
     void StartupLoad();
 
     // Starts a new history block and switch entry when the history does not
@@ -134,6 +137,17 @@ public:
     // as for AddItem, so the minutes count for the new day.
     bool AdjustTime(int position, qint32 amount, bool add);
 
+    // Whether minutes credited on day can still be taken back: day is today
+    // for the ledger and for the clock alike, so not after midnight, even
+    // before the new day's first tick.
+    bool IsStillDay(double day) const;
+
+    // Takes up to minutes back from both counts of the item, never more than
+    // its today minutes, and rewrites its two data lines in memory (the
+    // caller saves). Counts no switch and keeps the selection. Returns the
+    // minutes taken: none unless IsStillDay(day).
+    qint32 TakeBackMinutes(int position, double day, qint32 minutes);
+
     // What follows a closed item dialog: start the new day if the date has
     // changed, re-parse, save, and check the item at restoreIndex again
     // (counting a switch) when it is not -1.
@@ -153,8 +167,11 @@ private:
     void splitSwitchLog(const QByteArray &log, qsizetype at);
     void appendSwitchEntry();
     void refuseToSeedBesideAHistory() const;
+    void refuseAClockBehindTheHistory() const;
     bool dataDay(double *day) const;
     void catchUpHistoryWithData();
+    bool historyLastDay(double *day) const;
+    void takeUpLaterHistory(double dataDay);
     void rebuildBlockOfDay(double day);
     bool historyEndsOnToday() const;
     void SaveDataAndHistory();

@@ -13,6 +13,7 @@
 
 #include <QActionGroup>
 #include <QDBusConnection>
+#include <QDialog>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -286,12 +287,13 @@ private slots:
     void trayShowsTheWindowAndExits();
     void awayQuestionAfterTenMinutesIdle();
     void shortOrUncreditedAbsenceAsksNothing();
-    void removeDeductsLikeDeductFromItem();
+    void removeTakesBackNoMoreThanTodayHolds();
     void awayAcrossMidnightKeepsTheEarlierDay();
     void lockedScreenInputDoesNotEndTheAbsence();
     void removeRefusesWhenTheItemMovedOrTheDayIsOver();
     void clockSetBackCountsNoMinuteTwice();
     void questionIsNotModalAndKeepsByDefault();
+    void oneQuestionAnsweredUnderAModalDialog();
     void idleTimeFromTheDesktopsDBusServices();
     void waylandSessionIsNeverAskedThroughXWayland();
     void compositorReportsIdleAfterTheTimeout();
@@ -506,7 +508,7 @@ void TestExtras::awayQuestionAfterTenMinutesIdle()
     desk.runUntil(at(8, "12:50:00"));
     QCOMPARE(desk.asked.size(), 1);
     const AwaySpan &span = desk.asked.first();
-    QCOMPARE(AwayQuestionText(span),
+    QCOMPARE(AwayQuestionText({span}),
              QStringLiteral("You were away from 12:03 to 12:48 (45 minutes) while \"Writing\" was checked. "
                             "Keep these minutes?"));
     // The ticks of 12:04 to 12:48: every minute credited while surely away, none after.
@@ -527,7 +529,10 @@ void TestExtras::shortOrUncreditedAbsenceAsksNothing()
     QVERIFY(desk.asked.isEmpty());
 }
 
-void TestExtras::removeDeductsLikeDeductFromItem()
+// Remove takes the minutes back and saves, but the user switched nothing:
+// no switch is counted and the item stays checked. It never takes more
+// than the item still has today.
+void TestExtras::removeTakesBackNoMoreThanTodayHolds()
 {
     Desk desk(at(8, "12:00:00"));
     desk.runUntil(at(8, "12:30:00"));
@@ -535,20 +540,33 @@ void TestExtras::removeDeductsLikeDeductFromItem()
     desk.runUntil(at(8, "12:30:10"));
     QCOMPARE(desk.asked.size(), 1);
     QCOMPARE(desk.asked.first().creditedToday, 30);
-    QCOMPARE(desk.today(0), 30);
     const LedgerState &state = desk.f.ledger->state();
     const int switches = state.SwitchCount;
 
-    QCOMPARE(desk.watch->RemoveAwayMinutes(desk.asked.first()), 30);
+    QCOMPARE(desk.watch->RemoveAwayMinutes(desk.asked).first().minutes, 30);
     QCOMPARE(desk.today(0), 0);
     QCOMPARE(desk.total(0), 0);
     const QString k = desk.f.today();
     QCOMPARE(desk.f.lines(Ledger::DataFileName),
              (QStringList{k + ":Writing:0:", k + ":Mail:0:", "T:Writing:0:", "T:Mail:0:"}));
     QCOMPARE(desk.f.lines(Ledger::HistoryFileName).mid(1), (QStringList{k + ":Writing:0:", k + ":Mail:0:"}));
-    // Re-parsed and restored as after the time dialog: Writing checked again, one switch more.
     QCOMPARE(state.CheckedIndex, 0);
-    QCOMPARE(state.SwitchCount, switches + 1);
+    QCOMPARE(state.SwitchCount, switches);
+
+    // 20 more minutes away, of which the user has already deducted 15 by hand.
+    desk.runUntil(at(8, "12:50:00"));
+    desk.input();
+    desk.runUntil(at(8, "12:50:10"));
+    QCOMPARE(desk.asked.size(), 2);
+    QVERIFY(desk.f.ledger->AdjustTime(0, 15, false));
+    desk.f.ledger->ReloadSaveAndRestore(0);
+    const AwayRemoval removal = desk.watch->RemoveAwayMinutes({desk.asked.last()}).first();
+    QCOMPARE(removal.minutes, 5);
+    QCOMPARE(desk.today(0), 0);
+    QCOMPARE(desk.total(0), 0);
+    QCOMPARE(AwayShortfallText(desk.asked.last(), removal),
+             QStringLiteral("Only 5 minutes of the 20 minutes were removed for the absence from 12:30 to 12:50: "
+                            "that is all \"Writing\" still had today."));
 }
 
 void TestExtras::awayAcrossMidnightKeepsTheEarlierDay()
@@ -563,11 +581,11 @@ void TestExtras::awayAcrossMidnightKeepsTheEarlierDay()
     const AwaySpan &span = desk.asked.first();
     QCOMPARE(span.creditedEarlier, 19); // 23:41 to 23:59
     QCOMPARE(span.creditedToday, 31);   // 00:00 to 00:30
-    QCOMPARE(AwayQuestionText(span),
+    QCOMPARE(AwayQuestionText({span}),
              QStringLiteral("You were away from 23:40 to 00:30 (50 minutes) while \"Writing\" was checked. "
                             "The 19 minutes credited before midnight stay with the day before. Keep these minutes?"));
     const QStringList before = desk.f.lines(Ledger::HistoryFileName);
-    QCOMPARE(desk.watch->RemoveAwayMinutes(span), 31);
+    QCOMPARE(desk.watch->RemoveAwayMinutes({span}).first().minutes, 31);
     QCOMPARE(desk.today(0), 0);
     QCOMPARE(desk.total(0), 24); // 5 + 19 minutes of the day before stay
     const QStringList after = desk.f.lines(Ledger::HistoryFileName);
@@ -597,15 +615,27 @@ void TestExtras::removeRefusesWhenTheItemMovedOrTheDayIsOver()
     const AwaySpan span = desk.asked.first();
 
     desk.f.ledger->DeleteItem(0); // Mail now stands where Writing stood
-    QCOMPARE(desk.watch->RemoveAwayMinutes(span), 0);
+    QCOMPARE(desk.watch->RemoveAwayMinutes({span}).first().outcome, AwayRemoval::ItemChanged);
     QCOMPARE(desk.today(0), 0);
 
+    // Answered after midnight, before the new day's first tick: the minutes
+    // of the day before stay, and the new day loses none.
     Desk late(at(8, "23:00:00"));
     late.runUntil(at(8, "23:15:00"));
     late.input();
-    late.runUntil(at(9, "00:00:10")); // answered only after midnight
-    QCOMPARE(late.watch->RemoveAwayMinutes(late.asked.first()), 0);
-    QCOMPARE(late.total(0), 60); // 23:01 to 00:00, all kept
+    late.runUntil(at(8, "23:59:50"));
+    late.f.now = at(9, "00:00:05");
+    const QByteArray history = late.f.bytes(Ledger::HistoryFileName);
+    const AwayRemoval removal = late.watch->RemoveAwayMinutes(late.asked).first();
+    QCOMPARE(removal.outcome, AwayRemoval::DayOver);
+    QCOMPARE(AwayShortfallText(late.asked.first(), removal),
+             QStringLiteral("No minutes were removed for the absence from 23:00 to 23:15: the day they were "
+                            "credited on is over, and minutes are only removed from the day they were credited on."));
+    QCOMPARE(late.f.bytes(Ledger::HistoryFileName), history);
+    late.f.ledger->MinuteTick();
+    QCOMPARE(late.today(0), 1);
+    QCOMPARE(late.total(0), 60); // 23:01 to 23:59 and 00:00, all kept
+    QCOMPARE(late.watch->RemoveAwayMinutes(late.asked).first().outcome, AwayRemoval::DayOver);
 }
 
 void TestExtras::clockSetBackCountsNoMinuteTwice()
@@ -632,18 +662,52 @@ void TestExtras::questionIsNotModalAndKeepsByDefault()
     QWidget window;
     window.show();
 
-    QPointer<AwayQuestion> kept = new AwayQuestion(desk.asked.first(), *desk.watch, prompts, &window);
-    kept->show();
+    QPointer<AwayQuestion> kept = AwayQuestion::Ask(desk.asked.first(), *desk.watch, prompts, &window);
     QVERIFY(!kept->isModal() && !QApplication::activeModalWidget());
     QCOMPARE(kept->defaultButton(), kept->keepButton());
     QTest::keyClick(kept, Qt::Key_Escape);
     QTRY_VERIFY(!kept); // answered Keep and gone
     QCOMPARE(desk.today(0), 20);
 
-    auto *removed = new AwayQuestion(desk.asked.first(), *desk.watch, prompts, &window);
-    removed->show();
+    AwayQuestion *removed = AwayQuestion::Ask(desk.asked.first(), *desk.watch, prompts, &window);
     removed->removeButton()->click();
     QCOMPARE(desk.today(0), 0);
+    QVERIFY(prompts.log.isEmpty());
+}
+
+// One question at a time: an absence that ends while the question waits
+// joins it. The question takes clicks while a modal dialog is open.
+void TestExtras::oneQuestionAnsweredUnderAModalDialog()
+{
+    Desk desk(at(8, "12:00:00"));
+    desk.runUntil(at(8, "12:20:00"));
+    desk.input();
+    desk.runUntil(at(8, "12:40:00"));
+    desk.input();
+    desk.runUntil(at(8, "12:40:10"));
+    QCOMPARE(desk.asked.size(), 2);
+    ScriptedPrompts prompts;
+    QWidget window;
+    window.show();
+    QDialog dialog(&window);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+
+    QPointer<AwayQuestion> question = AwayQuestion::Ask(desk.asked.first(), *desk.watch, prompts, &window);
+    QCOMPARE(AwayQuestion::Ask(desk.asked.last(), *desk.watch, prompts, &window), question.data());
+    QCOMPARE(window.findChildren<AwayQuestion *>().size(), 1);
+    QCOMPARE(question->text(),
+             QStringLiteral("You were away from 12:00 to 12:20 (20 minutes) while \"Writing\" was checked.\n"
+                            "You were away from 12:20 to 12:40 (20 minutes) while \"Writing\" was checked.\n"
+                            "Keep these minutes?"));
+    QCOMPARE(desk.today(0), 40);
+
+    // A click as the window system delivers it, which a blocked window ignores.
+    QPushButton *remove = question->removeButton();
+    QTest::mouseClick(question->windowHandle(), Qt::LeftButton, {}, remove->mapTo(question, remove->rect().center()));
+    QCOMPARE(desk.today(0), 0);
+    QTRY_VERIFY(!question);
+    QVERIFY(dialog.isVisible());
     QVERIFY(prompts.log.isEmpty());
 }
 

@@ -61,9 +61,11 @@ private slots:
     void filesOfOneLocaleWorkUnderTheOther();
     void missingDataBesideAHistoryChangesNothing_data();
     void missingDataBesideAHistoryChangesNothing();
+    void olderDataTakesUpTheLaterHistory();
     void startRemovesLeftTemporariesOnly();
     void loadSaveLoadKeepsEveryByte();
     void earlierDaysKeepTheirBytes();
+    void blankLinesAtTheHistorysEndStartNoSecondBlock();
     void badFilesAtStartWriteNothing_data();
     void badFilesAtStartWriteNothing();
     void failedSaveStopsAtTheFileAndRetriesWhole_data();
@@ -315,6 +317,57 @@ void TestLedger::missingDataBesideAHistoryChangesNothing()
     QCOMPARE(f.bytes(kSwitches), switches);
 }
 
+// A data.txc older than the history's last day (a backup put back, or a
+// power cut that lost its last rename) adds no block: the items are the last
+// block's, today's minutes come from it, and every total gains the minutes
+// the history counted after data.txc was saved. A clock behind the history
+// stops the start.
+void TestLedger::olderDataTakesUpTheLaterHistory()
+{
+    LedgerFixture f;
+    const QString d7 = f.key(QDate(2026, 12, 7)), d8 = f.key(QDate(2026, 12, 8)), d9 = f.key(QDate(2026, 12, 9)),
+                  d10 = f.key(QDate(2026, 12, 10));
+    // A backup of 8 December: Reading was added later that day, Old deleted.
+    f.writeLines(kData, {d8 + ":Writing:90:", d8 + ":Old:2:", d8 + ":Mail:20:", "T:Writing:615:", "T:Old:40:",
+                         "T:Mail:410:"});
+    const QStringList history{"0:",          d7 + ":Writing:50:", d7 + ":Mail:30:",   d8 + ":Writing:95:",
+                              d8 + ":Mail:20:", d8 + ":Reading:5:", d9 + ":Writing:10:", d9 + ":Mail:0:",
+                              d9 + ":Reading:7:", d10 + ":Writing:3:", d10 + ":Mail:1:", d10 + ":Reading:0:"};
+    f.writeLines(kHistory, history);
+    f.now = QDateTime(QDate(2026, 12, 10), QTime(9, 0));
+    Ledger &ledger = f.start();
+    QCOMPARE(f.lines(kHistory), history);
+    QCOMPARE(f.lines(kData), (QStringList{d10 + ":Writing:3:", d10 + ":Mail:1:", d10 + ":Reading:0:",
+                                          "T:Writing:633:", "T:Mail:411:", "T:Reading:12:"}));
+    ledger.SelectItem(1);
+    ledger.MinuteTick();
+    QCOMPARE(f.lines(kHistory), history.mid(0, 10) + QStringList({d10 + ":Mail:2:", d10 + ":Reading:0:"}));
+
+    // A clock behind the history's last day would put a block out of order: nothing is written.
+    const QByteArray data = f.bytes(kData), historyBytes = f.bytes(kHistory);
+    f.now = QDateTime(QDate(2026, 12, 9), QTime(9, 0));
+    Ledger &behind = f.make();
+    QCOMPARE(expectHourwiseError([&] { behind.StartupLoad(); }),
+             QStringLiteral("The history \"%1\" already holds the day 10/12/2026, later than today by the "
+                            "computer's clock (09/12/2026). Set the clock right and start Hourwise again; if the "
+                            "day 10/12/2026 is wrong, first remove its lines from the end of that file.")
+                 .arg(f.path(kHistory)));
+    behind.SaveAll();
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kHistory), historyBytes);
+
+    // The midnight save's history kept, data.txc still of the save before
+    // it: the minute each file lacks is counted once, and no block follows.
+    LedgerFixture cut;
+    cut.writeLines(kData, {d8 + ":Writing:94:", d8 + ":Mail:20:", "T:Writing:619:", "T:Mail:410:"});
+    const QStringList ahead{"0:", d8 + ":Writing:95:", d8 + ":Mail:20:", d9 + ":Writing:1:", d9 + ":Mail:0:"};
+    cut.writeLines(kHistory, ahead);
+    cut.now = QDateTime(QDate(2026, 12, 9), QTime(0, 0, 30));
+    cut.start();
+    QCOMPARE(cut.lines(kHistory), ahead);
+    QCOMPARE(cut.lines(kData), (QStringList{d9 + ":Writing:1:", d9 + ":Mail:0:", "T:Writing:621:", "T:Mail:410:"}));
+}
+
 // A kill between writing a temporary file and renaming it leaves
 // "help.txc.AbCdEf"; the start removes such files of the three names only.
 void TestLedger::startRemovesLeftTemporariesOnly()
@@ -389,6 +442,30 @@ void TestLedger::earlierDaysKeepTheirBytes()
     f.ledger->SelectItem(1);
     f.ledger->MinuteTick();
     QCOMPARE(f.bytes(kHistory), earlier + k + ":Caf\xe9:5:\r\n" + k + ":Mail:2:\r\n");
+}
+
+// Blank lines after the last block (an editor's, "echo >>") are no day: the
+// block before them stays the last one, and the first save drops them.
+void TestLedger::blankLinesAtTheHistorysEndStartNoSecondBlock()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    const QByteArray history = f.bytes(kHistory);
+    f.write(kHistory, history + "\r\n");
+    Ledger &ledger = f.start();
+    QCOMPARE(f.bytes(kHistory), history);
+    ledger.SelectItem(1);
+    ledger.MinuteTick();
+    const QStringList afterTick = f.lines(kHistory);
+    QCOMPARE(afterTick.size(), DecodeLines(history).size());
+    QCOMPARE(afterTick.last(), f.today() + ":Reading:5:");
+    QCOMPARE(afterTick.at(afterTick.size() - 2), f.today() + ":Mail:21:");
+
+    f.write(kHistory, EncodeLines(afterTick) + " \n\r\n\t\r\n");
+    f.now = f.now.addDays(1);
+    f.start();
+    const QString k = f.today();
+    QCOMPARE(f.lines(kHistory), afterTick + QStringList({k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"}));
 }
 
 void TestLedger::badFilesAtStartWriteNothing_data()

@@ -6,22 +6,30 @@
 
 class Prompts;
 
-// The question about one absence, in a window that is not modal, so the
-// minute tick and the main window go on while it waits. "Keep" is the
-// default and also the answer of Esc and the close box; "Remove" takes the
-// minutes back through the away watch. Deletes itself once answered.
+// The question about the absences not yet answered, in a window that is not
+// modal, so the minute tick and the main window go on while it waits. One
+// question at a time: an absence that ends while it waits joins it. "Keep"
+// is the default and also the answer of Esc and the close box; "Remove"
+// takes the minutes back through the away watch, each absence's only on
+// its own day. Deletes itself once answered.
 class AwayQuestion : public QMessageBox {
     Q_OBJECT
 public:
-    AwayQuestion(const AwaySpan &span, AwayWatch &watch, Prompts &prompts, QWidget *parent);
+    // Puts the span to the user: in the question of the parent that waits
+    // unanswered, or in a new one.
+    static AwayQuestion *Ask(const AwaySpan &span, AwayWatch &watch, Prompts &prompts, QWidget *parent);
 
     QPushButton *keepButton() const { return keep_; }
     QPushButton *removeButton() const { return remove_; }
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    AwayQuestion(AwayWatch &watch, Prompts &prompts, QWidget *parent);
     void answer(QAbstractButton *button);
 
-    AwaySpan span_;
+    QList<AwaySpan> spans_;
     AwayWatch &watch_;
     Prompts &prompts_;
     QPushButton *keep_;

@@ -25,16 +25,48 @@ QString minutesText(qint64 minutes)
 
 } // namespace
 
-QString AwayQuestionText(const AwaySpan &span)
+QString AwayQuestionText(const QList<AwaySpan> &spans)
 {
     const QString hhmm = QStringLiteral("HH:mm");
-    QString text = QStringLiteral("You were away from %1 to %2 (%3) while \"%4\" was checked. ")
-                       .arg(span.from.toString(hhmm), span.to.toString(hhmm),
-                            minutesText(toMinute(span.from).secsTo(toMinute(span.to)) / 60), ReadableText(span.name));
-    if (span.creditedEarlier > 0)
-        text += QStringLiteral("The %1 credited before midnight stay with the day before. ")
-                    .arg(minutesText(span.creditedEarlier));
-    return text + QStringLiteral("Keep these minutes?");
+    QStringList lines;
+    for (const AwaySpan &span : spans) {
+        QString line = QStringLiteral("You were away from %1 to %2 (%3) while \"%4\" was checked.")
+                           .arg(span.from.toString(hhmm), span.to.toString(hhmm),
+                                minutesText(toMinute(span.from).secsTo(toMinute(span.to)) / 60),
+                                ReadableText(span.name));
+        if (span.creditedEarlier > 0)
+            line += QStringLiteral(" The %1 credited before midnight stay with the day before.")
+                        .arg(minutesText(span.creditedEarlier));
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n')) + (lines.size() > 1 ? QStringLiteral("\n") : QStringLiteral(" "))
+        + QStringLiteral("Keep these minutes?");
+}
+
+QString AwayShortfallText(const AwaySpan &span, const AwayRemoval &removal)
+{
+    const QString hhmm = QStringLiteral("HH:mm");
+    const QString absence =
+        QStringLiteral("the absence from %1 to %2").arg(span.from.toString(hhmm), span.to.toString(hhmm));
+    const QString name = ReadableText(span.name);
+    switch (removal.outcome) {
+    case AwayRemoval::DayOver:
+        return QStringLiteral("No minutes were removed for %1: the day they were credited on is over, and minutes "
+                              "are only removed from the day they were credited on.")
+            .arg(absence);
+    case AwayRemoval::ItemChanged:
+        return QStringLiteral("No minutes were removed for %1: the items have changed since, and \"%2\" is no "
+                              "longer in its place.")
+            .arg(absence, name);
+    case AwayRemoval::Removed:
+        break;
+    }
+    if (removal.minutes >= span.creditedToday)
+        return {};
+    if (removal.minutes == 0)
+        return QStringLiteral("No minutes were removed for %1: \"%2\" has no minutes left today.").arg(absence, name);
+    return QStringLiteral("Only %1 of the %2 were removed for %3: that is all \"%4\" still had today.")
+        .arg(minutesText(removal.minutes), minutesText(span.creditedToday), absence, name);
 }
 
 AwayWatch::AwayWatch(Ledger &ledger, std::unique_ptr<IdleSource> source, QObject *parent)
@@ -94,13 +126,18 @@ void AwayWatch::endAbsence(const QDateTime &from, const QDateTime &to)
         emit awayEnded(span);
 }
 
-int AwayWatch::RemoveAwayMinutes(const AwaySpan &span)
+QList<AwayRemoval> AwayWatch::RemoveAwayMinutes(const QList<AwaySpan> &spans)
 {
-    const LedgerState &state = ledger_.state();
-    if (state.TodayJulian != span.day || state.ItemTable.Names.value(span.item) != span.name)
-        return 0;
-    const int checked = state.CheckedIndex;
-    const bool adjusted = ledger_.AdjustTime(span.item, span.creditedToday, false);
-    ledger_.ReloadSaveAndRestore(checked);
-    return adjusted ? span.creditedToday : 0;
+    QList<AwayRemoval> removals;
+    for (const AwaySpan &span : spans) {
+        if (!ledger_.IsStillDay(span.day))
+            removals.append({AwayRemoval::DayOver, 0});
+        else if (ledger_.state().ItemTable.Names.value(span.item) != span.name)
+            removals.append({AwayRemoval::ItemChanged, 0});
+        else
+            removals.append({AwayRemoval::Removed, ledger_.TakeBackMinutes(span.item, span.day, span.creditedToday)});
+    }
+    if (std::any_of(removals.begin(), removals.end(), [](const AwayRemoval &removal) { return removal.minutes > 0; }))
+        ledger_.SaveAll();
+    return removals;
 }

@@ -23,9 +23,19 @@ struct AwaySpan {
     int creditedEarlier = 0; // minutes credited on an earlier day (away across midnight): these stay
 };
 
-// The question put to the user about a span, e.g. "You were away from 12:03
-// to 12:48 (45 minutes) while "Writing" was checked. Keep these minutes?"
-QString AwayQuestionText(const AwaySpan &span);
+// What "Remove" did with one span.
+struct AwayRemoval {
+    enum Outcome { Removed, DayOver, ItemChanged } outcome = Removed;
+    int minutes = 0; // removed: at most the span's creditedToday, and no more than the item had today
+};
+
+// The question put to the user about the spans not yet answered, one line
+// each, e.g. "You were away from 12:03 to 12:48 (45 minutes) while
+// "Writing" was checked. Keep these minutes?"
+QString AwayQuestionText(const QList<AwaySpan> &spans);
+
+// Why not all of a span's minutes were removed, or an empty text when they were.
+QString AwayShortfallText(const AwaySpan &span, const AwayRemoval &removal);
 
 // Watches the session's idle time and, when input returns after ten minutes
 // or more without any, reports the span if the minute tick credited an item
@@ -46,12 +56,13 @@ public:
     void Poll();
     // Run after each minute tick: remembers the minute the tick credited.
     void MinuteTicked();
-    // Takes the span's minutes back from the item's today and total minutes
-    // exactly as "Deduct from Item" does: adjust, re-parse, save, check the
-    // item that was checked again (a switch). Removes nothing and returns 0
-    // when the day of the span is over or the item is no longer in its place;
-    // else returns the minutes removed. Throws as SaveAll does.
-    int RemoveAwayMinutes(const AwaySpan &span);
+    // Takes each span's minutes back from its item's today and total
+    // minutes, as far as the item still has them today, and saves; no
+    // switch is counted and the selection stays. A span whose day is over
+    // (even before the new day's first tick) or whose item is no longer in
+    // its place keeps its minutes. Throws as SaveAll does, the minutes
+    // already taken back in memory (the next save writes them).
+    QList<AwayRemoval> RemoveAwayMinutes(const QList<AwaySpan> &spans);
 
 signals:
     void awayEnded(const AwaySpan &span);

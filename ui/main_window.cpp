@@ -242,9 +242,8 @@ void TForm1::watchTheDesktop()
     if (std::unique_ptr<IdleSource> idle = CreateDesktopIdleSource()) {
         Away = new AwayWatch(ledger_, std::move(idle), this);
         connect(Timer1, &QTimer::timeout, Away, &AwayWatch::MinuteTicked); // after Timer1Timer's tick
-        connect(Away, &AwayWatch::awayEnded, this, [this](const AwaySpan &span) {
-            (new AwayQuestion(span, *Away, prompts_, this))->show();
-        });
+        connect(Away, &AwayWatch::awayEnded, this,
+                [this](const AwaySpan &span) { AwayQuestion::Ask(span, *Away, prompts_, this); });
     }
 }
 

@@ -9,6 +9,7 @@
 #include "fuzz_folder.h"
 #include "line_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -28,9 +29,17 @@ void ReadLikeTheDateView(const QByteArray &bytes, const LocaleValues &locale)
     }
 }
 
+bool isBlank(const QString &line)
+{
+    return std::all_of(line.begin(), line.end(),
+                       [](QChar c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; });
+}
+
 void ReadPartly(const QByteArray &bytes, const LocaleValues &locale)
 {
-    const QStringList lines = DecodeLines(bytes);
+    QStringList lines = DecodeLines(bytes);
+    while (!lines.isEmpty() && isBlank(lines.last())) // blank lines at the end are in no block
+        lines.removeLast();
     const HistoryParts parts = SplitAtLastDayBlock(bytes, locale);
     const QByteArray earlier = bytes.first(parts.earlierSize);
     const bool earlierAsSaved = EndsEveryLineWithCrLf(earlier);
