@@ -2,6 +2,7 @@
 
 #include "day_block.h"
 #include "day_key.h"
+#include "desktop.h"
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"
@@ -89,9 +90,7 @@ void TForm4::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return; // the window system showing it again, for instance after minimising
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
+    CenterOnScreen(*this);
     FormActivate();
 }
 

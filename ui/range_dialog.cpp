@@ -1,5 +1,6 @@
 #include "range_dialog.h"
 
+#include "desktop.h"
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"
@@ -106,9 +107,7 @@ void RangeDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return; // the window system showing it again, for instance after minimising
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
+    CenterOnScreen(*this);
     FormActivate();
 }
 
