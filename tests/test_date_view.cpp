@@ -461,6 +461,7 @@ private slots:
         start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
         bool stayedOpen = false;
         chooseRange([&](RangeDialog &dialog) {
+            QCOMPARE(ClippedTexts(&dialog).join(" | "), QString());
             QCOMPARE(dialog.chosenRange(), (DayRange{QDate(2026, 12, 7), QDate(2026, 12, 13)})); // Monday-first C locale
             dialog.chooseRange({QDate(2026, 11, 14), QDate(2026, 11, 30)});
             QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
