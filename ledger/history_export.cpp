@@ -102,4 +102,5 @@ void ExportHistory(Ledger &ledger, const QString &csvPath)
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
     const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
     WriteEncodedFile(csvPath, HistoryCsv(history, switches));
+    SyncFolderOf(csvPath); // the rename survives a power cut
 }
