@@ -248,7 +248,7 @@ void Ledger::takeOverSwitchLog(const FileStamp &stamp)
     // day Hourwise counts in is its own, whatever the file says.
     const QByteArray log = ReadFileBytes(filePath(SwitchFileName));
     stamps_.switchLog = stamp;
-    const QString key = s_.SwitchLines.at(s_.SwitchLineIndex - 1);
+    const QString key = s_.SwitchLineIndex >= 1 ? s_.SwitchLines.at(s_.SwitchLineIndex - 1) : s_.DayKey;
     double day = 0;
     const qsizetype keyLine = TryStrToDayKey(key, locale_, &day) ? FirstLineOfDayKey(log, day, locale_) : -1;
     splitSwitchLog(log, keyLine < 0 ? log.size() : keyLine);
@@ -469,9 +469,10 @@ void Ledger::showEarlierHistoryFromFile(const FileStamp &saved)
     // The file just saved begins with HistoryEarlier's bytes. Where those
     // are held in memory (a new day's block settled, bytes encoded anew),
     // they are mapped from it instead, so that no copy grows with the years.
-    // A mapping already in use stays: its pages, once touched by a save,
-    // make the next saves as cheap as bytes in memory. Only the file this
-    // save wrote will do; where it cannot be mapped, the bytes held serve.
+    // A mapping already in use stays: the saves copy from its file, kept
+    // open, which nobody else can write once a save has renamed a new file
+    // over it. Only the file this save wrote will do; where it cannot be
+    // mapped, the bytes held serve.
     if (earlierHistoryIsMapped())
         return;
     std::shared_ptr<const MappedFile> file;

@@ -354,7 +354,7 @@ void MappedFile::copyTo(qsizetype length, const QString &path, const std::functi
     const auto unchanged = [this] { return stampOf(fd_) == stamp_; };
     if (!unchanged() || length > size_)
         throw FileChangedError(path);
-    constexpr qsizetype kChunk = 1 << 20;
+    constexpr qsizetype kChunk = 64 * 1024; // small enough to come from the heap, not a mapping of its own
     QByteArray chunk(std::min(length, kChunk), Qt::Uninitialized);
     for (qsizetype at = 0; at < length;) {
         const ssize_t got = ::pread(fd_, chunk.data(), size_t(std::min(length - at, kChunk)), off_t(at));
