@@ -32,7 +32,10 @@ struct LedgerState {
     // completedata.txc holds one block of today lines per day. Only its last
     // day's block ever changes (rebuilt, or followed by a new day's), so only
     // that is decoded; the lines before it are kept as the file's bytes.
-    QByteArray HistoryEarlier; // the file up to the last day's block (mapped, not copied); CR LF line ends once written
+    // The file up to the last day's block (mapped, not copied; another
+    // program may write the file, so the saves copy these bytes from it
+    // after checking it, never through the mapping); CR LF line ends once written.
+    QByteArray HistoryEarlier;
     QStringList HistoryLines;  // the last day's block (and any new day's block behind it until saved)
     // help.txc holds pairs of day key and that day's switch count. Only
     // today's count changes, so only the lines from today's key on are
