@@ -133,4 +133,5 @@ void BarChartView::SaveChartBitmap(const QString &path)
     if (!RenderBitmap(*this).save(&buffer, "BMP"))
         throw CannotCreateFile(path, QStringLiteral("The picture could not be encoded"));
     WriteEncodedFile(path, bytes);
+    SyncFolderOf(path); // the rename survives a power cut
 }

@@ -181,5 +181,6 @@ QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optiona
     const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
     const CsvExport exported = HistoryCsv(history, switches, range);
     WriteEncodedFile(csvPath, exported.csv);
+    SyncFolderOf(csvPath); // the rename survives a power cut
     return leftOutMessage(csvPath, exported.leftOut);
 }

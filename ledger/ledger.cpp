@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <limits>
@@ -55,9 +56,12 @@ void Ledger::StartupLoad()
 {
     loaded_ = false;
     RemoveLeftTemporaries(folder_, {DataFileName, HistoryFileName, SwitchFileName});
+    stamps_.data = StampOf(filePath(DataFileName));
     asRead_.data = ReadFileBytes(filePath(DataFileName));
     s_.DataLines = DecodeLines(*asRead_.data);
+    dataAsStored_ = s_.DataLines;
     std::shared_ptr<const MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));
+    stamps_.history = historyFile->stamp();
     HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(), locale_);
     s_.HistoryEarlier = historyFile->bytes(history.earlierSize);
     historyFile_ = std::move(historyFile); // after the bytes that showed the one it replaces
@@ -78,6 +82,7 @@ void Ledger::StartupLoad()
     refuseAClockBehindTheHistory();
     catchUpHistoryWithData();
 
+    stamps_.switchLog = StampOf(filePath(SwitchFileName));
     asRead_.switchLog = ReadFileBytes(filePath(SwitchFileName));
     findTodaysSwitchEntry(*asRead_.switchLog);
     loaded_ = true;
@@ -271,6 +276,7 @@ void Ledger::SaveAll()
 {
     if (!loaded_)
         return;
+    takeOverOutsideChanges();
     if (historyEndsOnToday())
         rebuildBlockOfDay(s_.TodayJulian);
     else
@@ -278,13 +284,160 @@ void Ledger::SaveAll()
     writeData();
     writeHistory();
     writeSwitchLog();
+    syncFolder();
     emit saved();
+}
+
+void Ledger::SaveOverChangedFile()
+{
+    const QScopedValueRollback<bool> overwrite(overwriteChanges_, true);
+    SaveAll();
+}
+
+void Ledger::takeOverOutsideChanges()
+{
+    // A backup put back, a sync tool or an editor may have written a file
+    // since Hourwise last read or wrote it; its version is never overwritten
+    // blindly (see SaveAll). Only the stamps are compared, so an unchanged
+    // folder costs three stat calls. A file that is gone, or is no plain
+    // file, holds nothing to lose: the writes put Hourwise's version there,
+    // or say why they cannot.
+    changedElsewhere_.clear();
+    FileStamp now = StampOf(filePath(SwitchFileName));
+    if (now != stamps_.switchLog) {
+        asRead_.switchLog.reset();
+        if (now.regular)
+            takeOverSwitchLog(now);
+    }
+    now = StampOf(filePath(DataFileName));
+    if (now != stamps_.data) {
+        asRead_.data.reset();
+        if (now.regular && !takeOverData(now))
+            refuseChangedFile(DataFileName);
+    }
+    now = StampOf(filePath(HistoryFileName));
+    if (now != stamps_.history) {
+        asRead_.historyEarlierSize = -1;
+        if (now.regular && !takeOverHistory(now))
+            refuseChangedFile(HistoryFileName);
+    }
+}
+
+void Ledger::refuseChangedFile(const QString &fileName)
+{
+    changedElsewhere_ = fileName;
+    throw FileChangedError(filePath(fileName));
+}
+
+void Ledger::takeOverSwitchLog(const FileStamp &stamp)
+{
+    // The earlier days' counts are the other program's; the count of the
+    // day Hourwise counts in is its own, whatever the file says.
+    const QByteArray log = ReadFileBytes(filePath(SwitchFileName));
+    stamps_.switchLog = stamp;
+    const QString key = s_.SwitchLineIndex >= 1 ? s_.SwitchLines.at(s_.SwitchLineIndex - 1) : s_.DayKey;
+    double day = 0;
+    const qsizetype keyLine = TryStrToDayKey(key, locale_, &day) ? FirstLineOfDayKey(log, day, locale_) : -1;
+    splitSwitchLog(log, keyLine < 0 ? log.size() : keyLine);
+    if (s_.SwitchLines.isEmpty())
+        s_.SwitchLines << key;
+    if (s_.SwitchLines.size() == 1)
+        s_.SwitchLines << QString();
+    s_.SwitchLineIndex = 1;
+    s_.SwitchLines[1] = IntToStr(s_.SwitchCount);
+}
+
+namespace {
+
+// The minutes of a data line (its third field), when they are a number.
+std::optional<qint64> minutesOf(const QString &line)
+{
+    bool ok = false;
+    const qint32 minutes = TryStrToInt(field(line, 2), &ok);
+    return ok ? std::optional<qint64>(minutes) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<QVector<qint32>> Ledger::totalsCarriedOver(const QStringList &theirs) const
+{
+    // Only when the other version has the items Hourwise last stored, in
+    // the same order, and the same today lines: only totals were changed.
+    const int n = s_.ItemCount;
+    if (theirs.size() != 2 * n || dataAsStored_.size() != 2 * n || theirs.mid(0, n) != dataAsStored_.mid(0, n))
+        return std::nullopt;
+    QVector<qint32> totals(n);
+    for (int p = 0; p < n; ++p) {
+        const QString &total = theirs.at(n + p), &stored = dataAsStored_.at(n + p);
+        const std::optional<qint64> theirMinutes = minutesOf(total), storedMinutes = minutesOf(stored);
+        if (field(total, 0) != QStringLiteral("T") || field(total, 1) != s_.ItemTable.Names.at(p)
+            || field(stored, 1) != s_.ItemTable.Names.at(p) || !theirMinutes || !storedMinutes)
+            return std::nullopt;
+        const qint64 carried = *theirMinutes + s_.ItemTable.TotalMinutes.at(p) - *storedMinutes;
+        if (!fitsInt32(carried))
+            return std::nullopt;
+        totals[p] = qint32(carried);
+    }
+    return totals;
+}
+
+bool Ledger::takeOverData(const FileStamp &stamp)
+{
+    // The other version becomes the record, each total with the minutes
+    // counted since Hourwise last stored it; saved over, it is replaced.
+    const QStringList theirs = DecodeLines(ReadFileBytes(filePath(DataFileName)));
+    const std::optional<QVector<qint32>> totals = totalsCarriedOver(theirs);
+    if (!totals && !overwriteChanges_)
+        return false;
+    stamps_.data = stamp;
+    if (!totals)
+        return true;
+    dataAsStored_ = theirs;
+    for (int p = 0; p < s_.ItemCount; ++p) {
+        s_.ItemTable.TotalMinutes[p] = totals->at(p);
+        s_.DataLines[s_.ItemCount + p] = TotalLine(p);
+    }
+    return true;
+}
+
+bool Ledger::takeOverHistory(const FileStamp &stamp)
+{
+    // Read into memory, not mapped: bytes that another program writes are
+    // kept until a save has written them into a file of Hourwise's own.
+    QByteArray theirs = ReadFileBytes(filePath(HistoryFileName));
+    double ourDay = 0;
+    const bool dated = !s_.HistoryLines.isEmpty()
+        && TryStrToDayKey(FirstField(s_.HistoryLines.first()), locale_, &ourDay);
+    HistoryParts parts;
+    // The day of the last block of theirs up to end.
+    const auto lastDayBefore = [&](qsizetype end, double *day) {
+        parts = SplitAtLastDayBlock(QByteArray::fromRawData(theirs.constData(), end), locale_);
+        return !parts.lastBlock.isEmpty() && TryStrToDayKey(FirstField(parts.lastBlock.first()), locale_, day);
+    };
+    double day = 0;
+    qsizetype keep = theirs.size();
+    if (!overwriteChanges_) {
+        // Safe when its last day is the one Hourwise last saved: that day's
+        // block is rebuilt from Hourwise's lines anyway.
+        if (!dated || !lastDayBefore(keep, &day) || day != ourDay)
+            return false;
+        keep = parts.earlierSize;
+    } else {
+        while (dated && keep > 0 && lastDayBefore(keep, &day) && day >= ourDay)
+            keep = parts.earlierSize;
+    }
+    theirs.truncate(keep);
+    s_.HistoryEarlier = theirs;
+    historyEarlierEndingsChecked_ = false; // a file cut short ends in part of a line
+    stamps_.history = stamp;
+    return true;
 }
 
 void Ledger::startNewDay()
 {
     // help.txc is read before anything changes, so a read failure leaves the
     // day unchanged in memory and the next save starts it again.
+    stamps_.switchLog = StampOf(filePath(SwitchFileName));
     const QByteArray log = ReadFileBytes(filePath(SwitchFileName));
     RebuildDataLines();
     s_.HistoryLines << s_.DataLines.mid(0, s_.ItemCount);
@@ -303,12 +456,14 @@ void Ledger::startNewDay()
 
 void Ledger::writeSwitchLog()
 {
-    writeUnlessAsRead(SwitchFileName, asRead_.switchLog, {s_.SwitchEarlier, EncodeLines(s_.SwitchLines)});
+    writeUnlessAsRead(SwitchFileName, asRead_.switchLog, {s_.SwitchEarlier, EncodeLines(s_.SwitchLines)},
+                      stamps_.switchLog);
 }
 
 void Ledger::writeData()
 {
-    writeUnlessAsRead(DataFileName, asRead_.data, {EncodeLines(s_.DataLines)});
+    writeUnlessAsRead(DataFileName, asRead_.data, {EncodeLines(s_.DataLines)}, stamps_.data);
+    dataAsStored_ = s_.DataLines;
 }
 
 namespace {
@@ -327,11 +482,27 @@ bool holdsParts(const QByteArray &bytes, const QList<QByteArrayView> &parts)
 } // namespace
 
 void Ledger::writeUnlessAsRead(const QString &fileName, std::optional<QByteArray> &asRead,
-                               const QList<QByteArrayView> &parts)
+                               const QList<QByteArrayView> &parts, FileStamp &stamp)
 {
     const std::optional<QByteArray> read = std::exchange(asRead, std::nullopt);
     if (!read || !holdsParts(*read, parts))
-        WriteEncodedFile(filePath(fileName), parts);
+        stamp = writeFile(fileName, parts);
+}
+
+FileStamp Ledger::writeFile(const QString &fileName, const QList<QByteArrayView> &parts, const MappedHead &head)
+{
+    const FileStamp written = WriteEncodedFile(filePath(fileName), parts, head);
+    folderNeedsSync_ = true;
+    return written;
+}
+
+void Ledger::syncFolder()
+{
+    // Once per save, after its renames: a power cut then keeps all of them.
+    if (!folderNeedsSync_)
+        return;
+    SyncFolderOf(filePath(DataFileName));
+    folderNeedsSync_ = false;
 }
 
 void Ledger::writeHistory()
@@ -344,7 +515,27 @@ void Ledger::writeHistory()
     if (asRead)
         return;
     encodeEarlierHistoryAsSaved();
-    showEarlierHistoryFromFile(WriteEncodedFile(filePath(HistoryFileName), {s_.HistoryEarlier, lastBlock}));
+    if (earlierHistoryIsMapped())
+        stamps_.history = writeFile(HistoryFileName, {lastBlock}, {historyFile_.get(), s_.HistoryEarlier.size()});
+    else
+        stamps_.history = writeFile(HistoryFileName, {s_.HistoryEarlier, lastBlock});
+    showEarlierHistoryFromFile(stamps_.history);
+}
+
+bool Ledger::earlierHistoryIsMapped() const
+{
+    return historyFile_ && s_.HistoryEarlier.constData() == historyFile_->bytes().constData();
+}
+
+QByteArray Ledger::earlierHistoryBytes() const
+{
+    if (!earlierHistoryIsMapped())
+        return s_.HistoryEarlier;
+    QByteArray bytes;
+    bytes.reserve(s_.HistoryEarlier.size());
+    historyFile_->copyTo(s_.HistoryEarlier.size(), filePath(HistoryFileName),
+                         [&bytes](QByteArrayView part) { bytes += part; });
+    return bytes;
 }
 
 void Ledger::encodeEarlierHistoryAsSaved()
@@ -355,20 +546,21 @@ void Ledger::encodeEarlierHistoryAsSaved()
     // edited elsewhere) are encoded anew, as a save of every line would.
     if (historyEarlierEndingsChecked_)
         return;
-    if (!EndsEveryLineWithCrLf(s_.HistoryEarlier))
-        s_.HistoryEarlier = EncodeLines(DecodeLines(s_.HistoryEarlier));
+    const QByteArray earlier = earlierHistoryBytes();
+    s_.HistoryEarlier = EndsEveryLineWithCrLf(earlier) ? earlier : EncodeLines(DecodeLines(earlier));
     historyEarlierEndingsChecked_ = true;
 }
 
-void Ledger::showEarlierHistoryFromFile(const FileIdentity &saved)
+void Ledger::showEarlierHistoryFromFile(const FileStamp &saved)
 {
     // The file just saved begins with HistoryEarlier's bytes. Where those
     // are held in memory (a new day's block settled, bytes encoded anew),
     // they are mapped from it instead, so that no copy grows with the years.
-    // A mapping already in use stays: its pages, once touched by a save,
-    // make the next saves as cheap as bytes in memory. Only the file this
-    // save wrote will do; where it cannot be mapped, the bytes held serve.
-    if (historyFile_ && s_.HistoryEarlier.constData() == historyFile_->bytes().constData())
+    // A mapping already in use stays: the saves copy from its file, kept
+    // open, which nobody else can write once a save has renamed a new file
+    // over it. Only the file this save wrote will do; where it cannot be
+    // mapped, the bytes held serve.
+    if (earlierHistoryIsMapped())
         return;
     std::shared_ptr<const MappedFile> file;
     try {
@@ -376,7 +568,7 @@ void Ledger::showEarlierHistoryFromFile(const FileIdentity &saved)
     } catch (const HourwiseError &) {
         return;
     }
-    if (!(file->identity() == saved) || file->size() < s_.HistoryEarlier.size())
+    if (file->stamp() != saved || file->size() < s_.HistoryEarlier.size())
         return;
     s_.HistoryEarlier = file->bytes(s_.HistoryEarlier.size());
     historyFile_ = std::move(file);
@@ -390,13 +582,15 @@ void Ledger::settleHistory()
     const qsizetype start = LastDayBlockStart(s_.HistoryLines, locale_);
     if (start == 0)
         return;
-    s_.HistoryEarlier += EncodeLines(s_.HistoryLines.mid(0, start));
+    QByteArray earlier = earlierHistoryBytes();
+    earlier += EncodeLines(s_.HistoryLines.mid(0, start));
+    s_.HistoryEarlier = std::move(earlier);
     s_.HistoryLines.remove(0, start);
 }
 
 QByteArray Ledger::historyBytes() const
 {
-    return s_.HistoryEarlier + EncodeLines(s_.HistoryLines);
+    return earlierHistoryBytes() + EncodeLines(s_.HistoryLines);
 }
 
 void Ledger::MinuteTick()
@@ -526,6 +720,7 @@ void Ledger::startDayIfDateChanged()
 void Ledger::DeleteItem(int position)
 {
     startDayIfDateChanged();
+    takeOverOutsideChanges(); // before the item goes, so that a data.txc taken over still has it
     s_.DataLines.removeAt(position);
     s_.DataLines.removeAt(s_.ItemCount + position - 1);
     const bool onlyItemWent = s_.DataLines.isEmpty();
@@ -548,6 +743,7 @@ void Ledger::SaveDataAndHistory()
     rebuildBlockOfDay(s_.TodayJulian);
     writeData();
     writeHistory();
+    syncFolder();
 }
 
 bool Ledger::AdjustTime(int position, qint32 amount, bool add)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line_file.h"
 #include "text_convert.h"
 
 #include <QDateTime>
@@ -10,9 +11,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-class MappedFile;
-struct FileIdentity;
 
 // The items with their minutes, by position. An item's position is its
 // identity everywhere: radio button, data lines, history block line, bar.
@@ -34,7 +32,10 @@ struct LedgerState {
     // completedata.txc holds one block of today lines per day. Only its last
     // day's block ever changes (rebuilt, or followed by a new day's), so only
     // that is decoded; the lines before it are kept as the file's bytes.
-    QByteArray HistoryEarlier; // the file up to the last day's block (mapped, not copied); CR LF line ends once written
+    // The file up to the last day's block (mapped, not copied; another
+    // program may write the file, so the saves copy these bytes from it
+    // after checking it, never through the mapping); CR LF line ends once written.
+    QByteArray HistoryEarlier;
     QStringList HistoryLines;  // the last day's block (and any new day's block behind it until saved)
     // help.txc holds pairs of day key and that day's switch count. Only
     // today's count changes, so only the lines from today's key on are
@@ -96,7 +97,28 @@ public:
     // data.txc, completedata.txc and help.txc; emits saved().
     // A write failure throws and leaves the files not yet written as they
     // were; memory is kept and the next SaveAll writes everything again.
+    //
+    // Before writing, each file is compared with the file Hourwise last read
+    // or wrote (its identity, size and modification time): another program
+    // may have written it since. Such a version is taken over where that
+    // loses nothing Hourwise counted: a help.txc always (today's count stays
+    // Hourwise's), a data.txc whose items and today lines are the ones
+    // Hourwise last saved (its totals, with the minutes counted since
+    // added), a completedata.txc whose last day is the one Hourwise last
+    // saved (its earlier days; that day's block is Hourwise's). Otherwise the
+    // save throws FileChangedError before writing anything, and
+    // fileChangedElsewhere() names the file until a save gets through.
     void SaveAll();
+
+    // The data file whose change by another program holds the saves back
+    // (see SaveAll), or an empty text.
+    const QString &fileChangedElsewhere() const { return changedElsewhere_; }
+
+    // SaveAll over such a change, as the user chose: Hourwise's items and
+    // minutes replace a changed data.txc; a changed completedata.txc keeps
+    // its days before the last day Hourwise saved, and Hourwise's days from
+    // then on replace any it holds.
+    void SaveOverChangedFile();
 
     // The minute tick: refresh the day key, re-parse at a new date (restoring
     // the selection, which counts a switch), credit one minute to the
@@ -175,14 +197,24 @@ private:
     void rebuildBlockOfDay(double day);
     bool historyEndsOnToday() const;
     void SaveDataAndHistory();
+    void takeOverOutsideChanges();
+    [[noreturn]] void refuseChangedFile(const QString &fileName);
+    void takeOverSwitchLog(const FileStamp &stamp);
+    bool takeOverData(const FileStamp &stamp);
+    std::optional<QVector<qint32>> totalsCarriedOver(const QStringList &theirs) const;
+    bool takeOverHistory(const FileStamp &stamp);
     void writeData();
     // Writes the parts as the file, unless they are the very bytes that the
     // start-up read from it (asRead, which the first write forgets).
     void writeUnlessAsRead(const QString &fileName, std::optional<QByteArray> &asRead,
-                           const QList<QByteArrayView> &parts);
+                           const QList<QByteArrayView> &parts, FileStamp &stamp);
+    FileStamp writeFile(const QString &fileName, const QList<QByteArrayView> &parts, const MappedHead &head = {});
+    void syncFolder();
     void writeHistory();
+    bool earlierHistoryIsMapped() const;
+    QByteArray earlierHistoryBytes() const;
     void encodeEarlierHistoryAsSaved();
-    void showEarlierHistoryFromFile(const FileIdentity &saved);
+    void showEarlierHistoryFromFile(const FileStamp &saved);
     void settleHistory();
     void writeSwitchLog();
 
@@ -190,8 +222,19 @@ private:
     Clock clock_;
     LocaleValues locale_;
     // The history file whose bytes HistoryEarlier shows without a copy, when
-    // they are the file's own; it outlives s_, which refers to it.
+    // they are the file's own; it outlives s_, which refers to it. The saves
+    // copy those bytes from the file, never through the mapping.
     std::shared_ptr<const MappedFile> historyFile_;
+    // The three files as Hourwise last read or wrote them.
+    struct FileStamps {
+        FileStamp data;
+        FileStamp history;
+        FileStamp switchLog;
+    } stamps_;
+    QStringList dataAsStored_;     // the data lines as data.txc last held them
+    QString changedElsewhere_;     // see fileChangedElsewhere()
+    bool overwriteChanges_ = false; // SaveOverChangedFile is saving
+    bool folderNeedsSync_ = false; // files were renamed into it since its last sync
     LedgerState s_;
     bool loaded_ = false; // the start-up load has read all three files
     // Whether every line of HistoryEarlier is known to end with CR LF: not

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -278,15 +279,42 @@ QByteArray ReadFileBytes(const QString &path)
 
 namespace {
 
-FileIdentity identityOf(int fd)
+FileStamp stampOf(const struct stat &status)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.regular = S_ISREG(status.st_mode);
+    stamp.identity = {quint64(status.st_dev), quint64(status.st_ino)};
+    stamp.size = qint64(status.st_size);
+    stamp.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return stamp;
+}
+
+// The stamp of an open file; one that cannot be looked at stamps as missing,
+// which matches no file that was read or written.
+FileStamp stampOf(int fd)
 {
     struct stat status {};
-    if (::fstat(fd, &status) != 0)
-        return {};
-    return {quint64(status.st_dev), quint64(status.st_ino)};
+    return ::fstat(fd, &status) == 0 ? stampOf(status) : FileStamp{};
 }
 
 } // namespace
+
+FileStamp StampOf(const QString &path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+        return stampOf(status);
+    if (errno == ENOENT)
+        return {};
+    throw HourwiseError(QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath(path), qt_error_string(errno)));
+}
+
+FileChangedError::FileChangedError(const QString &path)
+    : HourwiseError(QStringLiteral("Cannot save file \"%1\". %2 was changed by another program")
+                        .arg(fullPath(path), QFileInfo(path).fileName()))
+{
+}
 
 std::shared_ptr<const MappedFile> MappedFile::Map(const QString &path)
 {
@@ -296,9 +324,10 @@ std::shared_ptr<const MappedFile> MappedFile::Map(const QString &path)
         return mapping;
     if (!file.open(QIODevice::ReadOnly))
         throwCannotOpen(path, file);
-    mapping->identity_ = identityOf(file.handle());
+    mapping->stamp_ = stampOf(file.handle());
     const qint64 size = file.size();
-    void *mapped = size > 0 ? ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, file.handle(), 0) : MAP_FAILED;
+    mapping->fd_ = size > 0 ? ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0) : -1; // kept open to copy from
+    void *mapped = mapping->fd_ >= 0 ? ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, mapping->fd_, 0) : MAP_FAILED;
     if (mapped == MAP_FAILED) {
         mapping->read_ = readAllOf(path, file);
         mapping->size_ = mapping->read_.size();
@@ -313,12 +342,40 @@ MappedFile::~MappedFile()
 {
     if (mapped_)
         ::munmap(const_cast<char *>(mapped_), size_t(size_));
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 QByteArray MappedFile::bytes(qsizetype length) const
 {
     const qsizetype n = length < 0 ? size_ : std::min(length, size_);
     return QByteArray::fromRawData(mapped_ ? mapped_ : read_.constData(), n);
+}
+
+void MappedFile::copyTo(qsizetype length, const QString &path, const std::function<void(QByteArrayView)> &sink) const
+{
+    if (!mapped_) { // the bytes were read, not mapped: nobody can change them
+        sink(QByteArrayView(read_).first(std::min(length, read_.size())));
+        return;
+    }
+    // The stamp taken again after the reading catches a change made while
+    // the bytes were read (a file rewritten to the same size).
+    const auto unchanged = [this] { return stampOf(fd_) == stamp_; };
+    if (!unchanged() || length > size_)
+        throw FileChangedError(path);
+    constexpr qsizetype kChunk = 64 * 1024; // small enough to come from the heap, not a mapping of its own
+    QByteArray chunk(std::min(length, kChunk), Qt::Uninitialized);
+    for (qsizetype at = 0; at < length;) {
+        const ssize_t got = ::pread(fd_, chunk.data(), size_t(std::min(length - at, kChunk)), off_t(at));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            throw FileChangedError(path);
+        sink(QByteArrayView(chunk.constData(), got));
+        at += got;
+    }
+    if (!unchanged())
+        throw FileChangedError(path);
 }
 
 void WriteLineFile(const QString &path, const QStringList &lines)
@@ -361,7 +418,7 @@ void WriteEncodedFile(const QString &path, const QByteArray &bytes)
     WriteEncodedFile(path, QList<QByteArrayView>{bytes});
 }
 
-FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts)
+FileStamp WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts, const MappedHead &head)
 {
     QSaveFile file(path); // removes its temporary file on every failure below
     // Unbuffered, so that a failing write (a full disk) fails here: a write
@@ -369,19 +426,36 @@ FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &
     // QSaveFile, which would then put an empty file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throwCannotCreate(path, reasonOf(file, errno));
-    for (QByteArrayView part : parts) {
+    const auto write = [&](QByteArrayView part) {
         if (!writeWhole(file, part))
             throwCannotCreate(path, reasonOf(file, errno));
-    }
+    };
+    if (head.file)
+        head.file->copyTo(head.length, path, write);
+    for (QByteArrayView part : parts)
+        write(part);
     // QSaveFile ignores a failing sync; a device that reports a full disk or
     // an I/O error only there must not get the file renamed into place. A
     // file system that cannot sync at all is no reason to refuse.
     if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
         throwCannotCreate(path, qt_error_string(errno));
-    const FileIdentity written = identityOf(file.handle());
+    const FileStamp written = stampOf(file.handle()); // a rename changes neither identity nor time
     if (!file.commit())
         throwCannotCreate(path, reasonOf(file, errno));
     return written;
+}
+
+void SyncFolderOf(const QString &path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throwCannotCreate(path, qt_error_string(errno));
+    const int synced = ::fsync(fd);
+    const int syncErrno = errno;
+    ::close(fd);
+    if (synced != 0 && syncErrno != EINVAL && syncErrno != ENOTSUP)
+        throwCannotCreate(path, qt_error_string(syncErrno));
 }
 
 namespace {

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "hourwise_error.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Text files of lines, as the three data files and the date view use them.
@@ -62,12 +67,44 @@ struct FileIdentity {
     bool operator==(const FileIdentity &other) const { return device == other.device && inode == other.inode; }
 };
 
+// A file as it stood when Hourwise last read or wrote it. Another program
+// that writes the file in place changes its size or its modification time;
+// one that renames a new file over the path changes its identity too.
+struct FileStamp {
+    bool exists = false;
+    bool regular = false; // a plain file, not a folder or a device
+    FileIdentity identity;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // nanoseconds since the epoch
+    bool operator==(const FileStamp &other) const
+    {
+        return exists == other.exists && regular == other.regular && identity == other.identity
+            && size == other.size && modifiedNs == other.modifiedNs;
+    }
+    bool operator!=(const FileStamp &other) const { return !(*this == other); }
+};
+
+// The stamp of whatever is at path now; a missing file has exists false.
+// Throws HourwiseError "Cannot open file "<full path>". <reason>".
+FileStamp StampOf(const QString &path);
+
+// A save held back because another program changed the file since Hourwise
+// last read or wrote it, or while Hourwise copied from it. The message is
+// "Cannot save file "<full path>". <file name> was changed by another program".
+class FileChangedError : public HourwiseError {
+public:
+    explicit FileChangedError(const QString &path);
+};
+
 // A file's bytes mapped read-only instead of read into memory: the pages
 // come from the system's file cache as they are touched, and the program
 // keeps no copy of its own, which for a history of decades is most of what
-// it would hold. The saves replace a file by renaming a new one over it, so
-// a mapped file never changes under its mapping. Where the file cannot be
-// mapped (not a regular file), its bytes are read instead.
+// it would hold. Another program may write the file in place, which changes
+// the mapped bytes or cuts them off (a touch past the new end kills the
+// program): so after the start the bytes are read only through copyTo(),
+// from the file kept open, and only while it is as it was when mapped.
+// Where the file cannot be mapped (not a regular file), its bytes are read
+// instead.
 class MappedFile {
 public:
     // A missing or empty file maps to no bytes; errors as ReadFileBytes.
@@ -80,15 +117,29 @@ public:
     // mapping lives.
     QByteArray bytes(qsizetype length = -1) const;
     qsizetype size() const { return size_; }
-    FileIdentity identity() const { return identity_; }
+    // The file as it was when mapped.
+    const FileStamp &stamp() const { return stamp_; }
+
+    // Hands the first length bytes to sink in parts, read from the file
+    // rather than touched through the mapping. Throws FileChangedError,
+    // naming path, when the file is no longer as it was when mapped, before
+    // or after the reading, or ends before length.
+    void copyTo(qsizetype length, const QString &path, const std::function<void(QByteArrayView)> &sink) const;
 
 private:
     MappedFile() = default;
 
+    int fd_ = -1;
     const char *mapped_ = nullptr;
     QByteArray read_; // the bytes, where mapping failed
     qsizetype size_ = 0;
-    FileIdentity identity_;
+    FileStamp stamp_;
+};
+
+// The first length bytes of a mapped file, as a part of a file to write.
+struct MappedHead {
+    const MappedFile *file = nullptr;
+    qsizetype length = 0;
 };
 
 // Replaces the file whole and atomically (temporary file, then rename), so
@@ -102,9 +153,15 @@ void WriteLineFile(const QString &path, const QStringList &lines);
 void WriteEncodedFile(const QString &path, const QByteArray &bytes);
 
 // The same for bytes in parts, written one after the other, so that a large
-// unchanged part need not be copied to join it with the rest. Returns the
-// identity of the file now at path.
-FileIdentity WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts);
+// unchanged part need not be copied to join it with the rest; head, when it
+// has a file, comes first and is copied from that file (MappedFile::copyTo).
+// Returns the stamp of the file now at path.
+FileStamp WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts, const MappedHead &head = {});
+
+// Syncs the folder that holds path, so that the renames of files into it
+// survive a power cut. Throws HourwiseError "Cannot create file "<full
+// path>". <reason>"; a file system that cannot sync a folder is no reason.
+void SyncFolderOf(const QString &path);
 
 // Removes the temporary files that a kill in the middle of WriteEncodedFile
 // can leave in folder beside one of the named files: its name, a dot and six

@@ -4,7 +4,10 @@
 # checked (a switch counted in memory only). Each must save before it ends:
 # help.txc then holds the new switch count. Exit must still end normally.
 # And with every save failing (a file size limit set on the running program),
-# the minute timer must go on crediting while the error box is open.
+# the minute timer must go on crediting while the error box is open. And
+# another program that cuts completedata.txc short and then rewrites it, in
+# place, while the program runs, neither ends it nor stops its saves for
+# good nor tears a line.
 #
 # usage: ending_test.sh HOURWISE
 set -euo pipefail
@@ -131,3 +134,48 @@ kill -TERM "$program_pid"
 wait_for_end box
 stop_xvfb
 echo "ending_test: the minutes went on under the open error box ($minutes saved once saving worked again)"
+
+# Another program writes completedata.txc in place (truncate, then cat > as
+# cp does) while the program runs: first cut short in the middle of a line,
+# which used to end the program with SIGBUS at the next tick; the saves are
+# then held back and the program asks. Then a version whose last day is the
+# program's own, one earlier line mended to another length: it is taken
+# over at the next tick, and the saves go on without tearing a line.
+data=$(new_folder inplace)
+for day in $(seq 2461082 2461381); do
+  printf '%s.5:Writing:%s:\r\n%s.5:Mail:7:\r\n' "$day" $((day % 50)) "$day"
+done >"$work/history"
+printf '2461382.5:Writing:5:\r\n2461382.5:Mail:0:\r\n' >>"$work/history"
+cp "$work/history" "$data/completedata.txc"
+start_xvfb
+start_program "$data" x20 # a minute tick every 3 seconds
+wait_for_window
+click_first_item
+truncate -s 1000 "$data/completedata.txc"
+for _ in $(seq 300); do xdotool search --onlyvisible --name '^Confirm$' >/dev/null 2>&1 && break; sleep 0.05; done
+xdotool search --onlyvisible --name '^Confirm$' >/dev/null 2>&1 || fail "inplace: no question about the cut file"
+sleep 4 # at least one more tick on the cut file
+kill -0 "$program_pid" 2>/dev/null || { wait_for_end inplace; fail "inplace: ended with status $status"; }
+[ "$(stat -c %s "$data/completedata.txc")" = 1000 ] || fail "inplace: the cut file was overwritten unasked"
+sed 's/^2461100\.5:Writing:[0-9]*:/2461100.5:Writing mended:12345:/' "$work/history" >"$work/mended"
+cat "$work/mended" >"$data/completedata.txc"
+before=$(sed -n '1p' "$data/data.txc" | cut -d: -f3)
+for _ in $(seq 300); do
+  minutes=$(sed -n '1p' "$data/data.txc" | cut -d: -f3)
+  [ "$minutes" -gt "$before" ] && break
+  sleep 0.05
+done
+[ "$minutes" -gt "$before" ] || fail "inplace: no save after the mended file was put in place"
+sleep 4 # more saves, each copying the earlier days from the file
+kill -TERM "$program_pid"
+wait_for_end inplace
+stop_xvfb
+[ "$status" = 143 ] || fail "inplace: exit status $status, not 143"
+history=$(tr -d '\r' <"$data/completedata.txc")
+[ "$(grep -c . <<<"$history")" = 602 ] || fail "inplace: $(grep -c . <<<"$history") history lines, not 602"
+torn=$(grep -cvE '^2461[0-9]{3}\.5:(Writing|Writing mended|Mail):[0-9]+:$' <<<"$history" || true)
+[ "$torn" = 0 ] || fail "inplace: $torn torn or foreign lines in the history"
+grep -q '^2461100\.5:Writing mended:12345:$' <<<"$history" || fail "inplace: the mended line was not kept"
+[ "$(tail -2 <<<"$history" | head -1)" = "$(sed -n '1p' "$data/data.txc" | tr -d '\r')" ] \
+  || fail "inplace: today's block does not hold the saved minutes"
+echo "ending_test: in-place writes of the history: no crash, saves went on ($(sed -n '1p' "$data/data.txc" | cut -d: -f3) minutes), no torn line"

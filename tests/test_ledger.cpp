@@ -71,6 +71,8 @@ private slots:
     void failedSaveStopsAtTheFileAndRetriesWhole_data();
     void failedSaveStopsAtTheFileAndRetriesWhole();
     void readOnlyFolderKeepsOldFiles();
+    void changesByAnotherProgramAreTakenOver();
+    void changesThatWouldLoseDaysHoldTheSavesBack();
     void noItemsNeverDuplicatesTheSwitchPair();
 
     void ticksCreditTheCheckedItem();
@@ -569,6 +571,98 @@ void TestLedger::readOnlyFolderKeepsOldFiles()
     QCOMPARE(f.bytes(kData), data);
     ledger.SaveAll();
     QVERIFY(f.lines(kData).contains(f.today() + ":Writing:96:"));
+}
+
+namespace {
+
+// Writes the file in place, as cp, rsync --inplace or truncate do: the same
+// file, new bytes. The time is set apart from the last save's, which may lie
+// in the same tick of the file system's clock.
+void writeInPlace(LedgerFixture &f, const QString &name, const QByteArray &bytes)
+{
+    QFile file(f.path(name));
+    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+}
+
+} // namespace
+
+// Another program writes a file while Hourwise runs. A version that loses
+// nothing Hourwise counted becomes the record, and the minutes counted since
+// are carried over into it; the earlier history is copied from the file,
+// never through a mapping that the other program has changed.
+void TestLedger::changesByAnotherProgramAreTakenOver()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    ledger.SelectItem(0);
+    const QString d1 = f.key(QDate(2026, 12, 7)), d2 = f.today();
+    // An editor mends an earlier day (another length), keeping today's block.
+    QStringList history = f.lines(kHistory);
+    history[1] = d1 + ":Writing hard:55:";
+    writeInPlace(f, kHistory, EncodeLines(history));
+    // Totals edited by hand; the items and today lines are Hourwise's.
+    writeInPlace(f, kData, EncodeLines({d2 + ":Writing:95:", d2 + ":Mail:20:", d2 + ":Reading:5:",
+                                        "T:Writing:1000:", "T:Mail:400:", "T:Reading:30:"}));
+    writeInPlace(f, kSwitches, EncodeLines({d1, "9", d2, "7"}));
+    ledger.MinuteTick();
+    QCOMPARE(f.lines(kData), (QStringList{d2 + ":Writing:96:", d2 + ":Mail:20:", d2 + ":Reading:5:",
+                                          "T:Writing:1001:", "T:Mail:400:", "T:Reading:30:"}));
+    QCOMPARE(f.lines(kHistory), history.mid(0, 3) + f.lines(kData).mid(0, 3));
+    QCOMPARE(f.lines(kSwitches), (QStringList{d1, "9", d2, "8"}));
+    QVERIFY(ledger.fileChangedElsewhere().isEmpty());
+
+    // Deleted files hide nothing to lose: Hourwise's version is written.
+    const QByteArray before = f.bytes(kHistory);
+    for (const QString &name : {kData, kHistory, kSwitches})
+        QVERIFY(QFile::remove(f.path(name)));
+    ledger.MinuteTick();
+    QCOMPARE(f.bytes(kHistory), QByteArray(before).replace(":96:", ":97:"));
+    QCOMPARE(f.lines(kSwitches), (QStringList{d1, "9", d2, "8"}));
+    QCOMPARE(f.lines(kData).at(3), QStringLiteral("T:Writing:1002:"));
+}
+
+// A history cut short in place (the first tick used to die of SIGBUS) or a
+// data.txc of other items would lose counted days or minutes if taken over,
+// and overwriting it would lose the other program's work: nothing is
+// written, the minutes stay in memory, and the saves go on once the user
+// chooses to save over it.
+void TestLedger::changesThatWouldLoseDaysHoldTheSavesBack()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    ledger.SelectItem(0);
+    const QByteArray data = f.bytes(kData), switches = f.bytes(kSwitches);
+    const QByteArray cut = f.bytes(kHistory).first(20); // "0:" and part of the first day's line
+    writeInPlace(f, kHistory, cut);
+    for (int tick = 0; tick < 2; ++tick) {
+        QCOMPARE(expectHourwiseError([&] { ledger.MinuteTick(); }),
+                 QStringLiteral("Cannot save file \"%1\". completedata.txc was changed by another program")
+                     .arg(f.path(kHistory)));
+        QCOMPARE(ledger.fileChangedElsewhere(), kHistory);
+    }
+    QCOMPARE(f.bytes(kHistory), cut);
+    QCOMPARE(f.bytes(kData), data);
+    QCOMPARE(f.bytes(kSwitches), switches);
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes.at(0), 97);
+
+    ledger.SaveOverChangedFile();
+    QVERIFY(ledger.fileChangedElsewhere().isEmpty());
+    const QStringList today = f.lines(kData).mid(0, 3);
+    QCOMPARE(today.first(), f.today() + ":Writing:97:");
+    QCOMPARE(f.bytes(kHistory), cut + "\r\n" + EncodeLines(today)); // the cut line is ended, never joined
+    ledger.MinuteTick();
+    QCOMPARE(f.lines(kHistory).last(), f.today() + ":Reading:5:");
+
+    // Other items: saving over the change puts Hourwise's items back.
+    writeInPlace(f, kData, EncodeLines({f.today() + ":Calls:3:", "T:Calls:3:"}));
+    QVERIFY(expectHourwiseError([&] { ledger.MinuteTick(); }).endsWith("data.txc was changed by another program"));
+    QCOMPARE(ledger.fileChangedElsewhere(), kData);
+    ledger.SaveOverChangedFile();
+    QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:99:");
 }
 
 void TestLedger::noItemsNeverDuplicatesTheSwitchPair()

@@ -26,6 +26,7 @@ private slots:
     void failedWriteGivesTheSystemsReason_data();
     void failedWriteGivesTheSystemsReason();
     void writeReplacesWholeFile();
+    void mappedHeadIsCopiedOnlyWhileUnchanged();
 };
 
 void TestLineFile::splitsEveryLineEnding_data()
@@ -202,6 +203,37 @@ void TestLineFile::writeReplacesWholeFile()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("e\r\n"));
+}
+
+// A mapped file's head is copied from the file, and only while it is as it
+// was when mapped: written in place to the same size (another time) or cut
+// short, it is refused, where reading the mapping would copy the other
+// program's bytes or die of SIGBUS. A file renamed over the path leaves the
+// mapped one whole.
+void TestLineFile::mappedHeadIsCopiedOnlyWhileUnchanged()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("completedata.txc"), copy = dir.filePath("copy.txc");
+    const QByteArray bytes = QByteArray("2461381.5:Writing:50:\r\n").repeated(1000); // several pages
+    WriteEncodedFile(path, bytes);
+    const std::shared_ptr<const MappedFile> mapped = MappedFile::Map(path);
+    QCOMPARE(mapped->stamp(), StampOf(path));
+    const auto copyHead = [&] { WriteEncodedFile(copy, {"tail\r\n"}, {mapped.get(), bytes.size() - 100}); };
+
+    WriteEncodedFile(path, QByteArray(bytes).replace("50", "60")); // renamed over the path
+    copyHead();
+    QCOMPARE(ReadFileBytes(copy), bytes.first(bytes.size() - 100) + "tail\r\n");
+    QVERIFY(mapped->stamp() != StampOf(path));
+
+    const std::shared_ptr<const MappedFile> inPlace = MappedFile::Map(path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QCOMPARE(file.write("2461381.5:Writing:55:"), 21); // the same size, another time
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    QVERIFY_THROWS_EXCEPTION(FileChangedError, WriteEncodedFile(copy, {}, {inPlace.get(), bytes.size() - 100}));
+    QVERIFY(file.resize(30)); // cut short
+    QVERIFY_THROWS_EXCEPTION(FileChangedError, WriteEncodedFile(copy, {}, {inPlace.get(), bytes.size() - 100}));
+    QCOMPARE(ReadFileBytes(copy), bytes.first(bytes.size() - 100) + "tail\r\n"); // refused before the rename
 }
 
 QTEST_GUILESS_MAIN(TestLineFile)

@@ -9,6 +9,7 @@
 #include "radio_group.h"
 #include "window_fixture.h"
 
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -90,6 +91,7 @@ private slots:
     void diskFullAcrossMidnight();
     void ticksGoOnWhileTheErrorBoxIsOpen();
     void closingAfterAFailedSaveAsksFirst();
+    void fileChangedElsewhereAsksOnce();
     void fullDiskKeepsTheOldFileWhole();
 };
 
@@ -233,8 +235,9 @@ void TestSaveFaults::ticksGoOnWhileTheErrorBoxIsOpen()
     QCOMPARE(f.prompts.standardErrors.size(), 2);
 }
 
-// Closing the window after a failed last save asks first, whether by the
-// close box or by Exit; No, the default, keeps the program and its minutes.
+// Ending the program after a failed last save asks first, with the same
+// question whichever way it is ended: Exit, Ctrl+Q or the close box. No,
+// the default, keeps the program and its minutes.
 void TestSaveFaults::closingAfterAFailedSaveAsksFirst()
 {
     FaultFixture f;
@@ -244,23 +247,72 @@ void TestSaveFaults::closingAfterAFailedSaveAsksFirst()
     f.apply(Fault::DiskFull);
     f.now = f.now.addSecs(60);
 
-    w.Button1->click(); // Exit: the failure is shown, the window stays and says so
-    QVERIFY(w.isVisible());
-    QVERIFY(f.prompts.log.last().startsWith("StandardError: Cannot create file"));
+    QAction *quitKey = nullptr;
+    for (QAction *action : w.actions())
+        if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_Q))
+            quitKey = action;
+    QVERIFY(quitKey);
+    const std::function<void()> endings[] = {[&] { w.Button1->click(); }, [&] { quitKey->trigger(); },
+                                             [&] { w.close(); }};
+    for (const auto &end : endings) {
+        f.prompts.log.clear();
+        end();
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.prompts.log.size(), 1);
+        QVERIFY(f.prompts.log.last().startsWith("ConfirmLoss: Cannot create file \"" + f.path(kData) + "\". "));
+        QVERIFY2(f.prompts.log.last().endsWith("\n\nQuit anyway and lose what was counted since 10:14:00?"),
+                 qPrintable(f.prompts.log.last()));
+    }
     QVERIFY(w.SaveStatusLine->text().startsWith("Not saved since 10:14:00: "));
 
-    f.now = f.now.addSecs(60);
-    w.Timer1Timer();
-    w.close();
-    QVERIFY(w.isVisible());
-    QVERIFY(f.prompts.log.last().startsWith("ConfirmLoss: Cannot create file \"" + f.path(kData) + "\". "));
-    QVERIFY2(f.prompts.log.last().endsWith("\n\nQuit anyway and lose what was counted since 10:14:00?"),
-             qPrintable(f.prompts.log.last()));
-
     f.prompts.lossAnswers << true;
-    w.close();
+    quitKey->trigger();
     QVERIFY(!w.isVisible());
     QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:7:");
+}
+
+// A history that another program cut short while Hourwise ran: the window
+// says so and asks, once, instead of showing the error box every minute;
+// saving over the change writes every minute counted meanwhile.
+void TestSaveFaults::fileChangedElsewhereAsksOnce()
+{
+    FaultFixture f;
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    QFile history(f.path(kHistory));
+    QVERIFY(history.open(QIODevice::ReadWrite));
+    QVERIFY(history.resize(100)); // in place, in the middle of a line
+    history.close();
+    for (int tick = 0; tick < 3; ++tick) {
+        f.now = f.now.addSecs(60);
+        w.Timer1Timer();
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(f.prompts.standardErrors.isEmpty());
+    QCOMPARE(f.prompts.log.size(), 1);
+    QVERIFY2(f.prompts.log.first().startsWith(
+                 QStringLiteral("ConfirmLoss: Cannot save file \"%1\". completedata.txc was changed by another "
+                                "program.\n\nHourwise has not saved since 09:00:00")
+                     .arg(f.path(kHistory))),
+             qPrintable(f.prompts.log.first()));
+    QCOMPARE(w.SaveStatusLine->text(),
+             QStringLiteral("Not saved since 09:00:00: completedata.txc was changed by another program"));
+    QCOMPARE(f.bytes(kHistory).size(), 100);
+
+    f.prompts.lossAnswers << true;
+    f.ledger->SelectItem(1); // another switch: saving fails for the same reason, which asks no more
+    w.Timer1Timer();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.prompts.log.size(), 1);
+    f.ledger->SelectItem(0);
+    QVERIFY(QFile::resize(f.path(kHistory), 90)); // changed again: asked again
+    w.Timer1Timer();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.prompts.log.size(), 2);
+    QTRY_VERIFY(!w.SaveStatusLine->isVisible());
+    const QStringList lines = f.lines(kHistory);
+    QCOMPARE(lines.mid(lines.size() - 3), f.lines(kData).mid(0, 3));
+    QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:11:");
 }
 
 // A write that fails only when the file is flushed must not replace the old

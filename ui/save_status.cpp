@@ -44,16 +44,48 @@ bool SaveStatus::noteFailure(const QString &reason)
 
 void SaveStatus::tickFailed(const QString &message)
 {
-    if (noteFailure(ReasonOf(message)))
-        QMetaObject::invokeMethod(
-            this, [this, message] { prompts_.StandardError(message); }, Qt::QueuedConnection);
+    const bool newReason = noteFailure(ReasonOf(message));
+    if (newReason || (!ledger_.fileChangedElsewhere().isEmpty() && changedFileStamp() != askedAbout_))
+        QMetaObject::invokeMethod(this, [this, message] { showFailure(message); }, Qt::QueuedConnection);
 }
 
 void SaveStatus::commandFailed(const QString &message)
 {
     if (isDataFileError(message))
         noteFailure(ReasonOf(message));
-    prompts_.StandardError(message);
+    showFailure(message);
+}
+
+void SaveStatus::showFailure(const QString &message)
+{
+    if (ledger_.fileChangedElsewhere().isEmpty())
+        prompts_.StandardError(message);
+    else
+        askAboutChangedFile(message);
+}
+
+void SaveStatus::askAboutChangedFile(const QString &message)
+{
+    // Hourwise keeps every minute in memory meanwhile. No, the default,
+    // leaves the other version alone: the user may still put back the one
+    // wanted, which the next save takes over if it fits; ending Hourwise
+    // without saving and starting it again loads the other version.
+    const QString name = ledger_.fileChangedElsewhere();
+    askedAbout_ = changedFileStamp();
+    const QString whatYesDoes = name == Ledger::DataFileName
+        ? QStringLiteral("Hourwise's items and minutes then replace those in the file.")
+        : QStringLiteral("The file then keeps the other program's earlier days; Hourwise's days from the "
+                         "last one it saved replace any the file holds from then on.");
+    const QString question = QStringLiteral(
+        "%1\n\nHourwise has not saved since %2 and keeps counting in memory. Save Hourwise's version "
+        "anyway? %3\n\nChoose No to leave the file as it is for now: a version put back that fits is "
+        "taken over at the next save; to use the other program's version, end Hourwise without saving "
+        "and start it again.");
+    if (!prompts_.ConfirmLoss(question.arg(StandardErrorText(message), lastSavedText(), whatYesDoes)))
+        return;
+    const std::optional<QString> error = ErrorOf([this] { ledger_.SaveOverChangedFile(); });
+    if (error)
+        commandFailed(*error);
 }
 
 bool SaveStatus::confirmQuitUnsaved(const QString &message)
@@ -68,6 +100,14 @@ QString SaveStatus::text() const
     if (reason_.isEmpty())
         return {};
     return QStringLiteral("Not saved since %1: %2").arg(lastSavedText(), reason_);
+}
+
+FileStamp SaveStatus::changedFileStamp() const
+{
+    // A file that cannot even be looked at counts as no version: asked once.
+    FileStamp stamp;
+    ErrorOf([&] { stamp = StampOf(ledger_.filePath(ledger_.fileChangedElsewhere())); });
+    return stamp;
 }
 
 bool SaveStatus::isDataFileError(const QString &message) const

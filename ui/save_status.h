@@ -1,5 +1,7 @@
 #pragma once
 
+#include "line_file.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -12,7 +14,10 @@ class Prompts;
 // A failed save is noted with its reason; until the next save succeeds (the
 // ledger's saved()), text() says since when nothing was saved and why. The
 // standard error box opens once when saving starts to fail, and again only
-// when the reason changes, not once a minute.
+// when the reason changes, not once a minute. Where the reason is a data
+// file changed by another program, a question takes the box's place: save
+// Hourwise's version over it, or leave the file for now. It comes once for
+// each version of the file that holds the saves back.
 class SaveStatus : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +46,9 @@ signals:
 private:
     void saved();
     bool noteFailure(const QString &reason); // true when the reason is new
+    void showFailure(const QString &message);
+    void askAboutChangedFile(const QString &message);
+    FileStamp changedFileStamp() const;
     bool isDataFileError(const QString &message) const;
     QString lastSavedText() const;
 
@@ -48,4 +56,5 @@ private:
     Prompts &prompts_;
     QDateTime lastSaved_;
     QString reason_; // empty while saves succeed
+    FileStamp askedAbout_; // the version of the changed file last asked about
 };
