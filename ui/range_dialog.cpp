@@ -163,10 +163,12 @@ void RangeDialog::OkButtonClick()
 void RangeDialog::ChartRange()
 {
     const LedgerState &state = ledger_.state();
-    // The history as the ledger holds it: the file's earlier bytes, mapped,
-    // and the last block, which holds today's minutes and switches as of now.
+    // The history as the ledger holds it, with the last block, which holds
+    // today's minutes and switches as of now. Its earlier bytes are read
+    // from the file while it is as the ledger last saw it, never through the
+    // mapping, which a program writing the file in place could cut short.
     const HistoryRange range
-        = ReadHistoryRange(chosenRange(), {state.HistoryEarlier, EncodeLines(state.HistoryLines)},
+        = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
                            {state.SwitchEarlier, EncodeLines(state.SwitchLines)}, ledger_.locale());
     if (!range.hasData()) {
         prompts_.Information(QStringLiteral("No data for ") + RangeText(range.range, ledger_.locale())
