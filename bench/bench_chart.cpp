@@ -94,7 +94,7 @@ void BM_RangeChart(benchmark::State &state)
         GraphBuilder graph(ledger, chart);
         state.ResumeTiming();
         const LedgerState &s = ledger.state();
-        const HistoryRange sum = ReadHistoryRange(range, {s.HistoryEarlier, EncodeLines(s.HistoryLines)},
+        const HistoryRange sum = ReadHistoryRange(range, {ledger.historyBytes()},
                                                   {s.SwitchEarlier, EncodeLines(s.SwitchLines)}, ledger.locale());
         graph.SetRangeView(sum, view);
         graph.DrawGraph();

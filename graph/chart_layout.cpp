@@ -135,8 +135,7 @@ private:
         if (in_.bottomLabelsAngle == 0) {
             extent = lineHeight(ChartText::BottomLabels);
         } else if (textLabels_) {
-            for (const QString &label : in_.labels)
-                extent = std::max(extent, width(ChartText::BottomLabels, label));
+            extent = measure_.widestWidth(ChartText::BottomLabels, in_.labels);
         } else {
             extent = std::max(width(ChartText::BottomLabels, FormatNumber(0, kAxisValuesFormat, in_.locale)),
                               width(ChartText::BottomLabels,
@@ -377,12 +376,57 @@ FontMeasure::FontMeasure(const ChartFonts &fonts) : widths_(5)
 {
     for (ChartText role :
          {ChartText::Title, ChartText::LeftLabels, ChartText::LeftTitle, ChartText::BottomLabels, ChartText::Marks})
+    {
         metrics_ << QFontMetrics(fonts.of(role));
+        exactMetrics_ << QFontMetricsF(fonts.of(role));
+    }
 }
 
 int FontMeasure::lineHeight(ChartText role) const
 {
     return metrics_.at(int(role)).height();
+}
+
+int TextMeasure::widestWidth(ChartText role, const QStringList &texts) const
+{
+    int widest = 0;
+    for (const QString &text : texts)
+        widest = std::max(widest, width(role, text));
+    return widest;
+}
+
+int FontMeasure::widestWidth(ChartText role, const QStringList &texts) const
+{
+    // Shaping a text costs some microseconds, and a Days view of 30 years has
+    // 11,000 labels. A text of simple characters is as wide as the sum of its
+    // characters' advances but for kerning, a fraction of a pixel a pair, so
+    // only the texts whose sum comes near the largest sum are measured: the
+    // widest text is always among them. Texts that shaping may join or
+    // reorder (combining marks, other scripts) are all measured.
+    const QFontMetricsF &metrics = exactMetrics_.at(int(role));
+    QHash<char16_t, qreal> advances;
+    std::vector<qreal> sums;
+    sums.reserve(texts.size());
+    qreal largest = 0;
+    for (const QString &text : texts) {
+        qreal sum = 0;
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x0300)
+                return TextMeasure::widestWidth(role, texts);
+            auto advance = advances.find(c.unicode());
+            if (advance == advances.end())
+                advance = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
+            sum += *advance;
+        }
+        sums.push_back(sum);
+        largest = std::max(largest, sum);
+    }
+    const qreal kerningSlack = 2 + largest / 20; // twice the most that kerning moves a text
+    int widest = 0;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        if (sums[size_t(i)] + kerningSlack >= largest)
+            widest = std::max(widest, width(role, texts.at(i)));
+    return widest;
 }
 
 int FontMeasure::width(ChartText role, const QString &text) const

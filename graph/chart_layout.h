@@ -48,6 +48,8 @@ public:
     virtual ~TextMeasure() = default;
     virtual int lineHeight(ChartText role) const = 0;
     virtual int width(ChartText role, const QString &text) const = 0;
+    // The width of the widest of the texts (0 for none).
+    virtual int widestWidth(ChartText role, const QStringList &texts) const;
 };
 
 // The chart's fonts: Arial (regular) at the given points, sized in pixels of
@@ -71,9 +73,11 @@ public:
     explicit FontMeasure(const ChartFonts &fonts);
     int lineHeight(ChartText role) const override;
     int width(ChartText role, const QString &text) const override;
+    int widestWidth(ChartText role, const QStringList &texts) const override;
 
 private:
     QVector<QFontMetrics> metrics_;
+    QVector<QFontMetricsF> exactMetrics_;
     mutable QVector<QHash<QString, int>> widths_;
 };
 

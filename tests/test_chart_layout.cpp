@@ -316,6 +316,18 @@ void TestChartLayout::upwardLabelsSkipOverlaps()
     for (const QString &label : labels)
         widest = qMax(widest, measure.width(ChartText::BottomLabels, label));
     QCOMPARE(layout.plot.bottom, layout.chart.bottom - widest - 6);
+    // The widest text is found without shaping every one: days' labels,
+    // kerned pairs, and texts that must be shaped (an emoji, an accent).
+    QStringList mixed{QStringLiteral("AVAVAVAVAVAV"), QStringLiteral("WWWW"), QStringLiteral("Ty.Yo,Av"),
+                      QStringLiteral("\U0001F4CA Stats"), QStringLiteral("Cafe\u0301 au lait")};
+    for (int day = 0; day < 400; ++day)
+        mixed << QDate(2026, 1, 1).addDays(day).toString(QStringLiteral("ddd d MMM")) + QStringLiteral(" \u00b7 %1 switches").arg(day % 37);
+    for (const QStringList &texts : {mixed, mixed.mid(5), labels}) {
+        int exact = 0;
+        for (const QString &text : texts)
+            exact = qMax(exact, measure.width(ChartText::BottomLabels, text));
+        QCOMPARE(measure.widestWidth(ChartText::BottomLabels, texts), exact);
+    }
 
     const QVector<PlacedText> &drawn = layout.bottom.labels;
     QCOMPARE(drawn.first().text, labels.first());
