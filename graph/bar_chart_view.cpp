@@ -412,6 +412,11 @@ ChartLayout BarChartView::layoutFor(const QRect &rect) const
     return LayOutChart(inputsFor(rect), *measure_);
 }
 
+ChartScales BarChartView::scalesFor(const QRect &rect) const
+{
+    return ScalesOfChart(inputsFor(rect), *measure_);
+}
+
 void BarChartView::RenderChart(QPainter &painter, const QRect &rect)
 {
     const ChartLayout layout = layoutFor(rect);

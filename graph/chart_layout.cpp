@@ -75,6 +75,24 @@ public:
 
     ChartLayout run()
     {
+        layOutAxes();
+        placeBottomLabels();
+        placeBars();
+        placeMarks();
+        return out_;
+    }
+
+    ChartScales scales()
+    {
+        layOutAxes();
+        return out_.scales();
+    }
+
+private:
+    int lineHeight(ChartText role) const { return measure_.lineHeight(role); }
+
+    void layOutAxes()
+    {
         placeChartRect();
         placeTitle();
         takeDepth();
@@ -82,14 +100,8 @@ public:
         layOutLeftAxis();
         placeLeftLabels();
         layOutBottomAxis();
-        placeBottomLabels();
-        placeBars();
-        placeMarks();
-        return out_;
     }
 
-private:
-    int lineHeight(ChartText role) const { return measure_.lineHeight(role); }
     int width(ChartText role, const QString &text) const { return measure_.width(role, text); }
 
     void placeChartRect()
@@ -311,7 +323,7 @@ private:
     // 0 or more, below a negative one), centred on the bar, at half depth.
     void placeMarks()
     {
-        const QStringList texts = MarkTexts(in_.values, in_.marksStyle, in_.locale);
+        const double total = MarkTotal(in_.values);
         const int lineHeightOfMarks = lineHeight(ChartText::Marks);
         const int letterWidth = width(ChartText::Marks, QStringLiteral("W"));
         const QPoint halfDepth(out_.depth / 2, -(out_.depth / 2));
@@ -319,7 +331,7 @@ private:
             const double value = in_.values.at(bar.index);
             MarkBox mark;
             mark.index = bar.index;
-            mark.text = texts.at(bar.index);
+            mark.text = MarkText(value, in_.marksStyle, total, in_.locale);
             const int textWidth = width(ChartText::Marks, mark.text);
             const int boxWidth = textWidth + letterWidth + 2 * MarkFrameWidth;
             const int boxHeight = lineHeightOfMarks + 2 * MarkFrameWidth;
@@ -372,7 +384,7 @@ const QFont &ChartFonts::of(ChartText role) const
     return marks;
 }
 
-FontMeasure::FontMeasure(const ChartFonts &fonts) : widths_(5)
+FontMeasure::FontMeasure(const ChartFonts &fonts) : widths_(5), widest_(5)
 {
     for (ChartText role :
          {ChartText::Title, ChartText::LeftLabels, ChartText::LeftTitle, ChartText::BottomLabels, ChartText::Marks})
@@ -397,34 +409,60 @@ int TextMeasure::widestWidth(ChartText role, const QStringList &texts) const
 
 int FontMeasure::widestWidth(ChartText role, const QStringList &texts) const
 {
+    // The remembered list keeps its data alive, so the same data pointer
+    // means the same texts: a redraw of a Days view measures them once.
+    Widest &last = widest_[int(role)];
+    if (last.texts.constData() != texts.constData() || last.texts.size() != texts.size())
+        last = {texts, widestShaped(role, texts)};
+    return last.width;
+}
+
+int FontMeasure::widestShaped(ChartText role, const QStringList &texts) const
+{
     // Shaping a text costs some microseconds, and a Days view of 30 years has
-    // 11,000 labels. A text of simple characters is as wide as the sum of its
-    // characters' advances but for kerning, a fraction of a pixel a pair, so
-    // only the texts whose sum comes near the largest sum are measured: the
-    // widest text is always among them. Texts that shaping may join or
-    // reorder (combining marks, other scripts) are all measured.
+    // 11,000 labels. A text of simple characters is as wide as its
+    // characters' advances plus the kerning of each pair of neighbours, so
+    // each character and pair is shaped once for an estimate, and only the
+    // texts whose estimate comes near the largest are shaped whole. Texts
+    // that shaping may join or reorder (combining marks, other scripts) are
+    // all shaped.
+    constexpr char16_t kSimpleEnd = 0x0300;
     const QFontMetricsF &metrics = exactMetrics_.at(int(role));
-    QHash<char16_t, qreal> advances;
-    std::vector<qreal> sums;
-    sums.reserve(texts.size());
+    std::vector<qreal> advances(kSimpleEnd, -1);
+    QHash<quint32, qreal> kernings;
+    const auto advance = [&](char16_t c) {
+        if (advances[c] < 0)
+            advances[c] = metrics.horizontalAdvance(QString(QChar(c)));
+        return advances[c];
+    };
+    const auto kerning = [&](char16_t a, char16_t b) {
+        const quint32 pair = quint32(a) << 16 | b;
+        auto found = kernings.constFind(pair);
+        if (found == kernings.constEnd()) {
+            const QChar both[] = {QChar(a), QChar(b)};
+            found = kernings.insert(pair, metrics.horizontalAdvance(QString(both, 2)) - advance(a) - advance(b));
+        }
+        return *found;
+    };
+    std::vector<qreal> estimates;
+    estimates.reserve(size_t(texts.size()));
     qreal largest = 0;
     for (const QString &text : texts) {
-        qreal sum = 0;
+        qreal estimate = 0;
+        char16_t previous = 0;
         for (const QChar c : text) {
-            if (c.unicode() >= 0x0300)
+            if (c.unicode() >= kSimpleEnd)
                 return TextMeasure::widestWidth(role, texts);
-            auto advance = advances.find(c.unicode());
-            if (advance == advances.end())
-                advance = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
-            sum += *advance;
+            estimate += advance(c.unicode()) + (previous ? kerning(previous, c.unicode()) : 0);
+            previous = c.unicode();
         }
-        sums.push_back(sum);
-        largest = std::max(largest, sum);
+        estimates.push_back(estimate);
+        largest = std::max(largest, estimate);
     }
-    const qreal kerningSlack = 2 + largest / 20; // twice the most that kerning moves a text
+    constexpr qreal kSlack = 2; // rounding, and what pairs cannot tell
     int widest = 0;
     for (qsizetype i = 0; i < texts.size(); ++i)
-        if (sums[size_t(i)] + kerningSlack >= largest)
+        if (estimates[size_t(i)] + kSlack >= largest)
             widest = std::max(widest, width(role, texts.at(i)));
     return widest;
 }
@@ -504,20 +542,33 @@ ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure)
     return ChartLayouter(inputs, measure).run();
 }
 
-QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale)
+ChartScales ScalesOfChart(const ChartInputs &inputs, const TextMeasure &measure)
+{
+    return ChartLayouter(inputs, measure).scales();
+}
+
+double MarkTotal(const QVector<double> &values)
 {
     double absoluteTotal = 0;
     for (double v : values)
         absoluteTotal += std::fabs(v);
+    return absoluteTotal;
+}
+
+QString MarkText(double value, MarksStyle style, double total, const LocaleValues &locale)
+{
+    if (style == MarksStyle::smsValue)
+        return FormatNumber(value, kValueFormat, locale);
+    const double percent = total == 0 ? 100 : std::fabs(value) * 100 / total;
+    return FormatNumber(percent, kPercentFormat, locale);
+}
+
+QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale)
+{
+    const double total = MarkTotal(values);
     QStringList texts;
     texts.reserve(values.size());
-    for (double value : values) {
-        if (style == MarksStyle::smsValue) {
-            texts << FormatNumber(value, kValueFormat, locale);
-            continue;
-        }
-        const double percent = absoluteTotal == 0 ? 100 : std::fabs(value) * 100 / absoluteTotal;
-        texts << FormatNumber(percent, kPercentFormat, locale);
-    }
+    for (double value : values)
+        texts << MarkText(value, style, total, locale);
     return texts;
 }

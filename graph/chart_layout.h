@@ -76,9 +76,16 @@ public:
     int widestWidth(ChartText role, const QStringList &texts) const override;
 
 private:
+    struct Widest {
+        QStringList texts;
+        int width = 0;
+    };
+    int widestShaped(ChartText role, const QStringList &texts) const;
+
     QVector<QFontMetrics> metrics_;
     QVector<QFontMetricsF> exactMetrics_;
     mutable QVector<QHash<QString, int>> widths_;
+    mutable QVector<Widest> widest_; // the last texts asked for, per font
 };
 
 // The value range of an axis: the values at its two ends.
@@ -183,11 +190,16 @@ constexpr int AxisDrawRoom = AxisLineWidth + TickLength;
 } // namespace ChartGeometry
 
 ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure);
+// The scales LayOutChart would give, without placing labels, bars or marks.
+ChartScales ScalesOfChart(const ChartInputs &inputs, const TextMeasure &measure);
 
 // The text of every bar's mark, as the marks show it: the value, or the
 // share of the sum of the absolute values in whole percent (100 % each when
 // that sum is 0).
 QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale);
+// One of those texts, given the sum of the absolute values.
+double MarkTotal(const QVector<double> &values);
+QString MarkText(double value, MarksStyle style, double total, const LocaleValues &locale);
 
 // The increment between value labels for a range of values drawn along an
 // axis of `axisLength` pixels with labels `labelSize` pixels long: a value

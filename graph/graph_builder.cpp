@@ -171,7 +171,7 @@ QString GraphBuilder::dayLabel(const RangeDay &day) const
 // keeps the scale. The user scrolls as in a zoomed chart.
 void GraphBuilder::scrollDaysToEnd()
 {
-    const ChartScales whole = chart_.layoutFor(chart_.rect()).scales();
+    const ChartScales whole = chart_.scalesFor(chart_.rect());
     const qint64 today = ShownRange.first.daysTo(ledger_.now().date());
     const double last = double(std::clamp<qint64>(today, DaysInView - 1, BarCount - 1));
     daysWindow_ = ChartScales{{last - DaysInView + 0.5, last + 0.5}, whole.left};
