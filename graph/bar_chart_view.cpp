@@ -417,6 +417,11 @@ ChartScales BarChartView::scalesFor(const QRect &rect) const
     return ScalesOfChart(inputsFor(rect), *measure_);
 }
 
+int BarChartView::barsWhoseMarksFit(const QRect &rect) const
+{
+    return BarsWhoseMarksFit(inputsFor(rect), *measure_);
+}
+
 void BarChartView::RenderChart(QPainter &painter, const QRect &rect)
 {
     const ChartLayout layout = layoutFor(rect);

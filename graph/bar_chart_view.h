@@ -92,6 +92,7 @@ public:
     // Where everything goes when the chart is rendered into rect.
     ChartLayout layoutFor(const QRect &rect) const;
     ChartScales scalesFor(const QRect &rect) const; // as layoutFor's, cheaper
+    int barsWhoseMarksFit(const QRect &rect) const;
 
     // The axis scales that zooming or scrolling fixed; none while both axes
     // are automatic. They survive every redraw until the zoom is undone.

@@ -88,6 +88,16 @@ public:
         return out_.scales();
     }
 
+    int barsWhoseMarksFit()
+    {
+        layOutAxes();
+        double farthest = 0;
+        for (double v : in_.values)
+            farthest = std::fabs(v) > std::fabs(farthest) ? v : farthest;
+        const QString widest = MarkText(farthest, in_.marksStyle, MarkTotal(in_.values), in_.locale);
+        return out_.plot.width() / (markBoxWidth(width(ChartText::Marks, widest)) + MarkGap);
+    }
+
 private:
     int lineHeight(ChartText role) const { return measure_.lineHeight(role); }
 
@@ -103,6 +113,10 @@ private:
     }
 
     int width(ChartText role, const QString &text) const { return measure_.width(role, text); }
+    int markBoxWidth(int textWidth) const
+    {
+        return textWidth + width(ChartText::Marks, QStringLiteral("W")) + 2 * MarkFrameWidth;
+    }
 
     void placeChartRect()
     {
@@ -325,7 +339,6 @@ private:
     {
         const double total = MarkTotal(in_.values);
         const int lineHeightOfMarks = lineHeight(ChartText::Marks);
-        const int letterWidth = width(ChartText::Marks, QStringLiteral("W"));
         const QPoint halfDepth(out_.depth / 2, -(out_.depth / 2));
         for (const BarBox &bar : out_.bars) {
             const double value = in_.values.at(bar.index);
@@ -333,7 +346,7 @@ private:
             mark.index = bar.index;
             mark.text = MarkText(value, in_.marksStyle, total, in_.locale);
             const int textWidth = width(ChartText::Marks, mark.text);
-            const int boxWidth = textWidth + letterWidth + 2 * MarkFrameWidth;
+            const int boxWidth = markBoxWidth(textWidth);
             const int boxHeight = lineHeightOfMarks + 2 * MarkFrameWidth;
             const int centre = bar.front.left + out_.barWidth / 2;
             const bool upward = value >= 0;
@@ -545,6 +558,11 @@ ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure)
 ChartScales ScalesOfChart(const ChartInputs &inputs, const TextMeasure &measure)
 {
     return ChartLayouter(inputs, measure).scales();
+}
+
+int BarsWhoseMarksFit(const ChartInputs &inputs, const TextMeasure &measure)
+{
+    return ChartLayouter(inputs, measure).barsWhoseMarksFit();
 }
 
 double MarkTotal(const QVector<double> &values)

@@ -186,12 +186,16 @@ constexpr int Chart3DPercent = 15;
 constexpr int BarWidthPercent = 70;
 constexpr int LabelsSeparationPercent = 10;
 constexpr int TitleGap = 5;         // below the last title line
+constexpr int MarkGap = 2;          // between marks side by side
 constexpr int AxisDrawRoom = AxisLineWidth + TickLength;
 } // namespace ChartGeometry
 
 ChartLayout LayOutChart(const ChartInputs &inputs, const TextMeasure &measure);
 // The scales LayOutChart would give, without placing labels, bars or marks.
 ChartScales ScalesOfChart(const ChartInputs &inputs, const TextMeasure &measure);
+// How many bars the plot can hold side by side with the widest of their
+// marks beside each other.
+int BarsWhoseMarksFit(const ChartInputs &inputs, const TextMeasure &measure);
 
 // The text of every bar's mark, as the marks show it: the value, or the
 // share of the sum of the absolute values in whole percent (100 % each when

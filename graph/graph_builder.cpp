@@ -110,21 +110,19 @@ void GraphBuilder::DrawGraph()
     chart_.Series1.setMarksStyle(percent ? MarksStyle::smsPercent : MarksStyle::smsValue);
     chart_.setLeftAxisTitle(percent ? QStringLiteral("Percentage") : QStringLiteral("Minutes"));
     chart_.setTitleLines({ChartTitleText});
-    const bool scrollsDays = GraphMode == 9 && BarCount > DaysInView;
-    const int barsInView = scrollsDays ? DaysInView : BarCount;
     // Days read upward whatever their number: side by side, their long
     // labels would hide each other.
-    chart_.setBottomLabelsAngle(barsInView >= 6 || GraphMode == 9 ? 90 : 0);
+    chart_.setBottomLabelsAngle(BarCount >= 6 || GraphMode == 9 ? 90 : 0);
     // A day's label is long (date and switches): at the size for a few bars
     // it would take half the chart's height.
     constexpr int dayLabelPoints = 6;
-    chart_.setBottomLabelsFontSize(GraphMode == 9 ? dayLabelPoints : LabelFontSize(barsInView));
+    chart_.setBottomLabelsFontSize(GraphMode == 9 ? dayLabelPoints : LabelFontSize(BarCount));
     for (int i = 0; i < BarCount; ++i)
         chart_.Series1.AppendBar(double(BarValues.at(i)), BarLabels.at(i), DefaultBarColor);
     if (daysWindow_ && chart_.fixedScales() == daysWindow_)
         chart_.setFixedScales(std::nullopt);
     daysWindow_.reset();
-    if (scrollsDays)
+    if (GraphMode == 9)
         scrollDaysToEnd();
 }
 
@@ -166,15 +164,19 @@ QString GraphBuilder::dayLabel(const RangeDay &day) const
         + (day.switches == 1 ? QStringLiteral(" switch") : QStringLiteral(" switches"));
 }
 
-// Shows DaysInView days ending with today, or with the range's last day when
-// today lies beyond it, at the heights of the whole range, so that scrolling
-// keeps the scale. The user scrolls as in a zoomed chart.
+// When the range has more days than fit, shows the days that fit ending
+// with today, or with the range's last day when today lies beyond it, at
+// the heights of the whole range, so that scrolling keeps the scale. The
+// user scrolls as in a zoomed chart.
 void GraphBuilder::scrollDaysToEnd()
 {
+    const int days = std::max(FewestDaysInView, chart_.barsWhoseMarksFit(chart_.rect()));
+    if (BarCount <= days)
+        return;
     const ChartScales whole = chart_.scalesFor(chart_.rect());
     const qint64 today = ShownRange.first.daysTo(ledger_.now().date());
-    const double last = double(std::clamp<qint64>(today, DaysInView - 1, BarCount - 1));
-    daysWindow_ = ChartScales{{last - DaysInView + 0.5, last + 0.5}, whole.left};
+    const double last = double(std::clamp<qint64>(today, days - 1, BarCount - 1));
+    daysWindow_ = ChartScales{{last - days + 0.5, last + 0.5}, whole.left};
     chart_.setFixedScales(daysWindow_);
 }
 

@@ -80,10 +80,10 @@ public:
     // menu marks; DrawGraph then draws it.
     void SetRangeView(const HistoryRange &range, int mode);
 
-    // The Days view shows this many days at once, two weeks, as many as
-    // leave the marks of hundreds of minutes room beside each other on the
-    // chart; longer ranges scroll.
-    static constexpr int DaysInView = 14;
+    // The Days view shows as many days at once as leave their marks room
+    // beside each other on the chart, and at least a week; longer ranges
+    // scroll.
+    static constexpr int FewestDaysInView = 7;
 
     // Whole-percent share of each value in their sum, rounded half to even.
     // The sum carries an offset of 0.000001, so all-zero values give shares
