@@ -78,9 +78,9 @@ month: pick the first and the last day in the two calendars, or press one of
 the buttons "This Week", "Last Week", "This Month", "Last Month" and "This
 Year". "Value" and "Percentage" show each item's minutes over the span, or
 its share; "Days" shows one bar per day with its minutes, and under it the
-day's date and switch count. A long span shows two weeks at a time: drag
-with the right mouse button to move along it. While a span is on the chart,
-"Export History..." offers to export only its days.
+day's date and switch count. A long span shows as many days as the chart has
+room for: drag with the right mouse button to move along it. While a span is
+on the chart, "Export History..." offers to export only its days.
 
 To look closely at part of the chart, drag a rectangle over it with the left
 mouse button, from top left to bottom right; drag the other way to go back
