@@ -385,10 +385,11 @@ void BarChartView::invalidate()
 
 QString BarChartView::barsDescription() const
 {
-    const QStringList marks = MarkTexts(Series1.values(), Series1.marksStyle(), locale_);
+    // The bars in view: a scrolled Days view of years would otherwise read
+    // out thousands of days.
     QStringList bars;
-    for (int i = 0; i < Series1.count(); ++i)
-        bars << Series1.label(i) + QLatin1Char(' ') + marks.at(i);
+    for (const MarkBox &mark : layoutFor(rect()).marks)
+        bars << Series1.label(mark.index) + QLatin1Char(' ') + mark.text;
     return leftAxisTitle_ + QStringLiteral(": ") + bars.join(QStringLiteral("; "));
 }
 

@@ -82,7 +82,8 @@ public:
     void setLocaleValues(const LocaleValues &locale);
 
     // What the chart shows, for screen readers: the value-axis caption, then
-    // each bar's label and mark text, "Minutes: Email 30; Coding 1,234".
+    // each bar's label and mark text, "Minutes: Email 30; Coding 1,234", for the
+    // bars in view.
     QString barsDescription() const;
 
     // Renders the whole chart into rect of the painter's surface. The

@@ -581,12 +581,3 @@ QString MarkText(double value, MarksStyle style, double total, const LocaleValue
     return FormatNumber(percent, kPercentFormat, locale);
 }
 
-QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale)
-{
-    const double total = MarkTotal(values);
-    QStringList texts;
-    texts.reserve(values.size());
-    for (double value : values)
-        texts << MarkText(value, style, total, locale);
-    return texts;
-}

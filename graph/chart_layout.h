@@ -197,11 +197,8 @@ ChartScales ScalesOfChart(const ChartInputs &inputs, const TextMeasure &measure)
 // marks beside each other.
 int BarsWhoseMarksFit(const ChartInputs &inputs, const TextMeasure &measure);
 
-// The text of every bar's mark, as the marks show it: the value, or the
-// share of the sum of the absolute values in whole percent (100 % each when
-// that sum is 0).
-QStringList MarkTexts(const QVector<double> &values, MarksStyle style, const LocaleValues &locale);
-// One of those texts, given the sum of the absolute values.
+// The text of a bar's mark: its value, or its share of the total (the sum
+// of the absolute values) in whole percent, 100 % when that total is 0.
 double MarkTotal(const QVector<double> &values);
 QString MarkText(double value, MarksStyle style, double total, const LocaleValues &locale);
 

@@ -256,6 +256,8 @@ void TestChartRender::screenReadersReadTitleAndBars()
     chart_->setLeftAxisTitle(QStringLiteral("Percentage"));
     QCOMPARE(chart->text(QAccessible::Description),
              QStringLiteral("Percentage: Email 2 %; Coding 9 %; Caf\u00e9 89 %"));
+    chart_->setFixedScales(ChartScales{{0.5, 1.5}, chart_->layoutFor(chart_->rect()).left.scale()});
+    QCOMPARE(chart->text(QAccessible::Description), QStringLiteral("Percentage: Coding 9 %")); // the bars in view
     QCOMPARE(chart_->Series1.label(2), QStringLiteral("Caf\u00e9")); // drawn as it reads
 }
 
