@@ -373,6 +373,12 @@ void BarChartView::setFixedScales(const std::optional<ChartScales> &scales)
     invalidate();
 }
 
+void BarChartView::setHomeScales(const std::optional<ChartScales> &scales)
+{
+    homeScales_ = scales;
+    setFixedScales(scales);
+}
+
 void BarChartView::invalidate()
 {
     bufferCurrent_ = false;
@@ -544,15 +550,15 @@ void BarChartView::mouseReleaseEvent(QMouseEvent *event)
     }
 }
 
-// Undoing makes both axes automatic again, which is what they were before
-// the first zoom or scroll.
+// Undoing gives back the scales from before the first zoom or scroll: the
+// view's own, automatic unless the view fixed them.
 void BarChartView::finishZoom(QPoint end)
 {
     const QPoint moved = end - dragStart_;
     if (qAbs(moved.x()) <= kZoomThreshold || qAbs(moved.y()) <= kZoomThreshold)
         return;
     if (moved.x() < 0 || moved.y() < 0) {
-        setFixedScales(std::nullopt);
+        setFixedScales(homeScales_);
         return;
     }
     const ChartLayout layout = layoutFor(rect());

@@ -99,6 +99,10 @@ public:
     // are automatic. They survive every redraw until the zoom is undone.
     std::optional<ChartScales> fixedScales() const { return fixedScales_; }
     void setFixedScales(const std::optional<ChartScales> &scales);
+    // The scales a view opens on (none: automatic axes), which undoing a
+    // zoom returns to: a long Days view opens on its last days.
+    std::optional<ChartScales> homeScales() const { return homeScales_; }
+    void setHomeScales(const std::optional<ChartScales> &scales);
 
     // Prints the chart on one landscape page of the printer.
     void PrintGraphPage(QPrinter &printer);
@@ -145,6 +149,7 @@ private:
     QVector<QHash<QString, QStaticText>> shapedTexts_ = QVector<QHash<QString, QStaticText>>(5); // by ChartText
     bool printing_ = false;
     std::optional<ChartScales> fixedScales_;
+    std::optional<ChartScales> homeScales_;
 
     Drag drag_ = Drag::None;
     QPoint dragStart_;

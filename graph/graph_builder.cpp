@@ -119,9 +119,10 @@ void GraphBuilder::DrawGraph()
     chart_.setBottomLabelsFontSize(GraphMode == 9 ? dayLabelPoints : LabelFontSize(BarCount));
     for (int i = 0; i < BarCount; ++i)
         chart_.Series1.AppendBar(double(BarValues.at(i)), BarLabels.at(i), DefaultBarColor);
-    if (daysWindow_ && chart_.fixedScales() == daysWindow_)
-        chart_.setFixedScales(std::nullopt);
-    daysWindow_.reset();
+    // A long Days view's window, scrolled or not, belongs to its days; a
+    // zoom of any other view survives the redraw.
+    if (chart_.homeScales())
+        chart_.setHomeScales(std::nullopt);
     if (GraphMode == 9)
         scrollDaysToEnd();
 }
@@ -167,17 +168,17 @@ QString GraphBuilder::dayLabel(const RangeDay &day) const
 // When the range has more days than fit, shows the days that fit ending
 // with today, or with the range's last day when today lies beyond it, at
 // the heights of the whole range, so that scrolling keeps the scale. The
-// user scrolls as in a zoomed chart.
+// user scrolls as in a zoomed chart, and undoing a zoom comes back here.
 void GraphBuilder::scrollDaysToEnd()
 {
     const int days = std::max(FewestDaysInView, chart_.barsWhoseMarksFit(chart_.rect()));
     if (BarCount <= days)
         return;
+    chart_.setFixedScales(std::nullopt); // the whole range's heights, not a zoom of the view before
     const ChartScales whole = chart_.scalesFor(chart_.rect());
     const qint64 today = ShownRange.first.daysTo(ledger_.now().date());
     const double last = double(std::clamp<qint64>(today, days - 1, BarCount - 1));
-    daysWindow_ = ChartScales{{last - days + 0.5, last + 0.5}, whole.left};
-    chart_.setFixedScales(daysWindow_);
+    chart_.setHomeScales(ChartScales{{last - days + 0.5, last + 0.5}, whole.left});
 }
 
 QVector<qint32> GraphBuilder::Shares(const QVector<qint32> &values)

@@ -107,7 +107,4 @@ private:
 
     Ledger &ledger_;
     BarChartView &chart_;
-    // The window the Days view scrolled to, so that another view can give
-    // the axes back to automatic unless the user has zoomed since.
-    std::optional<ChartScales> daysWindow_;
 };

@@ -387,8 +387,8 @@ void TestGraphBuilder::rangeViews()
 }
 
 // A range longer than the view shows its last days up to today at the
-// heights of the whole range; the user scrolls from there. Another view
-// gives the axes back.
+// heights of the whole range; the user scrolls from there, and undoing a
+// zoom comes back. Another view gives the axes back, scrolled or not.
 void TestGraphBuilder::longDaysViewScrolls()
 {
     GraphFixture f;
@@ -412,8 +412,18 @@ void TestGraphBuilder::longDaysViewScrolls()
     QVERIFY(shown.left.hi > 431); // room for the highest day, though not in view
     QVERIFY(f.chart.bottomLabelsFontSize() > GraphBuilder::LabelFontSize(365)); // sized for the days in view
 
+    const std::optional<ChartScales> opened = f.chart.fixedScales();
+    f.chart.setFixedScales(ChartScales{{10.5, 20.5}, opened->left}); // scrolled back in time
+    const QPoint lowerRight(300, 200);
+    QTest::mousePress(&f.chart, Qt::LeftButton, {}, lowerRight);
+    QTest::mouseMove(&f.chart, lowerRight - QPoint(100, 100));
+    QTest::mouseRelease(&f.chart, Qt::LeftButton, {}, lowerRight - QPoint(100, 100));
+    QCOMPARE(f.chart.fixedScales(), opened);
+
+    f.chart.setFixedScales(ChartScales{{10.5, 20.5}, opened->left});
     graph.Value1Click();
     QVERIFY(!f.chart.fixedScales());
+    QCOMPARE(f.chart.layoutFor(f.chart.rect()).bars.size(), 1);
 }
 
 QTEST_MAIN(TestGraphBuilder)
