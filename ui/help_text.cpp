@@ -79,8 +79,9 @@ the buttons "This Week", "Last Week", "This Month", "Last Month" and "This
 Year". "Value" and "Percentage" show each item's minutes over the span, or
 its share; "Days" shows one bar per day with its minutes, and under it the
 day's date and switch count. A long span shows as many days as the chart has
-room for: drag with the right mouse button to move along it. While a span is
-on the chart, "Export History..." offers to export only its days.
+room for: drag with the right mouse button to move along it, and undo a zoom
+to come back to the last days. While a span is on the chart, "Export
+History..." offers to export only its days.
 
 To look closely at part of the chart, drag a rectangle over it with the left
 mouse button, from top left to bottom right; drag the other way to go back
