@@ -580,4 +580,3 @@ QString MarkText(double value, MarksStyle style, double total, const LocaleValue
     const double percent = total == 0 ? 100 : std::fabs(value) * 100 / total;
     return FormatNumber(percent, kPercentFormat, locale);
 }
-
