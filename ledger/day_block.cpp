@@ -1,8 +1,13 @@
 #include "day_block.h"
 
+#include "day_key.h"
+
+#include <QSet>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 QString FirstField(const QString &line)
@@ -173,4 +178,103 @@ DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues 
     }
     std::reverse(found.block.begin(), found.block.end());
     return found;
+}
+
+namespace {
+
+// A day's run of lines in a file's bytes: [start, end), and its day, or
+// nothing for the lines before the first day.
+struct DayRun {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    std::optional<double> day;
+};
+
+// The day whose key a line carries as the kind of file puts it, if any.
+class LineDays {
+public:
+    LineDays(DayKeyedFile kind, const LocaleValues &locale) : kind_(kind), locale_(locale) {}
+
+    std::optional<double> of(const QByteArray &bytes, const LineSpan &line)
+    {
+        const qsizetype keyEnd = kind_ == DayKeyedFile::History ? firstFieldEnd(bytes, line) : line.end;
+        const QByteArrayView key = QByteArrayView(bytes).sliced(line.start, keyEnd - line.start);
+        if (key != lastKey_) { // a history's lines of one day share their key: read once a day
+            lastKey_ = key;
+            lastDay_ = read(bytes, line.start, keyEnd);
+        }
+        return lastDay_;
+    }
+
+private:
+    std::optional<double> read(const QByteArray &bytes, qsizetype start, qsizetype end) const
+    {
+        std::optional<double> day = PlainKeyValue(bytes.constData() + start, bytes.constData() + end);
+        double value = 0;
+        if (!day && TryStrToDayKey(DecodeLine(bytes, start, end), locale_, &value))
+            day = value;
+        return day && IsMidnightJulian(*day) ? day : std::nullopt;
+    }
+
+    DayKeyedFile kind_;
+    const LocaleValues &locale_;
+    QByteArrayView lastKey_;
+    std::optional<double> lastDay_;
+};
+
+QVector<DayRun> dayRunsOf(DayKeyedFile kind, const QByteArray &bytes, const LocaleValues &locale)
+{
+    QVector<DayRun> runs;
+    LineDays days(kind, locale);
+    for (qsizetype at = 0; at < bytes.size();) {
+        const LineSpan line = LineAt(bytes, at);
+        const std::optional<double> day = days.of(bytes, line);
+        if (runs.isEmpty() || (day && day != runs.last().day))
+            runs.append({line.start, line.start, day});
+        runs.last().end = line.next;
+        at = line.next;
+    }
+    return runs;
+}
+
+void appendRun(QByteArray &out, const QByteArray &bytes, const DayRun &run)
+{
+    out += QByteArrayView(bytes).sliced(run.start, run.end - run.start);
+    if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+        out += "\r\n"; // a cut last line is ended, never joined to the next
+}
+
+} // namespace
+
+DayUnion UnionOfDays(DayKeyedFile kind, const QByteArray &theirs, const QByteArray &ours, double leftOut,
+                     const LocaleValues &locale)
+{
+    const QVector<DayRun> theirRuns = dayRunsOf(kind, theirs, locale);
+    QSet<double> theirDays;
+    for (const DayRun &run : theirRuns)
+        if (run.day)
+            theirDays.insert(*run.day);
+    QVector<DayRun> onlyOurs;
+    for (const DayRun &run : dayRunsOf(kind, ours, locale))
+        if (run.day && *run.day != leftOut && !theirDays.contains(*run.day))
+            onlyOurs.append(run);
+
+    DayUnion result;
+    result.bytes.reserve(theirs.size() + (onlyOurs.isEmpty() ? 0 : ours.size()));
+    auto nextOfOurs = onlyOurs.cbegin();
+    const auto insertOursBefore = [&](double day) {
+        for (; nextOfOurs != onlyOurs.cend() && *nextOfOurs->day < day; ++nextOfOurs) {
+            appendRun(result.bytes, ours, *nextOfOurs);
+            result.addedDays.append(*nextOfOurs->day);
+        }
+    };
+    for (const DayRun &run : theirRuns) {
+        if (run.day == leftOut)
+            continue;
+        if (run.day)
+            insertOursBefore(*run.day);
+        appendRun(result.bytes, theirs, run);
+    }
+    insertOursBefore(std::numeric_limits<double>::infinity());
+    return result;
 }

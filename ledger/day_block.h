@@ -72,3 +72,23 @@ struct DayLines {
 // answers quickly: a line's key is read only where it differs from the
 // line before, which in a history is once per day.
 DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues &locale);
+
+// Two versions of a file of day-keyed lines: a history (a day's lines carry
+// its key in their first field) or a switch log (a day's key stands alone
+// on a line, its count after it). Days are keyed, so every day that either
+// version holds can be kept, and nothing of a day is invented.
+enum class DayKeyedFile { History, SwitchLog };
+
+struct DayUnion {
+    QByteArray bytes;          // see UnionOfDays
+    QVector<double> addedDays; // the days taken from ours, in their order
+};
+
+// Theirs, with each day that only ours holds inserted before the first of
+// their days that is later (so in date order where theirs is), and every
+// day of leftOut left out of both (the caller writes its own). A day's
+// lines keep their bytes; lines without a day's key stay with the day
+// before them, and ours' are dropped with their day. Every line of the
+// result ends with a line end.
+DayUnion UnionOfDays(DayKeyedFile kind, const QByteArray &theirs, const QByteArray &ours, double leftOut,
+                     const LocaleValues &locale);

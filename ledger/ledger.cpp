@@ -69,10 +69,12 @@ void Ledger::StartupLoad()
     s_.HistoryLines = std::move(history.lastBlock);
     asRead_.historyEarlierSize = s_.HistoryEarlier.size();
     asRead_.historyLastBlock = std::move(history.lastBlockBytes);
-    if (s_.DataLines.isEmpty()) {
+    // A blank line or a single line cut off (a damaged file) holds no item
+    // either, which beside earlier days is refused as an empty file is.
+    if (s_.DataLines.size() < 2)
         refuseToSeedBesideAHistory();
+    if (s_.DataLines.isEmpty())
         s_.DataLines << kSeedTodayLine << kSeedTotalLine;
-    }
     resizeItemTable(s_.DataLines.size() / 2);
     RefreshDayKey();
     LoadItems();
@@ -105,7 +107,8 @@ void Ledger::refuseToSeedBesideAHistory() const
         return;
     const auto full = [this](const QString &name) { return QFileInfo(filePath(name)).absoluteFilePath(); };
     throw HourwiseError(
-        QStringLiteral("The file \"%1\" is missing or empty, but \"%2\" holds the history of earlier days. "
+        QStringLiteral("The file \"%1\" is missing, empty or damaged (it holds no item), but \"%2\" holds the "
+                       "history of earlier days. "
                        "Put data.txc back (from a backup, for instance) and start Hourwise again; to start "
                        "afresh instead, first move data.txc, completedata.txc and help.txc out of this folder.")
             .arg(full(DataFileName), full(HistoryFileName)));
@@ -331,20 +334,20 @@ void Ledger::refuseChangedFile(const QString &fileName)
 
 void Ledger::takeOverSwitchLog(const FileStamp &stamp)
 {
-    // The earlier days' counts are the other program's; the count of the
-    // day Hourwise counts in is its own, whatever the file says.
+    // Every day of either version is kept: the other program's counts for
+    // the days its version holds, Hourwise's for those only it saved (an
+    // older copy put back lacks the latest), and the count of the day
+    // Hourwise counts in is its own, whatever the file says.
     const QByteArray log = ReadFileBytes(filePath(SwitchFileName));
     stamps_.switchLog = stamp;
     const QString key = s_.SwitchLineIndex >= 1 ? s_.SwitchLines.at(s_.SwitchLineIndex - 1) : s_.DayKey;
-    double day = 0;
-    const qsizetype keyLine = TryStrToDayKey(key, locale_, &day) ? FirstLineOfDayKey(log, day, locale_) : -1;
-    splitSwitchLog(log, keyLine < 0 ? log.size() : keyLine);
-    if (s_.SwitchLines.isEmpty())
-        s_.SwitchLines << key;
-    if (s_.SwitchLines.size() == 1)
-        s_.SwitchLines << QString();
+    double day = std::numeric_limits<double>::quiet_NaN();
+    TryStrToDayKey(key, locale_, &day);
+    const QByteArray ours = s_.SwitchEarlier + EncodeLines(s_.SwitchLines);
+    const QByteArray merged = UnionOfDays(DayKeyedFile::SwitchLog, log, ours, day, locale_).bytes;
+    splitSwitchLog(merged, merged.size());
+    s_.SwitchLines = {key, IntToStr(s_.SwitchCount)};
     s_.SwitchLineIndex = 1;
-    s_.SwitchLines[1] = IntToStr(s_.SwitchCount);
 }
 
 namespace {
@@ -404,33 +407,62 @@ bool Ledger::takeOverHistory(const FileStamp &stamp)
 {
     // Read into memory, not mapped: bytes that another program writes are
     // kept until a save has written them into a file of Hourwise's own.
-    QByteArray theirs = ReadFileBytes(filePath(HistoryFileName));
-    double ourDay = 0;
-    const bool dated = !s_.HistoryLines.isEmpty()
-        && TryStrToDayKey(FirstField(s_.HistoryLines.first()), locale_, &ourDay);
-    HistoryParts parts;
-    // The day of the last block of theirs up to end.
-    const auto lastDayBefore = [&](qsizetype end, double *day) {
-        parts = SplitAtLastDayBlock(QByteArray::fromRawData(theirs.constData(), end), locale_);
-        return !parts.lastBlock.isEmpty() && TryStrToDayKey(FirstField(parts.lastBlock.first()), locale_, day);
-    };
-    double day = 0;
-    qsizetype keep = theirs.size();
+    // Unasked, only a version whose last day is the one Hourwise last saved
+    // (an edit of earlier days) is taken over; asked, any. Either way every
+    // day of either version is kept (see historyUnion), and the block of
+    // the day Hourwise counts in is rebuilt from its lines.
+    const QByteArray theirs = ReadFileBytes(filePath(HistoryFileName));
     if (!overwriteChanges_) {
-        // Safe when its last day is the one Hourwise last saved: that day's
-        // block is rebuilt from Hourwise's lines anyway.
-        if (!dated || !lastDayBefore(keep, &day) || day != ourDay)
+        const HistoryParts parts = SplitAtLastDayBlock(theirs, locale_);
+        double theirDay = 0;
+        const std::optional<double> ourDay = lastSavedDay();
+        if (!ourDay || parts.lastBlock.isEmpty()
+            || !TryStrToDayKey(FirstField(parts.lastBlock.first()), locale_, &theirDay) || theirDay != *ourDay)
             return false;
-        keep = parts.earlierSize;
-    } else {
-        while (dated && keep > 0 && lastDayBefore(keep, &day) && day >= ourDay)
-            keep = parts.earlierSize;
     }
-    theirs.truncate(keep);
-    s_.HistoryEarlier = theirs;
-    historyEarlierEndingsChecked_ = false; // a file cut short ends in part of a line
+    s_.HistoryEarlier = historyUnion(theirs).bytes;
+    historyEarlierEndingsChecked_ = false; // their lines may end otherwise than with CR LF
     stamps_.history = stamp;
     return true;
+}
+
+std::optional<double> Ledger::lastSavedDay() const
+{
+    double day = 0;
+    if (s_.HistoryLines.isEmpty() || !TryStrToDayKey(FirstField(s_.HistoryLines.first()), locale_, &day))
+        return std::nullopt;
+    return day;
+}
+
+DayUnion Ledger::historyUnion(const QByteArray &theirs) const
+{
+    // The days Hourwise saved are its own file's bytes, copied from the file
+    // it mapped or wrote last, which a version renamed over the path leaves
+    // as it was. Only a program that rewrote that very file in place (cp
+    // onto it) took them: then the other version is all there is.
+    QByteArray ours;
+    try {
+        ours = earlierHistoryBytes();
+    } catch (const FileChangedError &) {
+    }
+    const double leftOut = lastSavedDay().value_or(std::numeric_limits<double>::quiet_NaN());
+    return UnionOfDays(DayKeyedFile::History, theirs, ours, leftOut, locale_);
+}
+
+QVector<QDate> Ledger::DaysOnlyHourwiseSaved() const
+{
+    QVector<QDate> days;
+    if (changedElsewhere_.isEmpty())
+        return days;
+    DayUnion merged;
+    try {
+        merged = historyUnion(ReadFileBytes(filePath(HistoryFileName)));
+    } catch (const HourwiseError &) {
+        return days; // a file that cannot be read holds no days to compare with
+    }
+    for (double day : merged.addedDays)
+        days.append(DateOfJulian(day));
+    return days;
 }
 
 void Ledger::startNewDay()

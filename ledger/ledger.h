@@ -1,5 +1,6 @@
 #pragma once
 
+#include "day_block.h"
 #include "line_file.h"
 #include "text_convert.h"
 
@@ -85,7 +86,7 @@ public:
     // (or, when data.txc is older than the history's last day, takes the
     // items and minutes from the history instead; see takeUpLaterHistory),
     // finds today's switch entry and runs SaveAll. When a file cannot be read
-    // or parsed, data.txc is missing or empty beside a history of earlier
+    // or parsed, data.txc is missing, empty or holds no item beside a history of earlier
     // days, or the history's last day is later than the clock's, it throws,
     // and from then on SaveAll writes nothing, so a bad start never
     // overwrites the user's data.
@@ -101,13 +102,14 @@ public:
     // Before writing, each file is compared with the file Hourwise last read
     // or wrote (its identity, size and modification time): another program
     // may have written it since. Such a version is taken over where that
-    // loses nothing Hourwise counted: a help.txc always (today's count stays
-    // Hourwise's), a data.txc whose items and today lines are the ones
-    // Hourwise last saved (its totals, with the minutes counted since
-    // added), a completedata.txc whose last day is the one Hourwise last
-    // saved (its earlier days; that day's block is Hourwise's). Otherwise the
-    // save throws FileChangedError before writing anything, and
-    // fileChangedElsewhere() names the file until a save gets through.
+    // loses nothing Hourwise counted or saved: a help.txc always (every day
+    // of either version kept, today's count Hourwise's), a data.txc whose
+    // items and today lines are the ones Hourwise last saved (its totals,
+    // with the minutes counted since added), a completedata.txc whose last
+    // day is the one Hourwise last saved (its days, any day only Hourwise
+    // saved, and that day's block Hourwise's). Otherwise the save throws
+    // FileChangedError before writing anything, and fileChangedElsewhere()
+    // names the file until a save gets through.
     void SaveAll();
 
     // The data file whose change by another program holds the saves back
@@ -116,9 +118,16 @@ public:
 
     // SaveAll over such a change, as the user chose: Hourwise's items and
     // minutes replace a changed data.txc; a changed completedata.txc keeps
-    // its days before the last day Hourwise saved, and Hourwise's days from
-    // then on replace any it holds.
+    // every day it holds, gains each day only Hourwise saved (see
+    // DaysOnlyHourwiseSaved), and the block of the last day Hourwise saved
+    // is Hourwise's.
     void SaveOverChangedFile();
+
+    // The days of the history that Hourwise saved and the file, as another
+    // program left it, lacks (an older copy put back): the days that
+    // saving over the change keeps and nothing else would. Empty while no
+    // change holds the saves back.
+    QVector<QDate> DaysOnlyHourwiseSaved() const;
 
     // The minute tick: refresh the day key, re-parse at a new date (restoring
     // the selection, which counts a switch), credit one minute to the
@@ -203,6 +212,9 @@ private:
     bool takeOverData(const FileStamp &stamp);
     std::optional<QVector<qint32>> totalsCarriedOver(const QStringList &theirs) const;
     bool takeOverHistory(const FileStamp &stamp);
+    std::optional<double> lastSavedDay() const;
+    // Their history with every earlier day that only Hourwise saved.
+    DayUnion historyUnion(const QByteArray &theirs) const;
     void writeData();
     // Writes the parts as the file, unless they are the very bytes that the
     // start-up read from it (asRead, which the first write forgets).

@@ -309,7 +309,8 @@ void TestLedger::missingDataBesideAHistoryChangesNothing()
     const QByteArray history = f.bytes(kHistory), switches = f.bytes(kSwitches);
     Ledger &ledger = f.make();
     const QString message = expectHourwiseError([&] { ledger.StartupLoad(); });
-    QVERIFY2(message.startsWith(QStringLiteral("The file \"%1\" is missing or empty, but \"%2\" holds the history")
+    QVERIFY2(message.startsWith(QStringLiteral("The file \"%1\" is missing, empty or damaged (it holds no item), but "
+                                                   "\"%2\" holds the history")
                                     .arg(f.path(kData), f.path(kHistory))),
              qPrintable(message));
     ledger.SaveAll();
@@ -622,6 +623,11 @@ void TestLedger::changesByAnotherProgramAreTakenOver()
     QCOMPARE(f.bytes(kHistory), QByteArray(before).replace(":96:", ":97:"));
     QCOMPARE(f.lines(kSwitches), (QStringList{d1, "9", d2, "8"}));
     QCOMPARE(f.lines(kData).at(3), QStringLiteral("T:Writing:1002:"));
+    // An older help.txc put back lacks a day that Hourwise saved: kept, in date order.
+    const QString d0 = f.key(QDate(2026, 12, 6));
+    writeInPlace(f, kSwitches, EncodeLines({d0, "3", d2, "2"}));
+    ledger.MinuteTick();
+    QCOMPARE(f.lines(kSwitches), (QStringList{d0, "3", d1, "9", d2, "8"}));
 }
 
 // A history cut short in place (the first tick used to die of SIGBUS) or a

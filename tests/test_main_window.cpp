@@ -98,6 +98,7 @@ private slots:
     void exitWritesIdenticalFilesTwice_data();
     void exitWritesIdenticalFilesTwice();
     void tickThroughTheTimerHandler();
+    void unreadableFilesEndTheProgramWithoutWriting_data();
     void unreadableFilesEndTheProgramWithoutWriting();
     void failedSaveShowsTheStandardErrorBoxAndGoesOn();
     void standardErrorTitleAndFullStop_data();
@@ -384,17 +385,38 @@ void TestMainWindow::tickThroughTheTimerHandler()
     QVERIFY(f.lines(Ledger::DataFileName).contains(f.today() + ":Mail:1:"));
 }
 
+void TestMainWindow::unreadableFilesEndTheProgramWithoutWriting_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("history");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a bad day") << QByteArray("not a day:Writing:3:\r\nT:Writing:9:\r\n") << false
+                               << "'not a day' is not a valid floating point value.";
+    // No item beside earlier days: a seed would hide their items and totals.
+    const QString noItem = QStringLiteral("The file \"%1\" is missing, empty or damaged (it holds no item)");
+    QTest::newRow("a blank line") << QByteArray("\r\n") << true << noItem;
+    QTest::newRow("one long line") << QByteArray(20 << 20, 'x') << true << noItem;
+}
+
 void TestMainWindow::unreadableFilesEndTheProgramWithoutWriting()
 {
+    QFETCH(QByteArray, data);
+    QFETCH(bool, history);
+    QFETCH(QString, message);
     WindowFixture f;
-    f.write(Ledger::DataFileName, "not a day:Writing:3:\r\nT:Writing:9:\r\n");
-    const QByteArray before = f.bytes(Ledger::DataFileName);
+    f.write(Ledger::DataFileName, data);
+    if (history)
+        f.writeLines(Ledger::HistoryFileName, {"0:", f.key(f.now.date().addDays(-1)) + ":Writing:30:"});
+    const QByteArray historyBefore = f.bytes(Ledger::HistoryFileName);
     TForm1 &w = f.open();
-    QCOMPARE(f.prompts.standardErrors, QStringList{"'not a day' is not a valid floating point value."});
+    QCOMPARE(f.prompts.standardErrors.size(), 1);
+    QVERIFY2(f.prompts.standardErrors.first().startsWith(message.arg(f.path(Ledger::DataFileName))),
+             qPrintable(f.prompts.standardErrors.first()));
     QVERIFY(w.startupFailed());
     QTRY_VERIFY(!w.isVisible());
-    QCOMPARE(f.bytes(Ledger::DataFileName), before);
-    QVERIFY(!QFile::exists(f.path(Ledger::HistoryFileName)));
+    QCOMPARE(f.bytes(Ledger::DataFileName), data);
+    QCOMPARE(QFile::exists(f.path(Ledger::HistoryFileName)), history);
+    QCOMPARE(f.bytes(Ledger::HistoryFileName), historyBefore);
     QVERIFY(!QFile::exists(f.path(Ledger::SwitchFileName)));
     QVERIFY(!w.Timer1->isActive());
 }

@@ -7,6 +7,7 @@
 #include "file_size_limit.h"
 #include "hourwise_error.h"
 #include "radio_group.h"
+#include "save_status.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QRadioButton>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -73,6 +76,16 @@ struct FaultFixture : WindowFixture {
     ~FaultFixture() { lift(); }
 };
 
+// Puts lines in place of the file as a sync tool or a restore does: a new
+// file written beside it and renamed over it.
+void renameOver(const FaultFixture &f, const QString &name, const QStringList &lines)
+{
+    f.writeLines(name + QStringLiteral(".incoming"), lines);
+    QCOMPARE(::rename(QFile::encodeName(f.path(name + QStringLiteral(".incoming"))).constData(),
+                      QFile::encodeName(f.path(name)).constData()),
+             0);
+}
+
 void clickItem(TForm1 &w, int index)
 {
     QRadioButton *button = w.RG1->button(index);
@@ -92,6 +105,7 @@ private slots:
     void ticksGoOnWhileTheErrorBoxIsOpen();
     void closingAfterAFailedSaveAsksFirst();
     void fileChangedElsewhereAsksOnce();
+    void olderFolderPutBackKeepsEveryDay();
     void fullDiskKeepsTheOldFileWhole();
 };
 
@@ -296,7 +310,8 @@ void TestSaveFaults::fileChangedElsewhereAsksOnce()
                      .arg(f.path(kHistory))),
              qPrintable(f.prompts.log.first()));
     QCOMPARE(w.SaveStatusLine->text(),
-             QStringLiteral("Not saved since 09:00:00: completedata.txc was changed by another program"));
+             QStringLiteral("Not saved since 09:00:00: completedata.txc was changed by another program<br>"
+                            "<a href=\"save\">Save Hourwise's version...</a>"));
     QCOMPARE(f.bytes(kHistory).size(), 100);
 
     f.prompts.lossAnswers << true;
@@ -313,6 +328,67 @@ void TestSaveFaults::fileChangedElsewhereAsksOnce()
     const QStringList lines = f.lines(kHistory);
     QCOMPARE(lines.mid(lines.size() - 3), f.lines(kData).mid(0, 3));
     QCOMPARE(f.lines(kData).first(), f.today() + ":Writing:11:");
+}
+
+// The folder as it was three days ago comes back by rename (a sync tool, a
+// restore). An older help.txc alone is taken over keeping every day; the
+// whole folder holds the saves back and asks, naming the days only Hourwise
+// saved. No leaves it alone and the window offers to ask again; Yes, from
+// there or on the way out, keeps every day of both versions.
+void TestSaveFaults::olderFolderPutBackKeepsEveryDay()
+{
+    FaultFixture f;
+    const QStringList history = f.lines(kHistory), switches = f.lines(kSwitches);
+    const QDate older = f.now.date().addDays(-3);
+    const qsizetype olderDays = 1 + 3 * 28; // "0:" and the days up to three days ago
+    const QStringList olderHistory = history.mid(0, olderDays), olderSwitches = switches.mid(0, 2 * 28);
+    const QStringList olderData{f.key(older) + ":Writing:40:", f.key(older) + ":Mail:20:",
+                                f.key(older) + ":Reading:10:", "T:Writing:1120:", "T:Mail:560:", "T:Reading:290:"};
+    TForm1 &w = f.open();
+    clickItem(w, 0);
+    const auto tick = [&] {
+        f.now = f.now.addSecs(60);
+        w.Timer1Timer();
+        QCoreApplication::processEvents();
+    };
+    const auto everyDayKept = [&] {
+        const QStringList today = f.lines(kData).mid(0, 3);
+        QCOMPARE(f.bytes(kHistory), EncodeLines(history.mid(0, history.size() - 3) + today));
+        QCOMPARE(f.lines(kSwitches), switches.mid(0, switches.size() - 1) + QStringList{"3"});
+    };
+
+    renameOver(f, kSwitches, olderSwitches);
+    tick();
+    QVERIFY(f.prompts.log.isEmpty());
+    everyDayKept();
+
+    const auto putBackOlderFolder = [&] {
+        renameOver(f, kData, olderData);
+        renameOver(f, kHistory, olderHistory);
+        renameOver(f, kSwitches, olderSwitches);
+        tick();
+        QCOMPARE(f.bytes(kHistory), EncodeLines(olderHistory)); // asked first: nothing written
+        QVERIFY2(f.prompts.log.last().contains(
+                     QStringLiteral("gets back the days only Hourwise saved (%1, %2)")
+                         .arg(f.locale.formatShortDate(older.addDays(1)), f.locale.formatShortDate(older.addDays(2)))),
+                 qPrintable(f.prompts.log.last()));
+    };
+    putBackOlderFolder();
+    QCOMPARE(f.prompts.log.size(), 1);
+    QVERIFY(w.SaveStatusLine->text().contains(SaveStatus::kSaveOverLinkText));
+    f.prompts.lossAnswers << true;
+    emit w.SaveStatusLine->linkActivated(QStringLiteral("save"));
+    QCOMPARE(f.prompts.log.size(), 2);
+    everyDayKept();
+    QCOMPARE(f.lines(kData).at(0), f.today() + ":Writing:9:");
+    QTRY_VERIFY(!w.SaveStatusLine->isVisible());
+
+    putBackOlderFolder();
+    f.prompts.lossAnswers << true;
+    QVERIFY(w.close()); // asked again on the way out; Yes saves and quits
+    QCOMPARE(f.prompts.log.size(), 4);
+    QVERIFY(f.prompts.log.last().contains(QStringLiteral("Yes saves Hourwise's version and quits")));
+    everyDayKept();
 }
 
 // A write that fails only when the file is flushed must not replace the old

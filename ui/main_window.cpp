@@ -75,8 +75,16 @@ void TForm1::createWidgets()
     SaveStatusLine->setWordWrap(true);
     SaveStatusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SaveStatusLine->hide();
+    // While another program's version holds the saves back, a link asks
+    // again whether to save Hourwise's version; Tab reaches it.
+    SaveStatusLine->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(SaveStatusLine, &QLabel::linkActivated, saveStatus_, [this] { saveStatus_->askAgain(); });
     connect(saveStatus_, &SaveStatus::changed, SaveStatusLine, [this](const QString &text) {
-        SaveStatusLine->setText(text);
+        const bool link = saveStatus_->offersSaveOver();
+        SaveStatusLine->setTextFormat(link ? Qt::RichText : Qt::PlainText);
+        SaveStatusLine->setText(link ? QStringLiteral("%1<br><a href=\"save\">%2</a>")
+                                           .arg(text.toHtmlEscaped(), SaveStatus::kSaveOverLinkText.toHtmlEscaped())
+                                     : text);
         SaveStatusLine->setVisible(!text.isEmpty());
     });
 

@@ -5,7 +5,12 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
+
+// How many of the days that saving over a change gets back the question names.
+constexpr qsizetype kDaysNamed = 6;
 
 // The system's reason in "Cannot create file "<path>". <reason>" (or
 // "Cannot open file ..."), or the whole message of any other error.
@@ -61,36 +66,69 @@ void SaveStatus::showFailure(const QString &message)
     if (ledger_.fileChangedElsewhere().isEmpty())
         prompts_.StandardError(message);
     else
-        askAboutChangedFile(message);
+        askAboutChangedFile(message, QStringLiteral("saves Hourwise's version"));
 }
 
-void SaveStatus::askAboutChangedFile(const QString &message)
+bool SaveStatus::askAboutChangedFile(const QString &message, const QString &whenYes)
 {
     // Hourwise keeps every minute in memory meanwhile. No, the default,
     // leaves the other version alone: the user may still put back the one
-    // wanted, which the next save takes over if it fits; ending Hourwise
+    // wanted, which the next save takes over if it fits, or save Hourwise's
+    // version later from the window or on the way out; ending Hourwise
     // without saving and starting it again loads the other version.
-    const QString name = ledger_.fileChangedElsewhere();
+    changedMessage_ = message;
     askedAbout_ = changedFileStamp();
-    const QString whatYesDoes = name == Ledger::DataFileName
-        ? QStringLiteral("Hourwise's items and minutes then replace those in the file.")
-        : QStringLiteral("The file then keeps the other program's earlier days; Hourwise's days from the "
-                         "last one it saved replace any the file holds from then on.");
     const QString question = QStringLiteral(
-        "%1\n\nHourwise has not saved since %2 and keeps counting in memory. Save Hourwise's version "
-        "anyway? %3\n\nChoose No to leave the file as it is for now: a version put back that fits is "
-        "taken over at the next save; to use the other program's version, end Hourwise without saving "
-        "and start it again.");
-    if (!prompts_.ConfirmLoss(question.arg(StandardErrorText(message), lastSavedText(), whatYesDoes)))
-        return;
+        "%1\n\nHourwise has not saved since %2 and keeps counting in memory.\n\n"
+        "Yes %3: %4\n\nNo leaves the files as they are for now: a version put back that fits is taken over "
+        "at the next save, and \"%5\" in the window, or Exit, asks again. To use the other program's "
+        "version instead, end Hourwise without saving and start it again.");
+    if (!prompts_.ConfirmLoss(question.arg(StandardErrorText(message), lastSavedText(), whenYes,
+                                           whatSavingOverDoes(), kSaveOverLinkText)))
+        return false;
     const std::optional<QString> error = ErrorOf([this] { ledger_.SaveOverChangedFile(); });
     if (error)
         commandFailed(*error);
+    return !error;
+}
+
+QString SaveStatus::whatSavingOverDoes() const
+{
+    const LocaleValues &locale = ledger_.locale();
+    const QVector<QDate> added = ledger_.DaysOnlyHourwiseSaved();
+    QStringList days;
+    for (qsizetype i = 0; i < std::min<qsizetype>(added.size(), kDaysNamed); ++i)
+        days << locale.formatShortDate(added.at(i));
+    if (added.size() > kDaysNamed)
+        days << QStringLiteral("%1 more").arg(added.size() - kDaysNamed);
+    const QString history = days.isEmpty()
+        ? QStringLiteral("completedata.txc keeps every day it holds now")
+        : QStringLiteral("completedata.txc keeps every day it holds now and gets back the days only Hourwise "
+                         "saved (%1)").arg(days.join(QStringLiteral(", ")));
+    const QString data = ledger_.fileChangedElsewhere() == Ledger::DataFileName
+        ? QStringLiteral("Hourwise's items and minutes replace those in data.txc; ")
+        : QString();
+    return data + history + QStringLiteral(", with Hourwise's lines for the day it counts in; help.txc keeps "
+                                           "every day of both versions.");
+}
+
+void SaveStatus::askAgain()
+{
+    if (offersSaveOver())
+        askAboutChangedFile(changedMessage_, QStringLiteral("saves Hourwise's version"));
+}
+
+bool SaveStatus::offersSaveOver() const
+{
+    return !reason_.isEmpty() && !ledger_.fileChangedElsewhere().isEmpty();
 }
 
 bool SaveStatus::confirmQuitUnsaved(const QString &message)
 {
     noteFailure(ReasonOf(message));
+    if (!ledger_.fileChangedElsewhere().isEmpty()
+        && askAboutChangedFile(message, QStringLiteral("saves Hourwise's version and quits")))
+        return true;
     return prompts_.ConfirmLoss(QStringLiteral("%1\n\nQuit anyway and lose what was counted since %2?")
                                     .arg(StandardErrorText(message), lastSavedText()));
 }

@@ -34,8 +34,16 @@ public:
     void commandFailed(const QString &message);
 
     // The last save, on the way out, failed with message: notes it and asks
-    // whether to quit all the same, losing what was not saved; No is the default.
+    // whether to quit all the same, losing what was not saved; No is the
+    // default. Where a file changed by another program held the save back,
+    // the question about it comes first, and Yes saves and quits.
     bool confirmQuitUnsaved(const QString &message);
+
+    // While a file changed by another program holds the saves back, after
+    // the question was answered No: the window offers to ask it again.
+    bool offersSaveOver() const;
+    void askAgain();
+    static inline const QString kSaveOverLinkText = QStringLiteral("Save Hourwise's version...");
 
     // "Not saved since 10:14: No space left on device" while saves fail, else empty.
     QString text() const;
@@ -47,7 +55,9 @@ private:
     void saved();
     bool noteFailure(const QString &reason); // true when the reason is new
     void showFailure(const QString &message);
-    void askAboutChangedFile(const QString &message);
+    // Returns true when the user chose to save over it and the save went through.
+    bool askAboutChangedFile(const QString &message, const QString &whenYes);
+    QString whatSavingOverDoes() const;
     FileStamp changedFileStamp() const;
     bool isDataFileError(const QString &message) const;
     QString lastSavedText() const;
@@ -57,4 +67,5 @@ private:
     QDateTime lastSaved_;
     QString reason_; // empty while saves succeed
     FileStamp askedAbout_; // the version of the changed file last asked about
+    QString changedMessage_; // the error of the save that the changed file held back
 };
