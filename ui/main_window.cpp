@@ -76,7 +76,7 @@ void TForm1::createWidgets()
     SaveStatusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SaveStatusLine->hide();
     connect(saveStatus_, &SaveStatus::changed, SaveStatusLine, [this](const QString &text) {
-        SaveStatusLine->setText(text);
+        SaveStatusLine->setText(WithVisibleControls(text));
         SaveStatusLine->setVisible(!text.isEmpty());
     });
 

@@ -28,11 +28,23 @@ QString StandardErrorText(const QString &message)
     return message;
 }
 
+QString WithVisibleControls(const QString &text)
+{
+    QString shown = text;
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x20 && c != u'\n')
+            c = QChar(char16_t(0x2400 + c.unicode()));
+        else if (c.unicode() == 0x7F)
+            c = QChar(char16_t(0x2421));
+    }
+    return shown;
+}
+
 namespace {
 
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, WithVisibleControls(text), QMessageBox::Ok, parent);
     box.exec();
 }
 
@@ -47,7 +59,8 @@ namespace {
 
 bool askYesNo(QWidget *parent, const QString &text, bool yesIsDefault)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), WithVisibleControls(text),
+                    QMessageBox::NoButton, parent);
     QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yesIsDefault ? yes : no);
