@@ -102,7 +102,7 @@ private slots:
     void tickThroughTheTimerHandler();
     void unreadableFilesEndTheProgramWithoutWriting();
     void failedSaveShowsTheStandardErrorBoxAndGoesOn();
-    void controlCharactersInAMessageShowAsPictures();
+    void messagesShowQuotedTextWhole();
     void standardErrorTitleAndFullStop_data();
     void standardErrorTitleAndFullStop();
     void secondCopyInTheSameFolderIsRefused();
@@ -420,13 +420,15 @@ void TestMainWindow::failedSaveShowsTheStandardErrorBoxAndGoesOn()
     QVERIFY(QFile::exists(f.path(Ledger::HistoryFileName)));
 }
 
-// A minutes field with a NUL, a bell and a DEL, quoted by the start-up's
-// error box: the box shows the whole text with the characters' pictures,
-// and a screen reader gets that same text rather than one ending at the NUL.
-void TestMainWindow::controlCharactersInAMessageShowAsPictures()
+// A minutes field with a tag, a NUL, a bell and a DEL, quoted by the
+// start-up's error box: the box shows the whole text as plain text, with the
+// characters' pictures, and a screen reader gets that same text rather than
+// one without the tag or ending at the NUL.
+void TestMainWindow::messagesShowQuotedTextWhole()
 {
     LedgerFixture f;
-    f.write(Ledger::DataFileName, f.today().toUtf8() + QByteArrayLiteral(":Writing:3:\r\nT:Writing:3\0x\a\x7f:\r\n"));
+    f.write(Ledger::DataFileName,
+            f.today().toUtf8() + QByteArrayLiteral(":Writing:3:\r\nT:Writing:<b>3\0x\a\x7f:\r\n"));
     QtPrompts prompts;
     QStringList shown;
     QTimer::singleShot(0, this, [&] {
@@ -440,7 +442,7 @@ void TestMainWindow::controlCharactersInAMessageShowAsPictures()
     });
     TForm1 w(f.make(), prompts);
     w.show();
-    const QString whole = QStringLiteral("'3\u2400x\u2407\u2421' is not a valid integer value.");
+    const QString whole = QStringLiteral("'<b>3\u2400x\u2407\u2421' is not a valid integer value.");
     QCOMPARE(shown, QStringList(3, whole));
     QCOMPARE(WithVisibleControls("Paragraph\n\tnext\x1f"), QStringLiteral("Paragraph\n\u2409next\u241f"));
 }

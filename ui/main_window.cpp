@@ -73,6 +73,7 @@ void TForm1::createWidgets()
     SaveStatusLine = new QLabel(client);
     SaveStatusLine->setGeometry(8, 336, 272, 48);
     SaveStatusLine->setWordWrap(true);
+    SaveStatusLine->setTextFormat(Qt::PlainText); // the reason may quote a file
     SaveStatusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SaveStatusLine->hide();
     connect(saveStatus_, &SaveStatus::changed, SaveStatusLine, [this](const QString &text) {

@@ -42,9 +42,18 @@ QString WithVisibleControls(const QString &text)
 
 namespace {
 
+// A message is plain text: Qt would take one that quotes "<b>3" from a file,
+// or an item named so, for markup, and neither show nor read out the tag.
+void setMessageText(QMessageBox &box, const QString &text)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setText(WithVisibleControls(text));
+}
+
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    QMessageBox box(icon, title, WithVisibleControls(text), QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, QString(), QMessageBox::Ok, parent);
+    setMessageText(box, text);
     box.exec();
 }
 
@@ -59,8 +68,8 @@ namespace {
 
 bool askYesNo(QWidget *parent, const QString &text, bool yesIsDefault)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), WithVisibleControls(text),
-                    QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(), QMessageBox::NoButton, parent);
+    setMessageText(box, text);
     QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yesIsDefault ? yes : no);
