@@ -4,6 +4,7 @@
 #include "bar_chart_view.h"
 #include "desktop.h"
 #include "file_size_limit.h"
+#include "qt_prompts.h"
 #include "radio_group.h"
 #include "single_instance.h"
 #include "text_clipping.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -101,6 +103,7 @@ private slots:
     void unreadableFilesEndTheProgramWithoutWriting_data();
     void unreadableFilesEndTheProgramWithoutWriting();
     void failedSaveShowsTheStandardErrorBoxAndGoesOn();
+    void messagesShowQuotedTextWhole();
     void standardErrorTitleAndFullStop_data();
     void standardErrorTitleAndFullStop();
     void secondCopyInTheSameFolderIsRefused();
@@ -437,6 +440,33 @@ void TestMainWindow::failedSaveShowsTheStandardErrorBoxAndGoesOn()
     w.Timer1Timer();
     QCOMPARE(f.prompts.standardErrors.size(), 1);
     QVERIFY(QFile::exists(f.path(Ledger::HistoryFileName)));
+}
+
+// A minutes field with a tag, a NUL, a bell and a DEL, quoted by the
+// start-up's error box: the box shows the whole text as plain text, with the
+// characters' pictures, and a screen reader gets that same text rather than
+// one without the tag or ending at the NUL.
+void TestMainWindow::messagesShowQuotedTextWhole()
+{
+    LedgerFixture f;
+    f.write(Ledger::DataFileName,
+            f.today().toUtf8() + QByteArrayLiteral(":Writing:3:\r\nT:Writing:<b>3\0x\a\x7f:\r\n"));
+    QtPrompts prompts;
+    QStringList shown;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        shown << label->text() << QAccessible::queryAccessibleInterface(box)->text(QAccessible::Value)
+              << QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+        box->accept();
+    });
+    TForm1 w(f.make(), prompts);
+    w.show();
+    const QString whole = QStringLiteral("'<b>3\u2400x\u2407\u2421' is not a valid integer value.");
+    QCOMPARE(shown, QStringList(3, whole));
+    QCOMPARE(WithVisibleControls("Paragraph\n\tnext\x1f"), QStringLiteral("Paragraph\n\u2409next\u241f"));
 }
 
 void TestMainWindow::standardErrorTitleAndFullStop_data()

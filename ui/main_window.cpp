@@ -81,10 +81,11 @@ void TForm1::createWidgets()
     connect(SaveStatusLine, &QLabel::linkActivated, saveStatus_, [this] { saveStatus_->askAgain(); });
     connect(saveStatus_, &SaveStatus::changed, SaveStatusLine, [this](const QString &text) {
         const bool link = saveStatus_->offersSaveOver();
+        const QString shown = WithVisibleControls(text);
         SaveStatusLine->setTextFormat(link ? Qt::RichText : Qt::PlainText);
         SaveStatusLine->setText(link ? QStringLiteral("%1<br><a href=\"save\">%2</a>")
-                                           .arg(text.toHtmlEscaped(), SaveStatus::kSaveOverLinkText.toHtmlEscaped())
-                                     : text);
+                                           .arg(shown.toHtmlEscaped(), SaveStatus::kSaveOverLinkText.toHtmlEscaped())
+                                     : shown);
         SaveStatusLine->setVisible(!text.isEmpty());
     });
 

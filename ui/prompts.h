@@ -46,6 +46,13 @@ QString StandardErrorTitle(const QString &executablePath);
 // character that sorts before it (such as ")" or "!").
 QString StandardErrorText(const QString &message);
 
+// The text as a message shows it: each control character but the line feed
+// (which parts a message into paragraphs) as its Control Picture, U+0000 as
+// U+2400 and DEL as U+2421. A line quoted from a file may hold such bytes,
+// and a screen reader would hear the text only up to the first NUL, since
+// accessible texts reach it as C strings.
+QString WithVisibleControls(const QString &text);
+
 // Runs a handler; returns the message of the HourwiseError (or any other
 // exception) it threw, or nothing when it ran through.
 template <typename Handler>

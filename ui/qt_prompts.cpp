@@ -28,11 +28,32 @@ QString StandardErrorText(const QString &message)
     return message;
 }
 
+QString WithVisibleControls(const QString &text)
+{
+    QString shown = text;
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x20 && c != u'\n')
+            c = QChar(char16_t(0x2400 + c.unicode()));
+        else if (c.unicode() == 0x7F)
+            c = QChar(char16_t(0x2421));
+    }
+    return shown;
+}
+
 namespace {
+
+// A message is plain text: Qt would take one that quotes "<b>3" from a file,
+// or an item named so, for markup, and neither show nor read out the tag.
+void setMessageText(QMessageBox &box, const QString &text)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setText(WithVisibleControls(text));
+}
 
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, QString(), QMessageBox::Ok, parent);
+    setMessageText(box, text);
     box.exec();
 }
 
@@ -47,7 +68,8 @@ namespace {
 
 bool askYesNo(QWidget *parent, const QString &text, bool yesIsDefault)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(), QMessageBox::NoButton, parent);
+    setMessageText(box, text);
     QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yesIsDefault ? yes : no);
