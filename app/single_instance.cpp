@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -41,6 +42,9 @@ constexpr std::size_t kMostWaiting = 16;
 // soon as it is connected, so it is nearly always in the socket by the time
 // the connection is accepted.
 constexpr int kSilenceMs = 500;
+// The pause before a later start tries again: the running copy may still be
+// starting up, or may have dropped the connection before the request came.
+constexpr int kRetryMs = 50;
 
 // The socket address of path; false when the path is too long for one.
 bool addressOf(const QString &path, sockaddr_un *address)
@@ -67,22 +71,21 @@ bool waitFor(int fd, short events, const QDeadlineTimer &deadline)
     }
 }
 
-// Connects to the server at address, retrying until the deadline: the
-// running copy may still be starting up, with the lock taken but the socket
-// not yet listening. Returns the connected socket, or -1.
+// Connects to the server at address. While the server's queue is full,
+// waits for room until the deadline: the send timeout bounds a blocking
+// connect on a Unix socket. Returns the connected socket, or -1.
 int connectBefore(const sockaddr_un &address, const QDeadlineTimer &deadline)
 {
-    for (;;) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0)
-            return -1;
-        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
-            return fd;
-        ::close(fd);
-        if (deadline.hasExpired())
-            return -1;
-        QThread::msleep(50);
-    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    const qint64 waitMs = std::max<qint64>(deadline.remainingTime(), 1); // 0 would wait for ever
+    const timeval wait{time_t(waitMs / 1000), suseconds_t(waitMs % 1000 * 1000)};
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) == 0
+        && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
 }
 
 // Reads one line of at most kLongestLine bytes before the deadline.
@@ -150,21 +153,29 @@ QString SingleInstance::ServerName(const QString &folder)
     return QDir(runtime).filePath(QStringLiteral("hourwise-") + QString::fromLatin1(hash.toHex().left(16)));
 }
 
+// Asking again is safe: the running copy shows its window only for a
+// request it has read, and answers every one it reads.
 bool SingleInstance::AskRunningCopyToShow()
 {
     const QDeadlineTimer deadline(waitMs_);
     sockaddr_un address;
     if (!addressOf(serverName_, &address))
         return false;
-    const int fd = connectBefore(address, deadline);
-    if (fd < 0)
-        return false;
-    const bool sent = waitFor(fd, POLLOUT, deadline)
-                      && ::send(fd, kShowRequest.constData(), size_t(kShowRequest.size()), MSG_NOSIGNAL)
-                             == ssize_t(kShowRequest.size());
-    const bool shown = sent && readLineBefore(fd, deadline) == kShownReply;
-    ::close(fd);
-    return shown;
+    for (;;) {
+        if (const int fd = connectBefore(address, deadline); fd >= 0) {
+            const bool shown =
+                waitFor(fd, POLLOUT, deadline)
+                && ::send(fd, kShowRequest.constData(), size_t(kShowRequest.size()), MSG_NOSIGNAL)
+                       == ssize_t(kShowRequest.size())
+                && readLineBefore(fd, deadline) == kShownReply;
+            ::close(fd);
+            if (shown)
+                return true;
+        }
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(std::min<qint64>(kRetryMs, deadline.remainingTime()));
+    }
 }
 
 // The lock is ours, so a socket file left at the name is a crashed run's.

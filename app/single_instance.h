@@ -18,8 +18,10 @@ class QWidget;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // waitMs bounds how long a later start waits for the running copy's answer.
-    explicit SingleInstance(const QString &folder, int waitMs = 3000);
+    // waitMs bounds how long a later start waits for the running copy's
+    // answer: with its start-up before and its message after, a later start
+    // that cannot reach the running copy says so within three seconds.
+    explicit SingleInstance(const QString &folder, int waitMs = 2000);
     ~SingleInstance() override;
 
     // For the copy that holds the lock: from now on, later starts are

@@ -131,6 +131,7 @@ private slots:
     void unlockableFolderIsNoRunningCopy();
     void laterStartGetsPastIdleConnections_data();
     void laterStartGetsPastIdleConnections();
+    void laterStartGivesUpOnABusyCopy();
 };
 
 void TestMainWindow::widgetsStandWhereTheyShould_data()
@@ -547,6 +548,20 @@ void TestMainWindow::laterStartGetsPastIdleConnections()
     QVERIFY2(openDescriptors() <= listening + clients + 16, qPrintable(QString::number(openDescriptors())));
     idle.reset();
     QTRY_COMPARE(openDescriptors(), listening);
+}
+
+// A running copy that is busy or stopped takes no connections; a later start
+// that finds its queue full waits for room no longer than its own wait.
+void TestMainWindow::laterStartGivesUpOnABusyCopy()
+{
+    QTemporaryDir folder;
+    std::optional<IdleClients> more; // ends after the running copy, which stops their waiting
+    SingleInstance running(folder.path()); // on this thread, which takes no events meanwhile
+    running.Listen();
+    more.emplace(SingleInstance::ServerName(folder.path()), 100, false); // than its queue holds
+    while (more->started() < 100)
+        QThread::msleep(10);
+    QVERIFY(!SingleInstance(folder.path(), 500).AskRunningCopyToShow());
 }
 
 QTEST_MAIN(TestMainWindow)
