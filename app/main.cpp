@@ -62,6 +62,8 @@ int main(int argc, char *argv[])
     if (!lock) {
         if (heldByRunningCopy && instance.AskRunningCopyToShow())
             return 0;
+        if (heldByRunningCopy)
+            lockProblem += QStringLiteral(", but it did not answer the request to show its window");
         QApplication::setWindowIcon(HourwiseIcon());
         prompts.StandardError(lockProblem);
         return 1;

@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 class QWidget;
@@ -16,8 +18,10 @@ class QWidget;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // waitMs bounds how long a later start waits for the running copy's answer.
-    explicit SingleInstance(const QString &folder, int waitMs = 3000);
+    // waitMs bounds how long a later start waits for the running copy's
+    // answer: with its start-up before and its message after, a later start
+    // that cannot reach the running copy says so within three seconds.
+    explicit SingleInstance(const QString &folder, int waitMs = 2000);
     ~SingleInstance() override;
 
     // For the copy that holds the lock: from now on, later starts are
@@ -36,16 +40,22 @@ signals:
     void showRequested();
 
 private:
+    struct Waiting;
+
     bool bindAndListen();
     void acceptPending();
-    void answer(int connection);
-    void drop(int connection);
+    bool takeRequest(Waiting &connection);
+    void keepWaiting(Waiting connection);
+    void receive(int fd);
+    void dropOldest();
+    void dropSilent();
 
     QString serverName_;
     int waitMs_;
     int listening_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
-    int connections_ = 0; // accepted and not yet dropped
+    std::vector<Waiting> waiting_; // accepted before their request came, oldest first
+    QTimer silence_;               // due when the oldest waiting connection has been silent too long
 };
 
 // Shows a window un-minimised and raised, with the focus; when a modal dialog

@@ -24,12 +24,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <future>
+#include <optional>
 #include <thread>
 
-#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -47,26 +49,49 @@ int openDescriptors()
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
 }
 
-// A connection to the socket at path that sends nothing; -1 when refused.
-int silentConnection(const QString &path)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray encoded = QFile::encodeName(path);
-    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
-        return fd;
-    ::close(fd);
-    return -1;
-}
+// Clients of the socket at path that send nothing, each on a thread of its
+// own: like separate programs, those that find the server's queue full wait
+// in line in connect. With reconnect, each connects again once dropped.
+class IdleClients {
+public:
+    IdleClients(const QString &path, int count, bool reconnect)
+    {
+        const QByteArray encoded = QFile::encodeName(path);
+        std::memcpy(address_.sun_path, encoded.constData(), size_t(encoded.size()));
+        for (int i = 0; i < count; ++i)
+            threads_.emplace_back([this, reconnect] { run(reconnect); });
+    }
+    ~IdleClients()
+    {
+        stop_ = true;
+        for (std::thread &thread : threads_)
+            thread.join();
+    }
+    int started() const { return started_; }
 
-// Whether the other end has closed the connection.
-bool closedByPeer(int fd)
-{
-    char byte = 0;
-    return ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
-}
+private:
+    void run(bool reconnect)
+    {
+        ++started_;
+        do {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const timeval connectWait{5, 0}, idleWait{0, 50000};
+            ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &connectWait, sizeof connectWait);
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &idleWait, sizeof idleWait);
+            while (!stop_ && ::connect(fd, reinterpret_cast<const sockaddr *>(&address_), sizeof address_) != 0) {
+            }
+            char byte = 0;
+            while (!stop_ && ::recv(fd, &byte, 1, 0) < 0) {
+            }
+            ::close(fd);
+        } while (reconnect && !stop_);
+    }
+
+    sockaddr_un address_{AF_UNIX, {}};
+    std::vector<std::thread> threads_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> started_{0};
+};
 
 QStringList menuTexts(QWidget *menu)
 {
@@ -108,7 +133,9 @@ private slots:
     void standardErrorTitleAndFullStop();
     void secondCopyInTheSameFolderIsRefused();
     void unlockableFolderIsNoRunningCopy();
-    void silentConnectionsAreDroppedAFewAtATime();
+    void laterStartGetsPastIdleConnections_data();
+    void laterStartGetsPastIdleConnections();
+    void laterStartGivesUpOnABusyCopy();
 };
 
 void TestMainWindow::widgetsStandWhereTheyShould_data()
@@ -541,34 +568,52 @@ void TestMainWindow::unlockableFolderIsNoRunningCopy()
     QCOMPARE(problem, QStringLiteral("Cannot create file \"%1/.hourwise.lock\". Permission denied").arg(readOnly));
 }
 
-// Connections that send nothing are served a few at a time and closed after
-// a short silence, so they can neither take the descriptors that the saves
-// need nor keep a later start from being answered for long.
-void TestMainWindow::silentConnectionsAreDroppedAFewAtATime()
+void TestMainWindow::laterStartGetsPastIdleConnections_data()
 {
+    QTest::addColumn<int>("clients");
+    QTest::addColumn<bool>("reconnect");
+    QTest::newRow("sixty") << 60 << false;
+    QTest::newRow("sixty that reconnect at once") << 60 << true;
+}
+
+// However many connections send nothing, and however fast they come back, a
+// later start is answered within its wait; they are closed after a short
+// silence and held only a few at a time, so that they cannot take the
+// descriptors that the saves need.
+void TestMainWindow::laterStartGetsPastIdleConnections()
+{
+    QFETCH(int, clients);
+    QFETCH(bool, reconnect);
     QTemporaryDir folder;
     SingleInstance running(folder.path());
     running.Listen();
     int shown = 0;
     connect(&running, &SingleInstance::showRequested, this, [&shown] { ++shown; });
     const int listening = openDescriptors();
-    QList<int> silent;
-    for (int i = 0; i < 8; ++i)
-        silent << silentConnection(SingleInstance::ServerName(folder.path()));
-    QVERIFY(!silent.contains(-1));
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-    QVERIFY2(openDescriptors() <= listening + silent.size() + 4, qPrintable(QString::number(openDescriptors())));
+    std::optional<IdleClients> idle(std::in_place, SingleInstance::ServerName(folder.path()), clients, reconnect);
+    QTRY_COMPARE(idle->started(), clients);
 
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), closedByPeer), 20000);
-    for (int fd : silent)
-        ::close(fd);
-    bool answered = false;
-    std::thread later([&] { answered = SingleInstance(folder.path(), 5000).AskRunningCopyToShow(); });
+    auto later =
+        std::async(std::launch::async, [&] { return SingleInstance(folder.path(), 3000).AskRunningCopyToShow(); });
     QTRY_COMPARE_WITH_TIMEOUT(shown, 1, 10000);
-    later.join();
-    QVERIFY(answered);
-    QCOMPARE(openDescriptors(), listening);
+    QVERIFY(later.get());
+    QVERIFY2(openDescriptors() <= listening + clients + 16, qPrintable(QString::number(openDescriptors())));
+    idle.reset();
+    QTRY_COMPARE(openDescriptors(), listening);
+}
+
+// A running copy that is busy or stopped takes no connections; a later start
+// that finds its queue full waits for room no longer than its own wait.
+void TestMainWindow::laterStartGivesUpOnABusyCopy()
+{
+    QTemporaryDir folder;
+    std::optional<IdleClients> more; // ends after the running copy, which stops their waiting
+    SingleInstance running(folder.path()); // on this thread, which takes no events meanwhile
+    running.Listen();
+    more.emplace(SingleInstance::ServerName(folder.path()), 100, false); // than its queue holds
+    while (more->started() < 100)
+        QThread::msleep(10);
+    QVERIFY(!SingleInstance(folder.path(), 500).AskRunningCopyToShow());
 }
 
 QTEST_MAIN(TestMainWindow)
