@@ -2,6 +2,7 @@
 
 #include "day_key.h"
 #include "ledger.h"
+#include "left_out.h"
 #include "line_file.h"
 #include "text_convert.h"
 
@@ -84,7 +85,7 @@ public:
     {
         for (int i = 0; i < lines.size(); ++i) {
             const QString &line = lines.at(i);
-            if (isNoLoss(line))
+            if (IsNoLossLine(line))
                 continue;
             const QDate date = dateOfKey(line.section(QLatin1Char(':'), 0, 0));
             const QString name = line.section(QLatin1Char(':'), 1, 1);
@@ -107,7 +108,7 @@ public:
             const QString &line = lines.at(i);
             const QDate date = dateOfKey(line);
             if (!date.isValid()) {
-                if (!isNoLoss(line))
+                if (!IsNoLossLine(line))
                     leave(Ledger::SwitchFileName, i, line);
                 continue;
             }
@@ -121,31 +122,8 @@ public:
     }
 
 private:
-    // A blank line, or the seed line "0:" of a new history.
-    static bool isNoLoss(const QString &line) { return line.trimmed().isEmpty() || line == QLatin1String("0:"); }
-
-    void leave(const QString &file, int index, const QString &line)
-    {
-        leftOut << QStringLiteral("%1, line %2: %3").arg(file).arg(index + 1).arg(QuotedExcerpt(ReadableText(line)));
-    }
+    void leave(const QString &file, int index, const QString &line) { leftOut << LeftOutLine(file, index, line); }
 };
-
-// The lines an export left out, the first ten of them named; empty for none.
-QString leftOutMessage(const QString &csvPath, const QStringList &leftOut)
-{
-    if (leftOut.isEmpty())
-        return {};
-    constexpr int kNamed = 10;
-    const QString count =
-        leftOut.size() == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(leftOut.size());
-    QString message = QStringLiteral("\"%1\" was written without %2 of the history that cannot be read: a day "
-                                     "that is no date, or minutes or a switch count that is no whole number.\n")
-                          .arg(csvPath, count);
-    message += leftOut.mid(0, kNamed).join(QLatin1Char('\n'));
-    if (leftOut.size() > kNamed)
-        message += QStringLiteral("\n… and %1 more.").arg(leftOut.size() - kNamed);
-    return message;
-}
 
 } // namespace
 
@@ -182,5 +160,5 @@ QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optiona
     const CsvExport exported = HistoryCsv(history, switches, range);
     WriteEncodedFile(csvPath, exported.csv);
     SyncFolderOf(csvPath); // the rename survives a power cut
-    return leftOutMessage(csvPath, exported.leftOut);
+    return LeftOutMessage(QStringLiteral("\"%1\" was written").arg(csvPath), exported.leftOut);
 }
