@@ -2,12 +2,15 @@
 
 #include "day_block.h"
 #include "day_key.h"
+#include "ledger.h"
+#include "left_out.h"
 #include "line_file.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 QString RangeText(const DayRange &range, const LocaleValues &locale)
 {
@@ -76,15 +79,17 @@ QDate dateOfKey(QByteArrayView key, const LocaleValues &locale)
 }
 
 // Plain decimal digits straight from the bytes; any other form (a sign,
-// hexadecimal, blanks) through the full conversion, which throws for text
-// that is no integer.
-qint64 integerOf(QByteArrayView text)
+// hexadecimal, blanks) through the full conversion. Nothing for text that is
+// no integer.
+std::optional<qint64> integerOf(QByteArrayView text)
 {
     qint32 value = 0;
     const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
     if (error == std::errc() && end == text.end() && !text.isEmpty())
         return value;
-    return StrToInt(decoded(text));
+    bool ok = false;
+    value = TryStrToInt(decoded(text), &ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
 bool isDigitsOnly(QByteArrayView line)
@@ -111,10 +116,11 @@ public:
         QByteArrayView previousKey;
         RangeDay *day = nullptr;
         int position = 0; // of the line in its day's run, the likely item
-        for (qsizetype at = 0; at < bytes.size();) {
+        for (qsizetype at = 0; at < bytes.size(); ++historyLineIndex_) {
             const LineSpan span = LineAt(bytes, at);
             at = span.next;
-            FieldReader fields(QByteArrayView(bytes).sliced(span.start, span.end - span.start));
+            const QByteArrayView line = QByteArrayView(bytes).sliced(span.start, span.end - span.start);
+            FieldReader fields(line);
             const QByteArrayView key = fields.next();
             if (key != previousKey || previousKey.isNull()) {
                 previousKey = key;
@@ -124,9 +130,13 @@ public:
             if (!day)
                 continue;
             const QByteArrayView name = fields.next();
-            const qint64 minutes = integerOf(fields.next());
-            sum_.itemMinutes[itemIndex(name, position++)] += minutes;
-            day->minutes += minutes;
+            const std::optional<qint64> minutes = integerOf(fields.next());
+            if (!minutes) {
+                sum_.leftOut << LeftOutLine(Ledger::HistoryFileName, historyLineIndex_, decoded(line));
+                continue;
+            }
+            sum_.itemMinutes[itemIndex(name, position++)] += *minutes;
+            day->minutes += *minutes;
             day->hasData = true;
         }
     }
@@ -134,7 +144,7 @@ public:
     // Pairs of key and count; a line of digits alone is a count, never a key.
     void addSwitchLog(const QByteArray &bytes)
     {
-        for (qsizetype at = 0; at < bytes.size();) {
+        for (qsizetype at = 0; at < bytes.size(); ++switchLineIndex_) {
             const LineSpan span = LineAt(bytes, at);
             at = span.next;
             const QByteArrayView line = QByteArrayView(bytes).sliced(span.start, span.end - span.start);
@@ -147,7 +157,13 @@ public:
             if (switchCounted_.at(index))
                 continue;
             const LineSpan countSpan = LineAt(bytes, at);
-            day->switches = integerOf(QByteArrayView(bytes).sliced(countSpan.start, countSpan.end - countSpan.start));
+            const QByteArrayView countText = QByteArrayView(bytes).sliced(countSpan.start, countSpan.end - countSpan.start);
+            const std::optional<qint64> count = integerOf(countText);
+            if (!count) {
+                sum_.leftOut << LeftOutLine(Ledger::SwitchFileName, switchLineIndex_ + 1, decoded(countText));
+                continue;
+            }
+            day->switches = *count;
             sum_.switches += day->switches;
             switchCounted_[index] = true;
         }
@@ -184,6 +200,8 @@ private:
     const LocaleValues &locale_;
     HistoryRange sum_;
     QVector<bool> switchCounted_;
+    qsizetype historyLineIndex_ = 0; // of the line read, across the parts
+    qsizetype switchLineIndex_ = 0;
     QVector<QByteArray> nameBytes_;
     QHash<QByteArray, int> byName_;
 };

@@ -44,8 +44,11 @@ struct HistoryRange {
     QVector<qint64> itemMinutes;  // by names
     QVector<RangeDay> days;       // one per day of the range, in date order
     qint64 switches = 0;
+    QStringList leftOut;          // lines of the range's days that cannot be read, as LeftOutLine names them
 
-    bool hasData() const { return !names.isEmpty(); }
+    // Whether the range's days hold any line, readable or not: a range of
+    // damaged lines alone is charted empty, so that its lines are named.
+    bool hasLines() const { return !names.isEmpty() || !leftOut.isEmpty(); }
 };
 
 // Sums the history over the range. The history is given as the parts of its
@@ -58,7 +61,7 @@ struct HistoryRange {
 // counts, the one the program keeps counting into. Keys match by value, as
 // everywhere. Only lines of days in the range are decoded, and of those only
 // names not seen before, so a range over decades takes a single scan.
-// Throws HourwiseError "'x' is not a valid integer value" for minutes or a
-// count in the range that is no integer.
+// Minutes or a count of the range's days that is no whole number are left
+// out and named in leftOut, as the export names them.
 HistoryRange ReadHistoryRange(const DayRange &range, const QList<QByteArray> &historyParts,
                               const QList<QByteArray> &switchParts, const LocaleValues &locale);

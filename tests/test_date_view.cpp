@@ -454,11 +454,13 @@ private slots:
     }
 
     // A range with no data says so and stays open; OK then charts the range
-    // in the face chosen, which stays on the chart through saves until a
-    // view command. Export offers the range shown.
+    // in the face chosen, leaving out a damaged line and naming it, and the
+    // range stays on the chart through saves until a view command. Export
+    // offers the range shown.
     void rangeIsChartedUntilViewCommand()
     {
-        start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
+        start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:", key(kPastDay) + ":C:3x0:"},
+              switchLog());
         bool stayedOpen = false;
         chooseRange([&](RangeDialog &dialog) {
             QCOMPARE(ClippedTexts(&dialog).join(" | "), QString());
@@ -471,7 +473,12 @@ private slots:
             dialog.OkButton->setFocus();
             QTest::keyClick(dialog.OkButton, Qt::Key_Return);
         });
-        QCOMPARE(prompts_->log, QStringList{"Information: No data for 14/11/2026 \u2013 30/11/2026 exists"});
+        QCOMPARE(prompts_->log,
+                 (QStringList{"Information: No data for 14/11/2026 \u2013 30/11/2026 exists",
+                              "Error: The chart of 01/12/2026 \u2013 08/12/2026 was drawn without 1 line of the "
+                              "history that cannot be read: a day that is no date, or minutes or a switch count "
+                              "that is no whole number.\ncompletedata.txc, line 4: "
+                                  + key(kPastDay) + ":C:3x0:"}));
         QVERIFY(stayedOpen);
         const QString range = QStringLiteral("01/12/2026 \u2013 08/12/2026   Switches : 13 | Percentage | % | ");
         QCOMPARE(picture(*form_->Chart1), range + "A=9 B=39 C=13 D=17 E=22");

@@ -4,6 +4,7 @@
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"
+#include "left_out.h"
 #include "line_file.h"
 #include "prompts.h"
 
@@ -156,7 +157,7 @@ int RangeDialog::chosenMode() const
 
 void RangeDialog::OkButtonClick()
 {
-    // A line that does not parse is shown in the standard error box; the dialog stays open.
+    // A history file that cannot be read is shown in the standard error box; the dialog stays open.
     RunGuarded(prompts_, [this] { ChartRange(); });
 }
 
@@ -170,11 +171,13 @@ void RangeDialog::ChartRange()
     const HistoryRange range
         = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
                            {state.SwitchEarlier, EncodeLines(state.SwitchLines)}, ledger_.locale());
-    if (!range.hasData()) {
-        prompts_.Information(QStringLiteral("No data for ") + RangeText(range.range, ledger_.locale())
-                             + QStringLiteral(" exists"));
+    const QString rangeText = RangeText(range.range, ledger_.locale());
+    if (!range.hasLines()) {
+        prompts_.Information(QStringLiteral("No data for ") + rangeText + QStringLiteral(" exists"));
         return;
     }
+    leftOutMessage_ = LeftOutMessage(QStringLiteral("The chart of ") + rangeText + QStringLiteral(" was drawn"),
+                                     range.leftOut);
     graph_.SetRangeView(range, chosenMode());
     accept();
 }
