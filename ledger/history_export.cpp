@@ -4,6 +4,7 @@
 #include "ledger.h"
 #include "left_out.h"
 #include "line_file.h"
+#include "switch_log.h"
 #include "text_convert.h"
 
 #include <QDir>
@@ -93,36 +94,20 @@ public:
             if (date.isValid())
                 days[date]; // the day has a block, and so a switch row
             if (!date.isValid() || name.isEmpty() || !minutes)
-                leave(Ledger::HistoryFileName, i, line);
+                leftOut << LeftOutLine(Ledger::HistoryFileName, i, line);
             else
                 days[date].items.append({ReadableText(name), *minutes});
         }
     }
 
-    // The switch log holds pairs of key and count. As at start-up, every line
-    // is looked at for a key (a count is far too small to read as a day) and
-    // a day's first entry counts.
+    // Each day's count as every view shows it (ReadSwitchCounts).
     void addSwitches(const QStringList &lines)
     {
-        for (int i = 0; i < lines.size(); ++i) {
-            const QString &line = lines.at(i);
-            const QDate date = dateOfKey(line);
-            if (!date.isValid()) {
-                if (!IsNoLossLine(line))
-                    leave(Ledger::SwitchFileName, i, line);
-                continue;
-            }
-            const std::optional<qint32> count = i + 1 < lines.size() ? numberOf(lines.at(i + 1)) : std::nullopt;
-            if (count && !days[date].switches)
-                days[date].switches = count;
-            else if (!count)
-                leave(Ledger::SwitchFileName, i + 1 < lines.size() ? i + 1 : i, lines.value(i + 1, line));
-            ++i; // the count line
-        }
+        const SwitchCounts counts = ReadSwitchCounts(lines, LocaleValues());
+        for (auto count = counts.byDay.cbegin(); count != counts.byDay.cend(); ++count)
+            days[count.key()].switches = count.value();
+        leftOut << counts.leftOut;
     }
-
-private:
-    void leave(const QString &file, int index, const QString &line) { leftOut << LeftOutLine(file, index, line); }
 };
 
 } // namespace
@@ -154,10 +139,11 @@ QString ProposedExportPath()
 QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range)
 {
     // The files, not the memory, are the record: the save makes them current.
+    // The switch log as saved is the ledger's, which also knows where
+    // today's count line stands, after which no view reads the log.
     ledger.SaveAll();
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
-    const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
-    const CsvExport exported = HistoryCsv(history, switches, range);
+    const CsvExport exported = HistoryCsv(history, SwitchLinesThroughToday(ledger.state()), range);
     WriteEncodedFile(csvPath, exported.csv);
     SyncFolderOf(csvPath); // the rename survives a power cut
     return LeftOutMessage(QStringLiteral("\"%1\" was written").arg(csvPath), exported.leftOut);

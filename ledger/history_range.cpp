@@ -5,6 +5,7 @@
 #include "ledger.h"
 #include "left_out.h"
 #include "line_file.h"
+#include "switch_log.h"
 
 #include <QHash>
 
@@ -92,11 +93,6 @@ std::optional<qint64> integerOf(QByteArrayView text)
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
-bool isDigitsOnly(QByteArrayView line)
-{
-    return std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 class RangeSummer {
 public:
     RangeSummer(const DayRange &range, const LocaleValues &locale) : locale_(locale)
@@ -104,7 +100,6 @@ public:
         sum_.range = range;
         const qint64 count = std::max<qint64>(0, range.dayCount());
         sum_.days.resize(count);
-        switchCounted_.resize(count);
         for (qint64 i = 0; i < count; ++i)
             sum_.days[i].date = range.first.addDays(i);
     }
@@ -116,7 +111,7 @@ public:
         QByteArrayView previousKey;
         RangeDay *day = nullptr;
         int position = 0; // of the line in its day's run, the likely item
-        for (qsizetype at = 0; at < bytes.size(); ++historyLineIndex_) {
+        for (qsizetype at = 0; at < bytes.size(); ++lineIndex_) {
             const LineSpan span = LineAt(bytes, at);
             at = span.next;
             const QByteArrayView line = QByteArrayView(bytes).sliced(span.start, span.end - span.start);
@@ -132,7 +127,7 @@ public:
             const QByteArrayView name = fields.next();
             const std::optional<qint64> minutes = integerOf(fields.next());
             if (!minutes) {
-                sum_.leftOut << LeftOutLine(Ledger::HistoryFileName, historyLineIndex_, decoded(line));
+                sum_.leftOut << LeftOutLine(Ledger::HistoryFileName, lineIndex_, decoded(line));
                 continue;
             }
             sum_.itemMinutes[itemIndex(name, position++)] += *minutes;
@@ -141,32 +136,14 @@ public:
         }
     }
 
-    // Pairs of key and count; a line of digits alone is a count, never a key.
-    void addSwitchLog(const QByteArray &bytes)
+    void addSwitchLog(const QStringList &lines)
     {
-        for (qsizetype at = 0; at < bytes.size(); ++switchLineIndex_) {
-            const LineSpan span = LineAt(bytes, at);
-            at = span.next;
-            const QByteArrayView line = QByteArrayView(bytes).sliced(span.start, span.end - span.start);
-            if (isDigitsOnly(line))
-                continue;
-            RangeDay *day = dayOf(dateOfKey(line, locale_));
-            if (!day || at >= bytes.size())
-                continue;
-            const qsizetype index = day - sum_.days.data();
-            if (switchCounted_.at(index))
-                continue;
-            const LineSpan countSpan = LineAt(bytes, at);
-            const QByteArrayView countText = QByteArrayView(bytes).sliced(countSpan.start, countSpan.end - countSpan.start);
-            const std::optional<qint64> count = integerOf(countText);
-            if (!count) {
-                sum_.leftOut << LeftOutLine(Ledger::SwitchFileName, switchLineIndex_ + 1, decoded(countText));
-                continue;
-            }
-            day->switches = *count;
-            sum_.switches += day->switches;
-            switchCounted_[index] = true;
+        const SwitchCounts counts = ReadSwitchCounts(lines, locale_, sum_.range);
+        for (auto count = counts.byDay.cbegin(); count != counts.byDay.cend(); ++count) {
+            dayOf(count.key())->switches = count.value();
+            sum_.switches += count.value();
         }
+        sum_.leftOut << counts.leftOut;
     }
 
     HistoryRange take() { return std::move(sum_); }
@@ -199,9 +176,7 @@ private:
 
     const LocaleValues &locale_;
     HistoryRange sum_;
-    QVector<bool> switchCounted_;
-    qsizetype historyLineIndex_ = 0; // of the line read, across the parts
-    qsizetype switchLineIndex_ = 0;
+    qsizetype lineIndex_ = 0; // of the history line read, across the parts
     QVector<QByteArray> nameBytes_;
     QHash<QByteArray, int> byName_;
 };
@@ -209,12 +184,11 @@ private:
 } // namespace
 
 HistoryRange ReadHistoryRange(const DayRange &range, const QList<QByteArray> &historyParts,
-                              const QList<QByteArray> &switchParts, const LocaleValues &locale)
+                              const QStringList &switchLines, const LocaleValues &locale)
 {
     RangeSummer summer(range, locale);
     for (const QByteArray &part : historyParts)
         summer.addHistory(part);
-    for (const QByteArray &part : switchParts)
-        summer.addSwitchLog(part);
+    summer.addSwitchLog(switchLines);
     return summer.take();
 }

@@ -5,8 +5,8 @@
 #include "graph_builder.h"
 #include "ledger.h"
 #include "left_out.h"
-#include "line_file.h"
 #include "prompts.h"
+#include "switch_log.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
@@ -163,14 +163,13 @@ void RangeDialog::OkButtonClick()
 
 void RangeDialog::ChartRange()
 {
-    const LedgerState &state = ledger_.state();
     // The history as the ledger holds it, with the last block, which holds
-    // today's minutes and switches as of now. Its earlier bytes are read
-    // from the file while it is as the ledger last saw it, never through the
-    // mapping, which a program writing the file in place could cut short.
-    const HistoryRange range
-        = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
-                           {state.SwitchEarlier, EncodeLines(state.SwitchLines)}, ledger_.locale());
+    // today's minutes as of now. Its earlier bytes are read from the file
+    // while it is as the ledger last saw it, never through the mapping,
+    // which a program writing the file in place could cut short. The switch
+    // log as the ledger holds it too, with today's switches as of now.
+    const HistoryRange range = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
+                                                SwitchLinesThroughToday(ledger_.state()), ledger_.locale());
     const QString rangeText = RangeText(range.range, ledger_.locale());
     if (!range.hasLines()) {
         prompts_.Information(QStringLiteral("No data for ") + rangeText + QStringLiteral(" exists"));
