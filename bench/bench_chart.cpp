@@ -10,6 +10,7 @@
 #include "history_range.h"
 #include "ledger.h"
 #include "line_file.h"
+#include "switch_log.h"
 
 #include <QApplication>
 #include <QImage>
@@ -93,9 +94,8 @@ void BM_RangeChart(benchmark::State &state)
         chart.resize(kBounds.size());
         GraphBuilder graph(ledger, chart);
         state.ResumeTiming();
-        const LedgerState &s = ledger.state();
         const HistoryRange sum = ReadHistoryRange(range, {ledger.historyBytes()},
-                                                  {s.SwitchEarlier, EncodeLines(s.SwitchLines)}, ledger.locale());
+                                                  SwitchLinesThroughToday(ledger.state()), ledger.locale());
         graph.SetRangeView(sum, view);
         graph.DrawGraph();
         QPainter painter(&image);

@@ -2,7 +2,9 @@
 
 #include "day_key.h"
 #include "ledger.h"
+#include "left_out.h"
 #include "line_file.h"
+#include "switch_log.h"
 #include "text_convert.h"
 
 #include <QDir>
@@ -84,7 +86,7 @@ public:
     {
         for (int i = 0; i < lines.size(); ++i) {
             const QString &line = lines.at(i);
-            if (isNoLoss(line))
+            if (IsNoLossLine(line))
                 continue;
             const QDate date = dateOfKey(line.section(QLatin1Char(':'), 0, 0));
             const QString name = line.section(QLatin1Char(':'), 1, 1);
@@ -92,60 +94,21 @@ public:
             if (date.isValid())
                 days[date]; // the day has a block, and so a switch row
             if (!date.isValid() || name.isEmpty() || !minutes)
-                leave(Ledger::HistoryFileName, i, line);
+                leftOut << LeftOutLine(Ledger::HistoryFileName, i, line);
             else
                 days[date].items.append({ReadableText(name), *minutes});
         }
     }
 
-    // The switch log holds pairs of key and count. As at start-up, every line
-    // is looked at for a key (a count is far too small to read as a day) and
-    // a day's first entry counts.
+    // Each day's count as every view shows it (ReadSwitchCounts).
     void addSwitches(const QStringList &lines)
     {
-        for (int i = 0; i < lines.size(); ++i) {
-            const QString &line = lines.at(i);
-            const QDate date = dateOfKey(line);
-            if (!date.isValid()) {
-                if (!isNoLoss(line))
-                    leave(Ledger::SwitchFileName, i, line);
-                continue;
-            }
-            const std::optional<qint32> count = i + 1 < lines.size() ? numberOf(lines.at(i + 1)) : std::nullopt;
-            if (count && !days[date].switches)
-                days[date].switches = count;
-            else if (!count)
-                leave(Ledger::SwitchFileName, i + 1 < lines.size() ? i + 1 : i, lines.value(i + 1, line));
-            ++i; // the count line
-        }
-    }
-
-private:
-    // A blank line, or the seed line "0:" of a new history.
-    static bool isNoLoss(const QString &line) { return line.trimmed().isEmpty() || line == QLatin1String("0:"); }
-
-    void leave(const QString &file, int index, const QString &line)
-    {
-        leftOut << QStringLiteral("%1, line %2: %3").arg(file).arg(index + 1).arg(QuotedExcerpt(ReadableText(line)));
+        const SwitchCounts counts = ReadSwitchCounts(lines, LocaleValues());
+        for (auto count = counts.byDay.cbegin(); count != counts.byDay.cend(); ++count)
+            days[count.key()].switches = count.value();
+        leftOut << counts.leftOut;
     }
 };
-
-// The lines an export left out, the first ten of them named; empty for none.
-QString leftOutMessage(const QString &csvPath, const QStringList &leftOut)
-{
-    if (leftOut.isEmpty())
-        return {};
-    constexpr int kNamed = 10;
-    const QString count =
-        leftOut.size() == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(leftOut.size());
-    QString message = QStringLiteral("\"%1\" was written without %2 of the history that cannot be read: a day "
-                                     "that is no date, or minutes or a switch count that is no whole number.\n")
-                          .arg(csvPath, count);
-    message += leftOut.mid(0, kNamed).join(QLatin1Char('\n'));
-    if (leftOut.size() > kNamed)
-        message += QStringLiteral("\n… and %1 more.").arg(leftOut.size() - kNamed);
-    return message;
-}
 
 } // namespace
 
@@ -176,11 +139,12 @@ QString ProposedExportPath()
 QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range)
 {
     // The files, not the memory, are the record: the save makes them current.
+    // The switch log as saved is the ledger's, which also knows where
+    // today's count line stands, after which no view reads the log.
     ledger.SaveAll();
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
-    const QStringList switches = ReadLineFile(ledger.filePath(Ledger::SwitchFileName));
-    const CsvExport exported = HistoryCsv(history, switches, range);
+    const CsvExport exported = HistoryCsv(history, SwitchLinesThroughToday(ledger.state()), range);
     WriteEncodedFile(csvPath, exported.csv);
     SyncFolderOf(csvPath); // the rename survives a power cut
-    return leftOutMessage(csvPath, exported.leftOut);
+    return LeftOutMessage(QStringLiteral("\"%1\" was written").arg(csvPath), exported.leftOut);
 }

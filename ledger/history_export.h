@@ -13,20 +13,22 @@ class Ledger;
 // separated, CR LF line ends, fields quoted where they hold a comma, a quote
 // or a line break). The header is "date,item,minutes,switches"; each day
 // gives one row per item of its history block (switches empty), then one row
-// with its switch count (item and minutes empty), 0 for a day that has no
-// switch entry. Dates are ISO (yyyy-MM-dd), days in ascending order.
+// with its switch count (item and minutes empty): the entry that every view
+// takes (ReadSwitchCounts), 0 for a day that has none. Dates are ISO (yyyy-MM-dd), days in ascending order.
 // Undecodable bytes of a name are written as their Latin-1 characters; a
 // name that a spreadsheet would take for a formula (it begins with "=", "+",
 // "-", "@", a tab or a CR) is written quoted with a "'" before it. Minutes
 // and counts are always decimal numbers ("$1F" is written 31).
 struct CsvExport {
     QByteArray csv;
-    // The lines left out, each as "<file>, line <n>: <text>": a history line
-    // or switch entry whose key names no date or whose minutes or count is
-    // no integer. The seed line "0:" and blank lines are no loss and not listed.
+    // The lines left out, each as "<file>, line <n>: <text>" (LeftOutLine): a
+    // history line whose key names no date or whose minutes are no integer,
+    // and the switch log's lines that ReadSwitchCounts cannot read. The seed
+    // line "0:" and blank lines are no loss and not listed.
     QStringList leftOut;
 };
 
+// switchLines: the log as every view reads it (SwitchLinesThroughToday).
 // With a range, only the days within it.
 CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
                      const std::optional<DayRange> &range = std::nullopt);

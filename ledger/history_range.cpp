@@ -2,12 +2,16 @@
 
 #include "day_block.h"
 #include "day_key.h"
+#include "ledger.h"
+#include "left_out.h"
 #include "line_file.h"
+#include "switch_log.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 QString RangeText(const DayRange &range, const LocaleValues &locale)
 {
@@ -76,20 +80,17 @@ QDate dateOfKey(QByteArrayView key, const LocaleValues &locale)
 }
 
 // Plain decimal digits straight from the bytes; any other form (a sign,
-// hexadecimal, blanks) through the full conversion, which throws for text
-// that is no integer.
-qint64 integerOf(QByteArrayView text)
+// hexadecimal, blanks) through the full conversion. Nothing for text that is
+// no integer.
+std::optional<qint64> integerOf(QByteArrayView text)
 {
     qint32 value = 0;
     const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
     if (error == std::errc() && end == text.end() && !text.isEmpty())
         return value;
-    return StrToInt(decoded(text));
-}
-
-bool isDigitsOnly(QByteArrayView line)
-{
-    return std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
+    bool ok = false;
+    value = TryStrToInt(decoded(text), &ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
 class RangeSummer {
@@ -99,7 +100,6 @@ public:
         sum_.range = range;
         const qint64 count = std::max<qint64>(0, range.dayCount());
         sum_.days.resize(count);
-        switchCounted_.resize(count);
         for (qint64 i = 0; i < count; ++i)
             sum_.days[i].date = range.first.addDays(i);
     }
@@ -111,10 +111,11 @@ public:
         QByteArrayView previousKey;
         RangeDay *day = nullptr;
         int position = 0; // of the line in its day's run, the likely item
-        for (qsizetype at = 0; at < bytes.size();) {
+        for (qsizetype at = 0; at < bytes.size(); ++lineIndex_) {
             const LineSpan span = LineAt(bytes, at);
             at = span.next;
-            FieldReader fields(QByteArrayView(bytes).sliced(span.start, span.end - span.start));
+            const QByteArrayView line = QByteArrayView(bytes).sliced(span.start, span.end - span.start);
+            FieldReader fields(line);
             const QByteArrayView key = fields.next();
             if (key != previousKey || previousKey.isNull()) {
                 previousKey = key;
@@ -124,33 +125,25 @@ public:
             if (!day)
                 continue;
             const QByteArrayView name = fields.next();
-            const qint64 minutes = integerOf(fields.next());
-            sum_.itemMinutes[itemIndex(name, position++)] += minutes;
-            day->minutes += minutes;
+            const std::optional<qint64> minutes = integerOf(fields.next());
+            if (!minutes) {
+                sum_.leftOut << LeftOutLine(Ledger::HistoryFileName, lineIndex_, decoded(line));
+                continue;
+            }
+            sum_.itemMinutes[itemIndex(name, position++)] += *minutes;
+            day->minutes += *minutes;
             day->hasData = true;
         }
     }
 
-    // Pairs of key and count; a line of digits alone is a count, never a key.
-    void addSwitchLog(const QByteArray &bytes)
+    void addSwitchLog(const QStringList &lines)
     {
-        for (qsizetype at = 0; at < bytes.size();) {
-            const LineSpan span = LineAt(bytes, at);
-            at = span.next;
-            const QByteArrayView line = QByteArrayView(bytes).sliced(span.start, span.end - span.start);
-            if (isDigitsOnly(line))
-                continue;
-            RangeDay *day = dayOf(dateOfKey(line, locale_));
-            if (!day || at >= bytes.size())
-                continue;
-            const qsizetype index = day - sum_.days.data();
-            if (switchCounted_.at(index))
-                continue;
-            const LineSpan countSpan = LineAt(bytes, at);
-            day->switches = integerOf(QByteArrayView(bytes).sliced(countSpan.start, countSpan.end - countSpan.start));
-            sum_.switches += day->switches;
-            switchCounted_[index] = true;
+        const SwitchCounts counts = ReadSwitchCounts(lines, locale_, sum_.range);
+        for (auto count = counts.byDay.cbegin(); count != counts.byDay.cend(); ++count) {
+            dayOf(count.key())->switches = count.value();
+            sum_.switches += count.value();
         }
+        sum_.leftOut << counts.leftOut;
     }
 
     HistoryRange take() { return std::move(sum_); }
@@ -183,7 +176,7 @@ private:
 
     const LocaleValues &locale_;
     HistoryRange sum_;
-    QVector<bool> switchCounted_;
+    qsizetype lineIndex_ = 0; // of the history line read, across the parts
     QVector<QByteArray> nameBytes_;
     QHash<QByteArray, int> byName_;
 };
@@ -191,12 +184,11 @@ private:
 } // namespace
 
 HistoryRange ReadHistoryRange(const DayRange &range, const QList<QByteArray> &historyParts,
-                              const QList<QByteArray> &switchParts, const LocaleValues &locale)
+                              const QStringList &switchLines, const LocaleValues &locale)
 {
     RangeSummer summer(range, locale);
     for (const QByteArray &part : historyParts)
         summer.addHistory(part);
-    for (const QByteArray &part : switchParts)
-        summer.addSwitchLog(part);
+    summer.addSwitchLog(switchLines);
     return summer.take();
 }

@@ -44,21 +44,24 @@ struct HistoryRange {
     QVector<qint64> itemMinutes;  // by names
     QVector<RangeDay> days;       // one per day of the range, in date order
     qint64 switches = 0;
+    QStringList leftOut;          // lines of the range's days that cannot be read, as LeftOutLine names them
 
-    bool hasData() const { return !names.isEmpty(); }
+    // Whether the range's days hold any line, readable or not: a range of
+    // damaged lines alone is charted empty, so that its lines are named.
+    bool hasLines() const { return !names.isEmpty() || !leftOut.isEmpty(); }
 };
 
 // Sums the history over the range. The history is given as the parts of its
 // bytes, in file order, each ending at a line end (the earlier bytes and the
-// encoded last block); the switch log likewise, each part holding whole pairs
-// of key and count lines.
+// encoded last block); the switch log as the lines that are read
+// (SwitchLinesThroughToday).
 //
 // Every history line of a day in the range counts, as in the date view, so a
-// day written in two runs counts both. A day's first entry in the switch log
-// counts, the one the program keeps counting into. Keys match by value, as
+// day written in two runs counts both. A day's switches are those of its
+// entry that every view takes (ReadSwitchCounts). Keys match by value, as
 // everywhere. Only lines of days in the range are decoded, and of those only
 // names not seen before, so a range over decades takes a single scan.
-// Throws HourwiseError "'x' is not a valid integer value" for minutes or a
-// count in the range that is no integer.
+// Minutes or a count of the range's days that is no whole number are left
+// out and named in leftOut, as the export names them.
 HistoryRange ReadHistoryRange(const DayRange &range, const QList<QByteArray> &historyParts,
-                              const QList<QByteArray> &switchParts, const LocaleValues &locale);
+                              const QStringList &switchLines, const LocaleValues &locale);

@@ -454,11 +454,13 @@ private slots:
     }
 
     // A range with no data says so and stays open; OK then charts the range
-    // in the face chosen, which stays on the chart through saves until a
-    // view command. Export offers the range shown.
+    // in the face chosen, leaving out a damaged line and naming it, and the
+    // range stays on the chart through saves until a view command. Export
+    // offers the range shown.
     void rangeIsChartedUntilViewCommand()
     {
-        start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:"}, switchLog());
+        start({key(kOtherDay) + ":X:5:", key(kPastDay) + ":A:1:", key(kPastDay) + ":B:7:", key(kPastDay) + ":C:3x0:"},
+              switchLog());
         bool stayedOpen = false;
         chooseRange([&](RangeDialog &dialog) {
             QCOMPARE(ClippedTexts(&dialog).join(" | "), QString());
@@ -471,7 +473,12 @@ private slots:
             dialog.OkButton->setFocus();
             QTest::keyClick(dialog.OkButton, Qt::Key_Return);
         });
-        QCOMPARE(prompts_->log, QStringList{"Information: No data for 14/11/2026 \u2013 30/11/2026 exists"});
+        QCOMPARE(prompts_->log,
+                 (QStringList{"Information: No data for 14/11/2026 \u2013 30/11/2026 exists",
+                              "Error: The chart of 01/12/2026 \u2013 08/12/2026 was drawn without 1 line of the "
+                              "history that cannot be read: a day that is no date, or minutes or a switch count "
+                              "that is no whole number.\ncompletedata.txc, line 4: "
+                                  + key(kPastDay) + ":C:3x0:"}));
         QVERIFY(stayedOpen);
         const QString range = QStringLiteral("01/12/2026 \u2013 08/12/2026   Switches : 13 | Percentage | % | ");
         QCOMPARE(picture(*form_->Chart1), range + "A=9 B=39 C=13 D=17 E=22");
@@ -489,6 +496,38 @@ private slots:
         form_->Value2->trigger();
         QCOMPARE(form_->Graph.GraphMode, 3);
         QVERIFY(!form_->ChooseRange1->isChecked());
+    }
+
+    // A day that stands twice in the switch log has the count of its last
+    // entry in the date view, the range's title, its Days label and the
+    // export; today's is the entry counted into, the first of its two.
+    void dayLoggedTwiceHasOneCountEverywhere()
+    {
+        const QDate between = kPastDay.addDays(1);
+        start({key(kPastDay) + ":A:1:", key(between) + ":A:2:"},
+              {key(kPastDay), "5", key(between), "2", key(kPastDay), "9", key(kToday), "4", key(kToday), "7"});
+        chooseDate([&](TForm4 &dialog) {
+            pickDate(dialog, kPastDay);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        QCOMPARE(form_->Chart1->titleLines(), QStringList{"01/12/2026   Switches : 9"});
+
+        chooseRange([&](RangeDialog &dialog) {
+            dialog.chooseRange({kPastDay, kToday});
+            // On its circle: the short "Days" ends before the button's middle, where a click misses.
+            QTest::mouseClick(dialog.DaysButton, Qt::LeftButton, {}, QPoint(8, 8));
+            QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
+        });
+        const BarChartView &chart = *form_->Chart1;
+        QCOMPARE(chart.titleLines(), QStringList{"01/12/2026 \u2013 08/12/2026   Switches : 15"});
+        QCOMPARE(chart.Series1.label(0), QStringLiteral("Tue 1 Dec \u00b7 9 switches"));
+        QCOMPARE(chart.Series1.label(7), QStringLiteral("Tue 8 Dec \u00b7 4 switches"));
+
+        prompts_->csvAnswers << files_->path("days.csv");
+        form_->ExportHistory1->trigger();
+        const QByteArray csv = files_->bytes("days.csv");
+        QVERIFY(csv.contains("2026-12-01,,,9\r\n") && csv.contains("2026-12-08,,,4\r\n"));
+        QVERIFY(!prompts_->log.join('\n').contains("Error"));
     }
 };
 

@@ -360,7 +360,7 @@ void TestExtras::exportedCsvHoldsEveryDayItemAndSwitchCount()
         {"2026-12-07", "Mail, \"urgent\"", "3", ""},
         {"2026-12-07", "Café", "0", ""},
         {"2026-12-07", "Writing", "7", ""},
-        {"2026-12-07", "", "", "9"}, // a day's first entry counts, as at start-up
+        {"2026-12-07", "", "", "11"}, // a day's last entry counts, as in the date view
         {"2026-12-08", "'=HYPERLINK(\"evil.example\")", "4", ""},
         {"2026-12-08", "'-Admin", "2", ""},
         {"2026-12-08", QString::fromUtf8(stats), "6", ""},

@@ -79,26 +79,26 @@ QStringList historyOf(const QVector<std::pair<QDate, QStringList>> &days)
 }
 
 // Across a month's end, a year's end and with 2 Dec 2025 missing; C first
-// appears in December.
+// appears in December. 3 Dec has a damaged line (line 7 of the file).
 const QStringList kRangeHistory = historyOf({{QDate(2025, 11, 29), {"A 10", "B 5"}},
                                              {QDate(2025, 11, 30), {"A 20"}},
                                              {QDate(2025, 12, 1), {"A 1", "C 7"}},
-                                             {QDate(2025, 12, 3), {"B 4"}},
+                                             {QDate(2025, 12, 3), {"B 4", "A 3x0"}},
                                              {QDate(2025, 12, 31), {"A 100"}},
                                              {QDate(2026, 1, 1), {"C 50", "A 3"}}});
-// The first entry of a day counts: 1 Dec has a stray second one.
-const QStringList kRangeSwitches{keyOf(QDate(2025, 11, 29)), "2",  keyOf(QDate(2025, 11, 30)), "3",
-                                 keyOf(QDate(2025, 12, 1)),  "4",  keyOf(QDate(2025, 12, 3)),  "5",
-                                 keyOf(QDate(2025, 12, 31)), "6",  keyOf(QDate(2026, 1, 1)),   "7",
-                                 keyOf(QDate(2025, 12, 1)),  "99"};
+// The last entry of a day counts: 1 Dec has an earlier one. 31 Dec's count
+// (line 10) is damaged.
+const QStringList kRangeSwitches{keyOf(QDate(2025, 11, 29)), "2",  keyOf(QDate(2025, 12, 1)),  "99",
+                                 keyOf(QDate(2025, 11, 30)), "3",  keyOf(QDate(2025, 12, 1)),  "4",
+                                 keyOf(QDate(2025, 12, 31)), "6x", keyOf(QDate(2025, 12, 3)),  "5",
+                                 keyOf(QDate(2026, 1, 1)),   "7"};
 
 // The history in two parts as the ledger holds it: earlier bytes and last block.
 HistoryRange readRange(const DayRange &range)
 {
     const QByteArray history = EncodeLines(kRangeHistory);
     const qsizetype split = history.indexOf(keyOf(QDate(2025, 12, 3)).toLatin1());
-    return ReadHistoryRange(range, {history.first(split), history.sliced(split)}, {EncodeLines(kRangeSwitches)},
-                            LocaleValues());
+    return ReadHistoryRange(range, {history.first(split), history.sliced(split)}, kRangeSwitches, LocaleValues());
 }
 
 } // namespace
@@ -310,6 +310,7 @@ void TestGraphBuilder::viewCommandsSetTheMenuMarks()
 }
 
 
+// Damaged lines of the range's days are left out and named; those of other days are not.
 void TestGraphBuilder::rangeSumsTheHistory_data()
 {
     QTest::addColumn<DayRange>("range");
@@ -317,15 +318,18 @@ void TestGraphBuilder::rangeSumsTheHistory_data()
     QTest::addColumn<QVector<qint64>>("minutes");
     QTest::addColumn<QVector<qint64>>("dayMinutes"); // -1: no data that day
     QTest::addColumn<qint64>("switches");
+    QTest::addColumn<QStringList>("leftOut");
     QTest::newRow("across a month") << DayRange{QDate(2025, 11, 30), QDate(2025, 12, 1)} << QStringList{"A", "C"}
-                                    << QVector<qint64>{21, 7} << QVector<qint64>{20, 8} << qint64(7);
-    QTest::newRow("across a year") << DayRange{QDate(2025, 12, 31), QDate(2026, 1, 1)} << QStringList{"A", "C"}
-                                   << QVector<qint64>{103, 50} << QVector<qint64>{100, 53} << qint64(13);
-    QTest::newRow("a missing day") << DayRange{QDate(2025, 12, 1), QDate(2025, 12, 3)}
-                                   << QStringList{"A", "C", "B"} << QVector<qint64>{1, 7, 4}
-                                   << QVector<qint64>{8, -1, 4} << qint64(9);
+                                    << QVector<qint64>{21, 7} << QVector<qint64>{20, 8} << qint64(7) << QStringList{};
+    QTest::newRow("across a year")
+        << DayRange{QDate(2025, 12, 31), QDate(2026, 1, 1)} << QStringList{"A", "C"} << QVector<qint64>{103, 50}
+        << QVector<qint64>{100, 53} << qint64(7) << QStringList{"help.txc, line 10: 6x"};
+    QTest::newRow("a missing day and a damaged line")
+        << DayRange{QDate(2025, 12, 1), QDate(2025, 12, 3)} << QStringList{"A", "C", "B"} << QVector<qint64>{1, 7, 4}
+        << QVector<qint64>{8, -1, 4} << qint64(9)
+        << QStringList{"completedata.txc, line 7: " + keyOf(QDate(2025, 12, 3)) + ":A:3x0:"};
     QTest::newRow("no data") << DayRange{QDate(2025, 12, 4), QDate(2025, 12, 30)} << QStringList{}
-                             << QVector<qint64>{} << QVector<qint64>(27, -1) << qint64(0);
+                             << QVector<qint64>{} << QVector<qint64>(27, -1) << qint64(0) << QStringList{};
 }
 
 void TestGraphBuilder::rangeSumsTheHistory()
@@ -335,10 +339,12 @@ void TestGraphBuilder::rangeSumsTheHistory()
     QFETCH(QVector<qint64>, minutes);
     QFETCH(QVector<qint64>, dayMinutes);
     QFETCH(qint64, switches);
+    QFETCH(QStringList, leftOut);
     const HistoryRange sum = readRange(range);
     QCOMPARE(sum.names, names);
     QCOMPARE(sum.itemMinutes, minutes);
     QCOMPARE(sum.switches, switches);
+    QCOMPARE(sum.leftOut, leftOut);
     QCOMPARE(sum.days.size(), dayMinutes.size());
     for (int i = 0; i < dayMinutes.size(); ++i) {
         QCOMPARE(sum.days.at(i).date, range.first.addDays(i));

@@ -8,6 +8,7 @@
 #include "ledger.h"
 #include "line_file.h"
 #include "prompts.h"
+#include "switch_log.h"
 #include "text_convert.h"
 
 #include <QCalendarWidget>
@@ -18,7 +19,7 @@
 #include <QScreen>
 #include <QTextCharFormat>
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -173,18 +174,12 @@ void TForm4::ChartChosenDay()
 
 QString TForm4::findSwitchText() const
 {
-    // The log up to today's count line holds pairs of day key and count; every
-    // line is compared, and the last match wins.
-    const LedgerState &state = ledger_.state();
-    const QStringList earlier = DecodeLines(state.SwitchEarlier);
-    const QStringList lines = earlier + state.SwitchLines;
-    const int last = std::min(int(earlier.size()) + state.SwitchLineIndex, int(lines.size()) - 1);
-    QString text;
-    for (int i = 0; i <= last; ++i) {
-        if (IsDayKeyOf(lines.at(i), ChosenJulian, ledger_.locale()))
-            text = QStringLiteral("Switches : ") + lines.value(i + 1);
-    }
-    return text;
+    // The count stored in the day's entry as every view takes it, shown as
+    // it stands in the log.
+    const QStringList lines = SwitchLinesThroughToday(ledger_.state());
+    const SwitchEntries entries = FindSwitchEntries(lines, ledger_.locale());
+    const auto entry = entries.lastKeyLine.constFind(DateOfJulian(ChosenJulian));
+    return entry == entries.lastKeyLine.cend() ? QString() : QStringLiteral("Switches : ") + lines.value(*entry + 1);
 }
 
 void TForm4::fillBarsFromBlock()

@@ -425,8 +425,12 @@ void TForm1::ChooseRange1Click()
 {
     if (!RangeForm)
         RangeForm = new RangeDialog(ledger_, Graph, prompts_, this);
-    if (RangeForm->exec() == QDialog::Accepted)
-        Graph.DrawGraph();
+    if (RangeForm->exec() != QDialog::Accepted)
+        return;
+    Graph.DrawGraph();
+    // Told over the chart, as the export tells it over the written file.
+    if (!RangeForm->leftOutMessage().isEmpty())
+        prompts_.Error(RangeForm->leftOutMessage());
 }
 
 void TForm1::PrintGraph1Click()

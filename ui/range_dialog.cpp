@@ -4,8 +4,9 @@
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"
-#include "line_file.h"
+#include "left_out.h"
 #include "prompts.h"
+#include "switch_log.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
@@ -156,25 +157,26 @@ int RangeDialog::chosenMode() const
 
 void RangeDialog::OkButtonClick()
 {
-    // A line that does not parse is shown in the standard error box; the dialog stays open.
+    // A history file that cannot be read is shown in the standard error box; the dialog stays open.
     RunGuarded(prompts_, [this] { ChartRange(); });
 }
 
 void RangeDialog::ChartRange()
 {
-    const LedgerState &state = ledger_.state();
     // The history as the ledger holds it, with the last block, which holds
-    // today's minutes and switches as of now. Its earlier bytes are read
-    // from the file while it is as the ledger last saw it, never through the
-    // mapping, which a program writing the file in place could cut short.
-    const HistoryRange range
-        = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
-                           {state.SwitchEarlier, EncodeLines(state.SwitchLines)}, ledger_.locale());
-    if (!range.hasData()) {
-        prompts_.Information(QStringLiteral("No data for ") + RangeText(range.range, ledger_.locale())
-                             + QStringLiteral(" exists"));
+    // today's minutes as of now. Its earlier bytes are read from the file
+    // while it is as the ledger last saw it, never through the mapping,
+    // which a program writing the file in place could cut short. The switch
+    // log as the ledger holds it too, with today's switches as of now.
+    const HistoryRange range = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
+                                                SwitchLinesThroughToday(ledger_.state()), ledger_.locale());
+    const QString rangeText = RangeText(range.range, ledger_.locale());
+    if (!range.hasLines()) {
+        prompts_.Information(QStringLiteral("No data for ") + rangeText + QStringLiteral(" exists"));
         return;
     }
+    leftOutMessage_ = LeftOutMessage(QStringLiteral("The chart of ") + rangeText + QStringLiteral(" was drawn"),
+                                     range.leftOut);
     graph_.SetRangeView(range, chosenMode());
     accept();
 }

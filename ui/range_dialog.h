@@ -18,7 +18,8 @@ class QRadioButton;
 // fonts, buttons, keys and accessible names. exec() returns Accepted only
 // after a successful OK, which has filled the graph builder's bar state and
 // set the menu marks; nothing changes before that. OK reads the history as
-// the ledger holds it and writes nothing.
+// the ledger holds it and writes nothing; lines of the range's days that
+// cannot be read are left out of the chart and named, as the export names them.
 class RangeDialog : public QDialog {
     Q_OBJECT
 public:
@@ -44,6 +45,9 @@ public:
     // Runs once per showing: this week, "Value".
     void FormActivate();
     void OkButtonClick();
+    // After a successful OK, what the user is told about lines of the
+    // range's days that cannot be read and were left out; empty for none.
+    const QString &leftOutMessage() const { return leftOutMessage_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -55,10 +59,11 @@ private:
     QPushButton *addQuickButton(const QString &caption, QuickRange choice, int column);
     void createFaceAndButtons();
     int chosenMode() const;
-    // OK's steps; throws HourwiseError for a history line that does not parse.
+    // OK's steps; throws HourwiseError when the history file cannot be read.
     void ChartRange();
 
     Ledger &ledger_;
     GraphBuilder &graph_;
     Prompts &prompts_;
+    QString leftOutMessage_;
 };
