@@ -180,6 +180,18 @@ DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues 
     return found;
 }
 
+qsizetype EndBeforeCutSave(const QByteArray &history, const QString &dayKey)
+{
+    if (history.isEmpty() || history.endsWith('\n')) // a lone CR at the end may be half of a CR LF
+        return history.size();
+    const LineSpan last = LineBefore(history, history.size());
+    QByteArrayView text = QByteArrayView(history).sliced(last.start, last.end - last.start);
+    while (text.endsWith('\0'))
+        text.chop(1);
+    const QByteArray keyField = dayKey.toUtf8() + ':';
+    return text.startsWith(keyField) || QByteArrayView(keyField).startsWith(text) ? last.start : history.size();
+}
+
 namespace {
 
 // A day's run of lines in a file's bytes: [start, end), and its day, or

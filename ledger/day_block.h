@@ -73,6 +73,16 @@ struct DayLines {
 // line before, which in a history is once per day.
 DayLines FindDayLines(const QByteArray &history, double day, const LocaleValues &locale);
 
+// Where a history's bytes end once a save that a kill or a power cut
+// stopped part-way is taken off: a last line without its line end (or
+// with only its CR) that
+// belongs to the day of dayKey (the key, or the start of it), as such a
+// save leaves it, with any NUL bytes a file system left behind it. The
+// whole size when the history ends otherwise. data.txc, written whole
+// before the history, holds that day's lines, which the start-up load
+// then writes in their place.
+qsizetype EndBeforeCutSave(const QByteArray &history, const QString &dayKey);
+
 // Two versions of a file of day-keyed lines: a history (a day's lines carry
 // its key in their first field) or a switch log (a day's key stands alone
 // on a line, its count after it). Days are keyed, so every day that either

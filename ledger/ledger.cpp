@@ -60,15 +60,24 @@ void Ledger::StartupLoad()
     asRead_.data = ReadFileBytes(filePath(DataFileName));
     s_.DataLines = DecodeLines(*asRead_.data);
     dataAsStored_ = s_.DataLines;
-    std::shared_ptr<const MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));
+    std::shared_ptr<MappedFile> historyFile = MappedFile::Map(filePath(HistoryFileName));
     stamps_.history = historyFile->stamp();
-    HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(), locale_);
+    // A save that a kill or a power cut stopped part-way leaves the history
+    // ending in part of a line of data.txc's day, whose lines data.txc,
+    // written whole before it, holds: that part is left out, and the block
+    // is rebuilt from data.txc below.
+    const qsizetype whole = s_.DataLines.isEmpty()
+        ? historyFile->size()
+        : EndBeforeCutSave(historyFile->bytes(), FirstField(s_.DataLines.first()));
+    historyMayBeCut_ = whole < historyFile->size();
+    HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(whole), locale_);
     s_.HistoryEarlier = historyFile->bytes(history.earlierSize);
+    historyEnd_ = {history.earlierSize, historyFile->bytes().sliced(history.earlierSize)};
     historyFile_ = std::move(historyFile); // after the bytes that showed the one it replaces
     historyEarlierEndingsChecked_ = false;
     s_.HistoryLines = std::move(history.lastBlock);
     asRead_.historyEarlierSize = s_.HistoryEarlier.size();
-    asRead_.historyLastBlock = std::move(history.lastBlockBytes);
+    asRead_.historyLastBlock = historyEnd_.bytes;
     // A blank line or a single line cut off (a damaged file) holds no item
     // either, which beside earlier days is refused as an empty file is.
     if (s_.DataLines.size() < 2)
@@ -257,9 +266,11 @@ void Ledger::splitSwitchLog(const QByteArray &log, qsizetype at)
     // ends otherwise than with CR LF: then all are encoded anew, as a save
     // writes every line.
     const QByteArray earlier = log.first(at);
-    s_.SwitchEarlier = EndsEveryLineWithCrLf(earlier) ? earlier : EncodeLines(DecodeLines(earlier));
+    const bool asInLog = EndsEveryLineWithCrLf(earlier);
+    s_.SwitchEarlier = asInLog ? earlier : EncodeLines(DecodeLines(earlier));
     s_.SwitchLines = DecodeLines(log.sliced(at));
     s_.SwitchLineIndex = -1;
+    switchLogEnd_ = asInLog ? FileEnd{at, log.sliced(at)} : FileEnd{};
 }
 
 void Ledger::appendSwitchEntry()
@@ -284,8 +295,7 @@ void Ledger::SaveAll()
         rebuildBlockOfDay(s_.TodayJulian);
     else
         startNewDay();
-    writeData();
-    writeHistory();
+    writeDataAndHistory();
     writeSwitchLog();
     syncFolder();
     emit saved();
@@ -346,6 +356,7 @@ void Ledger::takeOverSwitchLog(const FileStamp &stamp)
     const QByteArray ours = s_.SwitchEarlier + EncodeLines(s_.SwitchLines);
     const QByteArray merged = UnionOfDays(DayKeyedFile::SwitchLog, log, ours, day, locale_).bytes;
     splitSwitchLog(merged, merged.size());
+    switchLogEnd_ = {}; // the merged days are not in the file yet
     s_.SwitchLines = {key, IntToStr(s_.SwitchCount)};
     s_.SwitchLineIndex = 1;
 }
@@ -421,6 +432,7 @@ bool Ledger::takeOverHistory(const FileStamp &stamp)
             return false;
     }
     s_.HistoryEarlier = historyUnion(theirs).bytes;
+    historyEnd_ = {};
     historyEarlierEndingsChecked_ = false; // their lines may end otherwise than with CR LF
     stamps_.history = stamp;
     return true;
@@ -486,10 +498,20 @@ void Ledger::startNewDay()
     }
 }
 
-void Ledger::writeSwitchLog()
+void Ledger::writeDataAndHistory()
 {
-    writeUnlessAsRead(SwitchFileName, asRead_.switchLog, {s_.SwitchEarlier, EncodeLines(s_.SwitchLines)},
-                      stamps_.switchLog);
+    // data.txc goes first: it holds the lines of the history's last block,
+    // from which the start-up load repairs a history that a save stopped
+    // part-way. While the history itself may be cut (a start found it so, or
+    // a save failed part-way), it goes first instead, so that data.txc never
+    // moves on to another day while it is the only record of that block.
+    if (historyMayBeCut_) {
+        writeHistory();
+        writeData();
+    } else {
+        writeData();
+        writeHistory();
+    }
 }
 
 void Ledger::writeData()
@@ -521,6 +543,51 @@ void Ledger::writeUnlessAsRead(const QString &fileName, std::optional<QByteArray
         stamp = writeFile(fileName, parts);
 }
 
+void Ledger::writeSwitchLog()
+{
+    // Within a day only today's count changes, in place where a kill cannot
+    // split the write; a new day, a longer count or a version taken over
+    // writes the file whole.
+    const QByteArray tail = EncodeLines(s_.SwitchLines);
+    const qsizetype start = s_.SwitchEarlier.size();
+    const bool asRead = asRead_.switchLog && holdsParts(*asRead_.switchLog, {s_.SwitchEarlier, tail});
+    asRead_.switchLog.reset();
+    if (asRead)
+        return;
+    FileEnd onDisk = std::exchange(switchLogEnd_, {});
+    if (onDisk.start != start
+        || !writeFileEnd(SwitchFileName, stamps_.switchLog, start, onDisk.bytes, tail, FileEndWrite::Atomic))
+        stamps_.switchLog = writeFile(SwitchFileName, {s_.SwitchEarlier, tail});
+    switchLogEnd_ = {start, tail};
+}
+
+bool Ledger::writeFileEnd(const QString &fileName, FileStamp &stamp, qsizetype start, QByteArrayView onDisk,
+                          QByteArrayView wanted, FileEndWrite how)
+{
+    const qsizetype same = std::mismatch(onDisk.begin(), onDisk.end(), wanted.begin(), wanted.end()).first
+        - onDisk.begin();
+    const QString path = filePath(fileName);
+    if (same == onDisk.size() && same == wanted.size())
+        return StampOf(path) == stamp; // the file holds these very bytes, unless it is gone
+    try {
+        const std::optional<FileStamp> written = ReplaceFileEnd(path, stamp, start + same, wanted.sliced(same), how);
+        if (written)
+            stamp = *written;
+        return written.has_value();
+    } catch (const FileChangedError &) {
+        throw;
+    } catch (const HourwiseError &) {
+        // Stopped part-way (a full disk): the file is still Hourwise's own,
+        // not another program's, and the next save writes it whole.
+        try {
+            stamp = StampOf(path);
+        } catch (const HourwiseError &) {
+            // a file that cannot be looked at is no other program's version either
+        }
+        throw;
+    }
+}
+
 FileStamp Ledger::writeFile(const QString &fileName, const QList<QByteArrayView> &parts, const MappedHead &head)
 {
     const FileStamp written = WriteEncodedFile(filePath(fileName), parts, head);
@@ -547,11 +614,46 @@ void Ledger::writeHistory()
     if (asRead)
         return;
     encodeEarlierHistoryAsSaved();
-    if (earlierHistoryIsMapped())
-        stamps_.history = writeFile(HistoryFileName, {lastBlock}, {historyFile_.get(), s_.HistoryEarlier.size()});
-    else
-        stamps_.history = writeFile(HistoryFileName, {s_.HistoryEarlier, lastBlock});
+    if (!writeHistoryEnd(lastBlock)) {
+        if (earlierHistoryIsMapped())
+            stamps_.history = writeFile(HistoryFileName, {lastBlock}, {historyFile_.get(), s_.HistoryEarlier.size()});
+        else
+            stamps_.history = writeFile(HistoryFileName, {s_.HistoryEarlier, lastBlock});
+    }
+    historyEnd_ = {s_.HistoryEarlier.size(), lastBlock};
+    historyMayBeCut_ = false;
     showEarlierHistoryFromFile(stamps_.history);
+}
+
+bool Ledger::writeHistoryEnd(const QByteArray &lastBlock)
+{
+    // Only the last day's block changes, or a new day's follows it: the
+    // file is written from the first byte that differs from what it holds.
+    // data.txc, written whole before, holds that block's lines, so a save
+    // stopped part-way (the file then ends in part of a line of that day)
+    // is repaired by the next start-up load. Bytes that settled into
+    // HistoryEarlier since the last write must be the ones the file holds.
+    const FileEnd onDisk = std::exchange(historyEnd_, {});
+    const qsizetype start = s_.HistoryEarlier.size();
+    const qsizetype settled = start - onDisk.start;
+    if (onDisk.start < 0 || settled < 0 || settled > onDisk.bytes.size()
+        || (settled > 0
+            && (earlierHistoryIsMapped()
+                || QByteArrayView(s_.HistoryEarlier).sliced(onDisk.start) != QByteArrayView(onDisk.bytes).first(settled))))
+        return false;
+    try {
+        if (!writeFileEnd(HistoryFileName, stamps_.history, start, QByteArrayView(onDisk.bytes).sliced(settled),
+                          lastBlock, FileEndWrite::MayCut))
+            return false;
+    } catch (const FileChangedError &) {
+        throw; // nothing was written
+    } catch (const HourwiseError &) {
+        historyMayBeCut_ = true;
+        throw;
+    }
+    if (historyFile_ && historyFile_->stamp().identity == stamps_.history.identity)
+        historyFile_->noteOwnWrite(stamps_.history); // it maps the bytes before those written
+    return true;
 }
 
 bool Ledger::earlierHistoryIsMapped() const
@@ -579,7 +681,10 @@ void Ledger::encodeEarlierHistoryAsSaved()
     if (historyEarlierEndingsChecked_)
         return;
     const QByteArray earlier = earlierHistoryBytes();
-    s_.HistoryEarlier = EndsEveryLineWithCrLf(earlier) ? earlier : EncodeLines(DecodeLines(earlier));
+    if (!EndsEveryLineWithCrLf(earlier)) {
+        s_.HistoryEarlier = EncodeLines(DecodeLines(earlier));
+        historyEnd_ = {}; // the file's bytes before its end change too
+    }
     historyEarlierEndingsChecked_ = true;
 }
 
@@ -594,7 +699,7 @@ void Ledger::showEarlierHistoryFromFile(const FileStamp &saved)
     // mapped, the bytes held serve.
     if (earlierHistoryIsMapped())
         return;
-    std::shared_ptr<const MappedFile> file;
+    std::shared_ptr<MappedFile> file;
     try {
         file = MappedFile::Map(filePath(HistoryFileName));
     } catch (const HourwiseError &) {
@@ -773,8 +878,7 @@ void Ledger::DeleteItem(int position)
 void Ledger::SaveDataAndHistory()
 {
     rebuildBlockOfDay(s_.TodayJulian);
-    writeData();
-    writeHistory();
+    writeDataAndHistory();
     syncFolder();
 }
 

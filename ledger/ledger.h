@@ -215,12 +215,19 @@ private:
     std::optional<double> lastSavedDay() const;
     // Their history with every earlier day that only Hourwise saved.
     DayUnion historyUnion(const QByteArray &theirs) const;
+    void writeDataAndHistory();
     void writeData();
     // Writes the parts as the file, unless they are the very bytes that the
     // start-up read from it (asRead, which the first write forgets).
     void writeUnlessAsRead(const QString &fileName, std::optional<QByteArray> &asRead,
                            const QList<QByteArrayView> &parts, FileStamp &stamp);
     FileStamp writeFile(const QString &fileName, const QList<QByteArrayView> &parts, const MappedHead &head = {});
+    // Writes wanted in place of onDisk, the file's bytes from start on, from
+    // the first byte that differs (ReplaceFileEnd); false when it must be
+    // written whole instead.
+    bool writeFileEnd(const QString &fileName, FileStamp &stamp, qsizetype start, QByteArrayView onDisk,
+                      QByteArrayView wanted, FileEndWrite how);
+    bool writeHistoryEnd(const QByteArray &lastBlock);
     void syncFolder();
     void writeHistory();
     bool earlierHistoryIsMapped() const;
@@ -236,7 +243,19 @@ private:
     // The history file whose bytes HistoryEarlier shows without a copy, when
     // they are the file's own; it outlives s_, which refers to it. The saves
     // copy those bytes from the file, never through the mapping.
-    std::shared_ptr<const MappedFile> historyFile_;
+    std::shared_ptr<MappedFile> historyFile_;
+    // What a file holds from start on, as Hourwise last read or wrote it:
+    // the bytes before start are those of HistoryEarlier (SwitchEarlier).
+    // A save then writes only from the first byte that differs. start -1:
+    // not known, so the next save writes the file whole.
+    struct FileEnd {
+        qsizetype start = -1;
+        QByteArray bytes;
+    };
+    FileEnd historyEnd_;
+    // The history file may end in part of a line (see writeDataAndHistory).
+    bool historyMayBeCut_ = false;
+    FileEnd switchLogEnd_;
     // The three files as Hourwise last read or wrote them.
     struct FileStamps {
         FileStamp data;

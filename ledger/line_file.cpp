@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -316,7 +317,7 @@ FileChangedError::FileChangedError(const QString &path)
 {
 }
 
-std::shared_ptr<const MappedFile> MappedFile::Map(const QString &path)
+std::shared_ptr<MappedFile> MappedFile::Map(const QString &path)
 {
     std::shared_ptr<MappedFile> mapping(new MappedFile);
     QFile file(path);
@@ -443,6 +444,85 @@ FileStamp WriteEncodedFile(const QString &path, const QList<QByteArrayView> &par
     if (!file.commit())
         throwCannotCreate(path, reasonOf(file, errno));
     return written;
+}
+
+namespace {
+
+// A file descriptor closed when it goes out of scope.
+struct OpenFile {
+    int fd = -1;
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Whether bytes [at, at + length) of a file lie within one page of it, which
+// a single write copies in one piece: a kill cannot split it.
+bool withinOnePage(qsizetype at, qsizetype length)
+{
+    const qsizetype page = qsizetype(::sysconf(_SC_PAGESIZE));
+    return length > 0 && at / page == (at + length - 1) / page;
+}
+
+// Fails as a write past the file size limit or onto a full disk would,
+// before anything is written: the limit checked, the space reserved.
+void reserveRoom(const QString &path, int fd, qsizetype keep, qsizetype end)
+{
+    if (end <= keep)
+        return;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && rlim_t(end) > limit.rlim_cur)
+        throwCannotCreate(path, qt_error_string(EFBIG));
+    // Where the file system cannot reserve, the write itself finds out.
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, off_t(keep), off_t(end - keep)) != 0 && errno != EOPNOTSUPP
+        && errno != ENOSYS)
+        throwCannotCreate(path, qt_error_string(errno));
+}
+
+void writeAt(const QString &path, int fd, qsizetype at, QByteArrayView bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(at + done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throwCannotCreate(path, qt_error_string(written < 0 ? errno : ENOSPC));
+        done += written;
+    }
+}
+
+} // namespace
+
+std::optional<FileStamp> ReplaceFileEnd(const QString &path, const FileStamp &expected, qsizetype keep,
+                                        QByteArrayView tail, FileEndWrite how)
+{
+    const qsizetype end = keep + tail.size();
+    const bool overwrite = end == expected.size && withinOnePage(keep, tail.size());
+    if (how == FileEndWrite::Atomic && !overwrite)
+        return std::nullopt;
+    // Whatever is no longer a plain file there (gone, a folder in the way)
+    // is the whole write's to replace or to report.
+    const FileStamp now = StampOf(path);
+    if (!now.exists || !now.regular)
+        return std::nullopt;
+    OpenFile file{::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW)};
+    if (file.fd < 0)
+        throwCannotCreate(path, qt_error_string(errno));
+    // Checked on the file opened, not only by name before: nothing of
+    // another program's version is ever written into.
+    if (stampOf(file.fd) != expected)
+        throw FileChangedError(path);
+    if (!overwrite) {
+        reserveRoom(path, file.fd, keep, end);
+        if (::ftruncate(file.fd, off_t(keep)) != 0)
+            throwCannotCreate(path, qt_error_string(errno));
+    }
+    writeAt(path, file.fd, keep, tail);
+    if (::fsync(file.fd) != 0 && errno != EINVAL && errno != ENOTSUP)
+        throwCannotCreate(path, qt_error_string(errno));
+    return stampOf(file.fd);
 }
 
 void SyncFolderOf(const QString &path)

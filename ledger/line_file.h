@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Text files of lines, as the three data files and the date view use them.
 //
@@ -108,7 +109,7 @@ public:
 class MappedFile {
 public:
     // A missing or empty file maps to no bytes; errors as ReadFileBytes.
-    static std::shared_ptr<const MappedFile> Map(const QString &path);
+    static std::shared_ptr<MappedFile> Map(const QString &path);
     ~MappedFile();
     MappedFile(const MappedFile &) = delete;
     MappedFile &operator=(const MappedFile &) = delete;
@@ -119,6 +120,10 @@ public:
     qsizetype size() const { return size_; }
     // The file as it was when mapped.
     const FileStamp &stamp() const { return stamp_; }
+    // Hourwise itself wrote the file in place, beyond the bytes it reads
+    // through this mapping (ReplaceFileEnd): the file as it is now counts
+    // as unchanged.
+    void noteOwnWrite(const FileStamp &now) { stamp_ = now; }
 
     // Hands the first length bytes to sink in parts, read from the file
     // rather than touched through the mapping. Throws FileChangedError,
@@ -157,6 +162,31 @@ void WriteEncodedFile(const QString &path, const QByteArray &bytes);
 // has a file, comes first and is copied from that file (MappedFile::copyTo).
 // Returns the stamp of the file now at path.
 FileStamp WriteEncodedFile(const QString &path, const QList<QByteArrayView> &parts, const MappedHead &head = {});
+
+// Whether ReplaceFileEnd may cut the file short for a moment.
+enum class FileEndWrite {
+    // The file is cut after keep bytes and the tail written behind them: a
+    // kill or a power cut part-way leaves the file ending in a prefix of
+    // the tail (a last line without its line end), which the caller can
+    // repair from a record of its own.
+    MayCut,
+    // Only an overwrite that a kill cannot split: a tail of the file's own
+    // length that lies within one page of the file, written by one call.
+    Atomic,
+};
+
+// Writes the end of a file in place, leaving its first keep bytes as they
+// are, so that a save of a long file writes only what changed. The file
+// must be the one Hourwise last wrote or read (expected): another
+// program's version is never written into (FileChangedError, before
+// anything is written). Returns nothing, writing nothing, when the file is
+// missing or the write cannot be done the way asked: then write it whole.
+// A file size limit and a full disk are found before the file is touched
+// where the system can tell (the limit; reserving the space), so it then
+// stays as it was. Syncs the file before it returns its new stamp.
+// Throws HourwiseError "Cannot create file "<full path>". <reason>".
+std::optional<FileStamp> ReplaceFileEnd(const QString &path, const FileStamp &expected, qsizetype keep,
+                                        QByteArrayView tail, FileEndWrite how);
 
 // Syncs the folder that holds path, so that the renames of files into it
 // survive a power cut. Throws HourwiseError "Cannot create file "<full

@@ -18,6 +18,9 @@
 //       kills itself with SIGKILL DELAY_US microseconds after FILE has been
 //       replaced by that command. Prints the command first; exit 0 when the
 //       command ended before the kill.
+//   check_files cut-save DIR
+//       Cuts the history at a random byte of the block of data.txc's day,
+//       as a kill in the middle of writing that block in place leaves it.
 //   check_files start DIR
 //       The start-up load alone.
 //   check_files check DIR STATE
@@ -25,15 +28,18 @@
 //       may never go down, and STATE.history the history lines of the days
 //       before its last block, which may never change. Prints one word on
 //       success: how the history's last block stood against data.txc
-//       ("in-step", "lags-a-minute", "behind-a-command", "new-day-pending").
+//       ("in-step", "lags-a-minute", "behind-a-command", "new-day-pending",
+//       "cut-in-a-save": the history ends in part of a line that the start-up load takes off).
 //       Exit 1 with the faults on stderr.
 
+#include "day_block.h"
 #include "day_key.h"
 #include "hourwise_error.h"
 #include "ledger.h"
 #include "line_file.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -96,23 +102,28 @@ int generate(const QString &dir, const QDate &date, int items, int days)
 
 int watchFolder(const QString &dir)
 {
+    // A file written whole arrives by rename; one written in place is
+    // modified (cut, then written) and closed: the first change counts, so
+    // that a kill can land in the middle of an in-place save.
     const int fd = inotify_init1(IN_CLOEXEC);
-    if (fd < 0 || inotify_add_watch(fd, QFile::encodeName(dir).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+    if (fd < 0
+        || inotify_add_watch(fd, QFile::encodeName(dir).constData(), IN_MOVED_TO | IN_MODIFY | IN_CLOSE_WRITE) < 0)
         fail(QStringLiteral("cannot watch ") + dir);
     return fd;
 }
 
-// Waits until the watched folder reports fileName replaced; false on timeout
-// (a negative timeout waits for ever).
+// Waits until the watched folder reports fileName replaced or changed;
+// false on timeout (a negative timeout waits for ever). Changes of other
+// files do not put the timeout off.
 bool waitForReplaced(int fd, const QByteArray &fileName, int timeoutMs)
 {
+    const QDeadlineTimer deadline(timeoutMs); // negative: for ever
     alignas(inotify_event) char buffer[4096];
     pollfd waitFor{fd, POLLIN, 0};
-    while (poll(&waitFor, 1, timeoutMs) > 0) {
+    while (poll(&waitFor, 1, int(deadline.remainingTime())) > 0) {
         const ssize_t length = read(fd, buffer, sizeof buffer);
         for (ssize_t at = 0; at < length;) {
             const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
-            // A replaced file arrives by rename; a file written in place is closed after writing.
             if (event->len > 0 && fileName == event->name)
                 return true;
             at += ssize_t(sizeof(inotify_event)) + event->len;
@@ -281,8 +292,9 @@ void checkStartupLoad(const QString &dir, const QList<TodayLine> &today, const Q
     for (int i = 0; i < today.size(); ++i)
         if (state.ItemTable.TodayMinutes[i] != today[i].minutes)
             fail(QStringLiteral("the start-up load reads other minutes for today"));
-    if (DecodeLines(readBytes(copy.filePath(Ledger::HistoryFileName)))
-        != withoutTrailingRun(history, today.first().key) + dataToday)
+    const QByteArray repaired = readBytes(copy.filePath(Ledger::HistoryFileName));
+    checkWhole(QStringLiteral("completedata.txc after the start-up load"), repaired);
+    if (DecodeLines(repaired) != withoutTrailingRun(history, today.first().key) + dataToday)
         fail(QStringLiteral("the start-up load does not bring the history up to date with data.txc"));
 }
 
@@ -321,16 +333,38 @@ void checkTotalsGrow(const QString &statePath, const QList<TodayLine> &today, co
     WriteLineFile(statePath, lines);
 }
 
+// ---- cut-save
+
+// Leaves the history as a kill between cutting it and writing its end
+// leaves it: ending at a random byte of the block of data.txc's day.
+int cutSave(const QString &dir)
+{
+    const QString path = QDir(dir).filePath(Ledger::HistoryFileName);
+    const QByteArray history = readBytes(path);
+    const QString key = firstField(DecodeLines(readBytes(QDir(dir).filePath(Ledger::DataFileName))).value(0));
+    qsizetype blockStart = history.size();
+    while (blockStart > 0) {
+        const LineSpan line = LineBefore(history, blockStart);
+        if (firstField(DecodeLine(history, line.start, line.end)) != key)
+            break;
+        blockStart = line.start;
+    }
+    const qsizetype end = blockStart + QRandomGenerator::global()->bounded(history.size() - blockStart + 1);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || !file.resize(end))
+        fail(path + QStringLiteral(": cannot be cut"));
+    return 0;
+}
+
 int check(const QString &dir, const QString &statePath)
 {
-    QStringList files[3];
+    QByteArray bytes[3];
     const QString names[] = {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName};
-    for (int f = 0; f < 3; ++f) {
-        const QByteArray bytes = readBytes(QDir(dir).filePath(names[f]));
-        checkWhole(names[f], bytes);
-        files[f] = DecodeLines(bytes);
-    }
-    const QStringList &data = files[0], &history = files[1], &switches = files[2];
+    for (int f = 0; f < 3; ++f)
+        bytes[f] = readBytes(QDir(dir).filePath(names[f]));
+    checkWhole(names[0], bytes[0]);
+    checkWhole(names[2], bytes[2]);
+    const QStringList data = DecodeLines(bytes[0]), switches = DecodeLines(bytes[2]);
 
     if (data.size() % 2 != 0)
         fail(QStringLiteral("data.txc: an odd number of lines"));
@@ -349,6 +383,11 @@ int check(const QString &dir, const QString &statePath)
     if (n == 0)
         fail(QStringLiteral("data.txc: no items"));
 
+    // A kill in the middle of an in-place save leaves the history ending in
+    // part of a line of data.txc's day, which the next start-up load takes off.
+    const qsizetype whole = EndBeforeCutSave(bytes[1], today.first().key);
+    checkWhole(names[1], bytes[1].first(whole));
+    const QStringList history = DecodeLines(bytes[1].first(whole));
     if (history.first() != QLatin1String("0:"))
         fail(QStringLiteral("completedata.txc: the seed line is gone"));
     for (int i = 1; i < history.size(); ++i)
@@ -363,7 +402,7 @@ int check(const QString &dir, const QString &statePath)
     if (StrToFloat(switches[switches.size() - 2], kLocale) > today.first().day)
         fail(QStringLiteral("help.txc: a day beyond data.txc"));
 
-    const QString standing = compareTodayBlock(today, history);
+    const QString standing = whole < bytes[1].size() ? QStringLiteral("cut-in-a-save") : compareTodayBlock(today, history);
     checkEarlierDaysKept(statePath + QStringLiteral(".history"), history);
     checkStartupLoad(dir, today, totals, history, data.mid(0, n));
     checkTotalsGrow(statePath, today, totals);
@@ -380,6 +419,8 @@ int run(const QStringList &args)
         return killOnSave(pid_t(args[2].toInt()), args[3], args[4], args[5].toInt(), args[6].toInt());
     if (command == QLatin1String("drive") && args.size() == 5)
         return drive(args[2], args[3], args[4].toInt());
+    if (command == QLatin1String("cut-save") && args.size() == 3)
+        return cutSave(args[2]);
     if (command == QLatin1String("start") && args.size() == 3)
         return start(args[2]);
     if (command == QLatin1String("check") && args.size() == 4)

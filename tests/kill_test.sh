@@ -19,7 +19,10 @@
 #
 # After every kill the history must still hold every line of the days before
 # its last block as the check before saw them, and the real start-up load
-# must bring the last block up to date with data.txc.
+# must bring the last block up to date with data.txc. A save writes the
+# history's end in place (cut, then written); one kill in eight is followed
+# by such a cut at a random byte of the last block, as a kill between the
+# two leaves it, which the next start must repair.
 #
 # usage: kill_test.sh HOURWISE CHECK_FILES [KILLS [SECONDS]]
 # Stops after KILLS kills (default 250) or SECONDS seconds (default 270).
@@ -194,6 +197,9 @@ while [ "$kills" -lt "$target_kills" ] && [ "$(date +%s)" -lt "$deadline" ]; do
   # renaming it over the data file leaves that temporary ("help.txc.AbCdEf")
   # behind; the next start removes it.
   temporaries=$((temporaries + $(count_temporaries)))
+  # A kill lands between cutting the history and writing its end only
+  # within microseconds; one check in eight finds the history so cut.
+  [ $((RANDOM % 8)) -eq 0 ] && "$checker" cut-save "$data"
 
   if ! standing=$("$checker" check "$data" "$work/totals"); then
     echo "FAIL after kill $kills; the folder:" >&2
