@@ -81,7 +81,8 @@ public:
     bool isLoaded() const { return loaded_; }
 
     // Removes the temporary files that a kill left, reads the three files (a
-    // missing file reads as empty and is seeded), builds the item table,
+    // missing file reads as empty and is seeded; a history that a save
+    // stopped part-way loses its cut line), builds the item table,
     // brings the history's block of the data's day up to date with data.txc
     // (or, when data.txc is older than the history's last day, takes the
     // items and minutes from the history instead; see takeUpLaterHistory),
@@ -95,9 +96,12 @@ public:
     // Starts a new history block and switch entry when the history does not
     // end with today's block, else rebuilds that block (the lines of today's
     // key at the end) from today's lines, one per item in item order; writes
-    // data.txc, completedata.txc and help.txc; emits saved().
+    // data.txc whole, then of completedata.txc and help.txc only the end
+    // that changed, in place (see writeDataAndHistory); emits saved().
     // A write failure throws and leaves the files not yet written as they
-    // were; memory is kept and the next SaveAll writes everything again.
+    // were (a history written in place may be cut within its last block,
+    // which the start-up load repairs from data.txc); memory is kept and the
+    // next SaveAll writes everything again.
     //
     // Before writing, each file is compared with the file Hourwise last read
     // or wrote (its identity, size and modification time): another program

@@ -83,6 +83,7 @@ private slots:
     void checkBeforeTheFirstTickAfterAStartOnANewDay();
     void signalsReportChanges();
     void historyFileAlwaysMirrorsMemory();
+    void historyCutInItsLastBlockIsRepairedAtStart();
 };
 
 void TestLedger::firstStartWritesTheSeededFiles_data()
@@ -817,6 +818,17 @@ void TestLedger::historyFileAlwaysMirrorsMemory()
     ledger.SelectItem(0);
     ledger.MinuteTick();
     QVERIFY(same());
+    // Within a day a tick writes the history's end and the switch count in
+    // place: a whole write would put another file there.
+    const auto identity = [&](const QString &name) { return StampOf(f.path(name)).identity; };
+    const FileIdentity history = identity(kHistory), switches = identity(kSwitches);
+    ledger.SelectItem(1);
+    ledger.MinuteTick();
+    QVERIFY(ledger.AdjustTime(1, 1, false)); // a shorter line
+    ledger.MinuteTick();
+    QVERIFY(same());
+    QVERIFY(identity(kHistory) == history);
+    QVERIFY(identity(kSwitches) == switches);
     f.now = f.now.addDays(1);
     ledger.MinuteTick();
     QVERIFY(same());
@@ -835,6 +847,22 @@ void TestLedger::historyFileAlwaysMirrorsMemory()
     QVERIFY(same());
     ledger.StartupLoad();
     QVERIFY(same());
+}
+
+// A save writes the history's end in place from the first byte that
+// changed, so a kill part-way leaves it cut anywhere in its last block (a
+// file system may leave NUL bytes behind). The next start repairs it from
+// data.txc, written whole before it, to the bytes of a whole save.
+void TestLedger::historyCutInItsLastBlockIsRepairedAtStart()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    const QByteArray whole = f.bytes(kHistory);
+    for (qsizetype cut = whole.indexOf(f.today().toUtf8()); cut < whole.size(); ++cut) {
+        f.write(kHistory, whole.first(cut) + QByteArray(cut % 2 * 3, '\0'));
+        f.start();
+        QCOMPARE(f.bytes(kHistory), whole);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLedger)
