@@ -72,11 +72,13 @@ void Ledger::StartupLoad()
     historyMayBeCut_ = whole < historyFile->size();
     HistoryParts history = SplitAtLastDayBlock(historyFile->bytes(whole), locale_);
     s_.HistoryEarlier = historyFile->bytes(history.earlierSize);
-    historyEnd_ = {history.earlierSize, historyFile->bytes().sliced(history.earlierSize)};
+    // A cut history is repaired by a whole write, which no kill can cut again.
+    historyEnd_ = historyMayBeCut_ ? FileEnd{}
+                                   : FileEnd{history.earlierSize, historyFile->bytes().sliced(history.earlierSize)};
     historyFile_ = std::move(historyFile); // after the bytes that showed the one it replaces
     historyEarlierEndingsChecked_ = false;
     s_.HistoryLines = std::move(history.lastBlock);
-    asRead_.historyEarlierSize = s_.HistoryEarlier.size();
+    asRead_.historyEarlierSize = historyMayBeCut_ ? -1 : s_.HistoryEarlier.size();
     asRead_.historyLastBlock = historyEnd_.bytes;
     // A blank line or a single line cut off (a damaged file) holds no item
     // either, which beside earlier days is refused as an empty file is.
@@ -503,8 +505,9 @@ void Ledger::writeDataAndHistory()
     // data.txc goes first: it holds the lines of the history's last block,
     // from which the start-up load repairs a history that a save stopped
     // part-way. While the history itself may be cut (a start found it so, or
-    // a save failed part-way), it goes first instead, so that data.txc never
-    // moves on to another day while it is the only record of that block.
+    // a save failed part-way), it goes first instead, written whole and
+    // atomically (its end is then not known), so that data.txc never moves
+    // on to another day while it is the only record of that block.
     if (historyMayBeCut_) {
         writeHistory();
         writeData();
