@@ -508,11 +508,15 @@ void Ledger::writeDataAndHistory()
     // a save failed part-way), it goes first instead, written whole and
     // atomically (its end is then not known), so that data.txc never moves
     // on to another day while it is the only record of that block.
+    // The folder is synced between the two, so that after a power cut the
+    // one written second is never newer than the one written first.
     if (historyMayBeCut_) {
         writeHistory();
+        syncFolder();
         writeData();
     } else {
         writeData();
+        syncFolder();
         writeHistory();
     }
 }
