@@ -4,7 +4,9 @@
 
 #include "app_icon.h"
 #include "command_line.h"
-#include "desktop.h"
+#include "desktop_session.h"
+#include "appearance.h"
+#include "folder_lock.h"
 #include "ending_signals.h"
 #include "ledger.h"
 #include "main_window.h"
@@ -72,6 +74,7 @@ int main(int argc, char *argv[])
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
     EndingSignals endings(ledger);
     TForm1 form1(ledger, prompts);
+    new DesktopSession(form1, ledger, prompts); // the window's child, ended with it
     prompts.setParent(&form1);
     QObject::connect(&instance, &SingleInstance::showRequested, &form1, [&form1] { BringToFront(form1); });
     form1.adjustSize();

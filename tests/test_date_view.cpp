@@ -4,7 +4,7 @@
 
 #include "bar_chart_view.h"
 #include "date_view_dialog.h"
-#include "desktop.h"
+#include "appearance.h"
 #include "ledger_fixture.h"
 #include "main_window.h"
 #include "range_dialog.h"

@@ -425,13 +425,13 @@ void TestExtras::trayMenuListsItemsThenItsCommands()
 {
     WindowFixture f;
     f.writeItems({"Writing", "Fish & Chips"});
-    TForm1 &w = f.open();
-    QCOMPARE(menuTexts(w.Tray->menu()),
+    f.open();
+    QCOMPARE(menuTexts(f.session->Tray->menu()),
              (QStringList{"Writing", "Fish && Chips", "-", "Nothing Selected", "-", "Show Hourwise", "Exit"}));
-    QVERIFY(entry(w.Tray->menu(), "Nothing Selected")->isChecked());
-    QVERIFY(!entry(w.Tray->menu(), "Writing")->isChecked());
-    QVERIFY(!w.Tray->trayIcon()); // offscreen there is no tray, and nothing else changes
-    QCOMPARE(w.Tray->toolTip(), QStringLiteral("Hourwise: Nothing Selected"));
+    QVERIFY(entry(f.session->Tray->menu(), "Nothing Selected")->isChecked());
+    QVERIFY(!entry(f.session->Tray->menu(), "Writing")->isChecked());
+    QVERIFY(!f.session->Tray->trayIcon()); // offscreen there is no tray, and nothing else changes
+    QCOMPARE(f.session->Tray->toolTip(), QStringLiteral("Hourwise: Nothing Selected"));
 }
 
 void TestExtras::trayChoiceIsOneClickInTheRadioGroup()
@@ -439,7 +439,7 @@ void TestExtras::trayChoiceIsOneClickInTheRadioGroup()
     WindowFixture f;
     f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
-    QMenu *menu = w.Tray->menu();
+    QMenu *menu = f.session->Tray->menu();
     // Shown as one radio choice, not as check boxes.
     QActionGroup *choice = entry(menu, "Mail")->actionGroup();
     QVERIFY(choice && choice->isExclusive());
@@ -470,17 +470,17 @@ void TestExtras::trayFollowsTheLedger()
     f.writeItems({"Writing", "Mail"});
     TForm1 &w = f.open();
     w.RG1->button(0)->click();
-    QVERIFY(entry(w.Tray->menu(), "Writing")->isChecked());
-    QVERIFY(!entry(w.Tray->menu(), "Nothing Selected")->isChecked());
+    QVERIFY(entry(f.session->Tray->menu(), "Writing")->isChecked());
+    QVERIFY(!entry(f.session->Tray->menu(), "Nothing Selected")->isChecked());
     w.Timer1Timer();
     w.Timer1Timer();
-    QCOMPARE(w.Tray->toolTip(), QStringLiteral("Hourwise: \"Writing\" checked, 2 min today"));
+    QCOMPARE(f.session->Tray->toolTip(), QStringLiteral("Hourwise: \"Writing\" checked, 2 min today"));
 
     f.prompts.inputAnswers << "Reading";
     w.AddItem1->trigger();
-    QCOMPARE(menuTexts(w.Tray->menu()).mid(0, 4), (QStringList{"Writing", "Mail", "Reading", "-"}));
-    QVERIFY(entry(w.Tray->menu(), "Nothing Selected")->isChecked());
-    QCOMPARE(w.Tray->toolTip(), QStringLiteral("Hourwise: Nothing Selected"));
+    QCOMPARE(menuTexts(f.session->Tray->menu()).mid(0, 4), (QStringList{"Writing", "Mail", "Reading", "-"}));
+    QVERIFY(entry(f.session->Tray->menu(), "Nothing Selected")->isChecked());
+    QCOMPARE(f.session->Tray->toolTip(), QStringLiteral("Hourwise: Nothing Selected"));
 }
 
 void TestExtras::trayShowsTheWindowAndExits()
@@ -489,11 +489,11 @@ void TestExtras::trayShowsTheWindowAndExits()
     f.writeItems({"Writing"});
     TForm1 &w = f.open();
     w.showMinimized();
-    entry(w.Tray->menu(), "Show Hourwise")->trigger();
+    entry(f.session->Tray->menu(), "Show Hourwise")->trigger();
     QVERIFY(w.isVisible() && !w.isMinimized());
 
-    entry(w.Tray->menu(), "Writing")->trigger();
-    entry(w.Tray->menu(), "Exit")->trigger();
+    entry(f.session->Tray->menu(), "Writing")->trigger();
+    entry(f.session->Tray->menu(), "Exit")->trigger();
     QVERIFY(!w.isVisible());
     QCOMPARE(f.lines(Ledger::SwitchFileName).last(), QStringLiteral("1"));
 }

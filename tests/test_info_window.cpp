@@ -1,7 +1,7 @@
 // The information window: its two faces, what each showing leaves behind,
 // the ways of closing it, and the help text.
 
-#include "desktop.h"
+#include "appearance.h"
 #include "dialog_modes.h"
 #include "help_text.h"
 #include "info_window.h"

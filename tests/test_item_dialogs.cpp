@@ -3,7 +3,7 @@
 
 #include "bar_chart_view.h"
 #include "delete_dialog.h"
-#include "desktop.h"
+#include "appearance.h"
 #include "ledger_fixture.h"
 #include "main_window.h"
 #include "qt_prompts.h"

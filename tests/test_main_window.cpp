@@ -2,7 +2,8 @@
 // the error boxes, driven through scripted prompts.
 
 #include "bar_chart_view.h"
-#include "desktop.h"
+#include "appearance.h"
+#include "folder_lock.h"
 #include "file_size_limit.h"
 #include "qt_prompts.h"
 #include "radio_group.h"

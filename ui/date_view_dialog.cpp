@@ -2,7 +2,7 @@
 
 #include "day_block.h"
 #include "day_key.h"
-#include "desktop.h"
+#include "appearance.h"
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"

@@ -1,6 +1,5 @@
 #include "main_window.h"
 
-#include "away_question.h"
 #include "bar_chart_view.h"
 #include "date_view_dialog.h"
 #include "delete_dialog.h"
@@ -12,7 +11,6 @@
 #include "range_dialog.h"
 #include "save_status.h"
 #include "time_dialog.h"
-#include "tray_indicator.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -37,7 +35,6 @@ TForm1::TForm1(Ledger &ledger, Prompts &prompts, QWidget *parent)
     createWidgets();
     createMenus();
     connectLedger();
-    createExtras();
     connect(&Graph, &GraphBuilder::marksChanged, this, &TForm1::showGraphMarks);
     Chart1->setLocaleValues(ledger_.locale());
 }
@@ -226,36 +223,6 @@ void TForm1::connectLedger()
             [this](int count) { Label1->setText(kSwitchesToday + QString::number(count)); });
 }
 
-// The tray indicator and the away watch: they act through the same handlers
-// as the window's own controls.
-void TForm1::createExtras()
-{
-    TrayCommands commands;
-    commands.select = [this](int index) {
-        if (index < RG1->count())
-            (index < 0 ? RadioButton1 : RG1->button(index))->click();
-    };
-    commands.showWindow = [this] {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        show();
-        raise();
-        activateWindow();
-    };
-    commands.exit = [this] { Button1Click(); };
-    Tray = new TrayIndicator(ledger_, commands, QStringLiteral(":/logo.bmp"), this);
-}
-
-void TForm1::watchTheDesktop()
-{
-    Tray->showIcon();
-    if (std::unique_ptr<IdleSource> idle = CreateDesktopIdleSource()) {
-        Away = new AwayWatch(ledger_, std::move(idle), this);
-        connect(Timer1, &QTimer::timeout, Away, &AwayWatch::MinuteTicked); // after Timer1Timer's tick
-        connect(Away, &AwayWatch::awayEnded, this,
-                [this](const AwaySpan &span) { AwayQuestion::Ask(span, *Away, prompts_, this); });
-    }
-}
-
 void TForm1::mirrorSelection(int checkedIndex)
 {
     RG1->setCheckedIndex(checkedIndex);
@@ -299,8 +266,8 @@ void TForm1::FormShow()
     }
     Timer1->start();
     Timer2->start();
-    // The tray and the idle time may ask the session bus: after the window is up.
-    QTimer::singleShot(0, this, &TForm1::watchTheDesktop);
+    // What watches the desktop may ask the session bus: after the window is up.
+    QTimer::singleShot(0, this, [this] { emit started(); });
 }
 
 void TForm1::Timer1Timer()

@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 
-class AwayWatch;
 class BarChartView;
 class Ledger;
 class Prompts;
@@ -26,7 +25,6 @@ class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
-class TrayIndicator;
 
 // The main window: the items as radio buttons, the clock, the switch count,
 // the chart and the menus. Its handlers read widgets and call the ledger or
@@ -63,9 +61,6 @@ public:
     QAction *About1, *Help2;
     QAction *ExportHistory1;
 
-    TrayIndicator *Tray = nullptr; // always there; its icon only where the desktop has a tray
-    AwayWatch *Away = nullptr;     // null where the desktop reports no idle time
-
     GraphBuilder Graph;
     DialogModes Modes;
 
@@ -97,6 +92,10 @@ public:
     void Help2Click();
     void ExportHistory1Click();
 
+signals:
+    // The files are loaded and the clock runs: sent once, after the window is up.
+    void started();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -106,8 +105,6 @@ private:
     void createWidgets();
     void createMenus();
     void connectLedger();
-    void createExtras();
-    void watchTheDesktop();
     void showGraphMarks();
     void showTimeDialog(bool add);
     void mirrorSelection(int checkedIndex);

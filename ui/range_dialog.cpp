@@ -1,6 +1,6 @@
 #include "range_dialog.h"
 
-#include "desktop.h"
+#include "appearance.h"
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"

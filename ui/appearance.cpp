@@ -1,18 +1,13 @@
-#include "desktop.h"
+#include "appearance.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFont>
 #include <QIconEngine>
-#include <QLockFile>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QWidget>
 
-#include <cerrno>
-#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -99,27 +94,6 @@ void ApplyDesktopStyle()
     QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
 }
 
-std::unique_ptr<QLockFile> LockDataFolder(const QString &folder, QString *problem, bool *heldByRunningCopy)
-{
-    const QString path = QDir(folder).absoluteFilePath(QStringLiteral(".hourwise.lock"));
-    auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0); // stale only when its process is gone, however long it ran
-    if (lock->tryLock(0))
-        return lock;
-    // QLockFile returns right after the failing system call, so errno still
-    // holds its reason; only LockFailedError means another copy holds the lock.
-    const int reason = errno;
-    const bool held = lock->error() == QLockFile::LockFailedError;
-    if (heldByRunningCopy)
-        *heldByRunningCopy = held;
-    if (problem) {
-        *problem = held
-            ? QStringLiteral("Hourwise is already running in this folder (%1)").arg(folder)
-            : QStringLiteral("Cannot create file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(reason)));
-    }
-    return nullptr;
-}
-
 void CenterOnScreen(QWidget &window)
 {
     const QScreen *screen = window.screen();
@@ -128,12 +102,4 @@ void CenterOnScreen(QWidget &window)
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window.move(frame.topLeft());
-}
-
-bool SessionBusKnown()
-{
-    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo(runtime + QStringLiteral("/bus")).exists();
 }

@@ -1,6 +1,6 @@
 #include "tray_presence.h"
 
-#include "desktop.h"
+#include "session_bus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

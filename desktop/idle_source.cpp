@@ -1,7 +1,7 @@
 #include "idle_source.h"
 
 #include "away_watch.h"
-#include "desktop.h"
+#include "session_bus.h"
 #include "wayland_idle.h"
 
 #include <QDBusConnection>

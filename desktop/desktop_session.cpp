@@ -1,0 +1,41 @@
+#include "desktop_session.h"
+
+#include "away_question.h"
+#include "away_watch.h"
+#include "idle_source.h"
+#include "main_window.h"
+#include "radio_group.h"
+#include "tray_indicator.h"
+
+#include <QRadioButton>
+#include <QTimer>
+
+DesktopSession::DesktopSession(TForm1 &window, Ledger &ledger, Prompts &prompts)
+    : QObject(&window), window_(window), ledger_(ledger), prompts_(prompts)
+{
+    TrayCommands commands;
+    commands.select = [this](int index) {
+        if (index < window_.RG1->count())
+            (index < 0 ? window_.RadioButton1 : window_.RG1->button(index))->click();
+    };
+    commands.showWindow = [this] {
+        window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
+        window_.show();
+        window_.raise();
+        window_.activateWindow();
+    };
+    commands.exit = [this] { window_.Button1Click(); };
+    Tray = new TrayIndicator(ledger_, commands, QStringLiteral(":/logo.bmp"), this);
+    connect(&window_, &TForm1::started, this, &DesktopSession::watch);
+}
+
+void DesktopSession::watch()
+{
+    Tray->showIcon();
+    if (std::unique_ptr<IdleSource> idle = CreateDesktopIdleSource()) {
+        Away = new AwayWatch(ledger_, std::move(idle), this);
+        connect(window_.Timer1, &QTimer::timeout, Away, &AwayWatch::MinuteTicked); // after Timer1Timer's tick
+        connect(Away, &AwayWatch::awayEnded, this,
+                [this](const AwaySpan &span) { AwayQuestion::Ask(span, *Away, prompts_, &window_); });
+    }
+}
