@@ -2,6 +2,7 @@
 // minute tick, selection and switch counting, and failures of the files.
 
 #include "hourwise_error.h"
+#include "item_status.h"
 #include "ledger_fixture.h"
 
 #include <QDir>
@@ -82,6 +83,7 @@ private slots:
     void midnightKeepsTheCheckedItemAndStartsANewDay();
     void checkBeforeTheFirstTickAfterAStartOnANewDay();
     void signalsReportChanges();
+    void statusShowsNamesByteForByte();
     void historyFileAlwaysMirrorsMemory();
     void historyCutInItsLastBlockIsRepairedAtStart();
 };
@@ -798,6 +800,43 @@ void TestLedger::signalsReportChanges()
     ledger.SelectItem(0);
     QCOMPARE(selection.last().at(0).toInt(), 0);
     QCOMPARE(switches.last().at(0).toInt(), 1);
+}
+
+// The plain status gives names back as the files hold them and the JSON
+// as escapes where JSON needs them; an item is found only by its exact bytes.
+void TestLedger::statusShowsNamesByteForByte()
+{
+    LedgerFixture f;
+    const QByteArray today = f.today().toUtf8();
+    const QByteArray stats = "\xF0\x9F\x93\x8A Stats"; // U+1F4CA, whose second half looks like an escaped byte
+    const QList<QByteArray> names{"Writing", "Mail, \"urgent\" \\ now", "Caf\xE9", stats, "Tab\there"};
+    QByteArray data;
+    for (int i = 0; i < names.size(); ++i)
+        data += today + ":" + names.at(i) + ":" + QByteArray::number(i * 10) + ":\r\n";
+    for (const QByteArray &name : names)
+        data += "T:" + name + ":99:\r\n";
+    f.write(kData, data);
+    Ledger &ledger = f.start();
+    QCOMPARE(StatusText(ItemStatus::of(ledger.state())),
+             "Checked: Nothing Selected\n0 Writing\n10 Mail, \"urgent\" \\ now\n20 Caf\xE9\n30 " + stats
+                 + "\n40 Tab\there\n");
+    QCOMPARE(StatusJson(ItemStatus::of(ledger.state())).left(16), "{\"checked\":null,");
+
+    const auto find = [&](const QByteArray &bytes) {
+        return FindItem(ledger.state().ItemTable.Names, DecodeLine(bytes, 0, bytes.size()));
+    };
+    QCOMPARE(find("Caf\xE9"), 2);
+    QCOMPARE(find("Caf\xC3\xA9"), -1); // the same word in UTF-8 is another name
+    QCOMPARE(find("\xED\xB3\xA9"), -1); // U+DCE9 encoded: not an escaped byte
+    QCOMPARE(find(stats), 3);
+    QCOMPARE(find("Writing "), -1);
+    QCOMPARE(find("writing"), -1);
+    ledger.SelectItem(find("Caf\xE9"));
+    QCOMPARE(CheckedLine(ItemStatus::of(ledger.state())), "Checked: Caf\xE9\n");
+    QCOMPARE(StatusJson(ItemStatus::of(ledger.state())),
+             "{\"checked\":\"Caf\\udce9\",\"items\":[{\"name\":\"Writing\",\"today\":0},"
+             "{\"name\":\"Mail, \\\"urgent\\\" \\\\ now\",\"today\":10},{\"name\":\"Caf\\udce9\",\"today\":20},"
+             "{\"name\":\"" + stats + "\",\"today\":30},{\"name\":\"Tab\\u0009here\",\"today\":40}]}\n");
 }
 
 void TestLedger::historyFileAlwaysMirrorsMemory()
