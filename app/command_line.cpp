@@ -13,6 +13,7 @@ namespace {
 std::string HelpText()
 {
     return "Usage: hourwise [--help | --version]\n"
+           "       hourwise --select NAME | --stop | --status [--json]\n"
            "Hourwise estimates how you spend your working day: check the item you are\n"
            "working on, and every minute it is credited to that item.\n"
            "\n"
@@ -22,8 +23,16 @@ std::string HelpText()
            "completedata.txc and help.txc there. Starting Hourwise again while it runs\n"
            "brings its window to the front.\n"
            "\n"
-           "  --help     show this help and exit\n"
-           "  --version  show the version and exit\n"
+           "  --help           show this help and exit\n"
+           "  --version        show the version and exit\n"
+           "  --select NAME    check the item named exactly NAME in the running Hourwise\n"
+           "  --stop           check \"Nothing Selected\" in the running Hourwise\n"
+           "  --status         print the checked item and today's minutes per item\n"
+           "  --status --json  the same as JSON\n"
+           "\n"
+           "--select and --stop start Hourwise first when it is not running. Exit\n"
+           "status: 0 done, 1 Hourwise could not be reached or started, 2 bad usage,\n"
+           "3 no item has that name.\n"
            "\n"
            "Qt's standard options (-style, -platform, -display, -reverse, ...) are\n"
            "accepted and passed on to Qt.\n";
@@ -49,35 +58,88 @@ std::string QtOptionName(const std::string &argument)
 
 CommandLine Rejected(const std::string &message)
 {
-    return {CommandLine::Action::Reject, "hourwise: " + message + " (try 'hourwise --help')\n", 2};
+    CommandLine rejected;
+    rejected.action = CommandLine::Action::Reject;
+    rejected.text = "hourwise: " + message + " (try 'hourwise --help')\n";
+    rejected.exitCode = 2;
+    return rejected;
+}
+
+// Takes up a command option at arguments[i] (moving i past its value);
+// false when the argument is none. Sets problem for a missing or empty name
+// and a second command.
+bool TakeCommand(const std::vector<std::string> &arguments, size_t &i, CommandLine &line, int &commands,
+                 std::string *problem)
+{
+    const std::string &argument = arguments[i];
+    const std::string selectEquals = "--select=";
+    if (argument == "--select" || argument.compare(0, selectEquals.size(), selectEquals) == 0) {
+        if (argument == "--select" && ++i == arguments.size()) {
+            *problem = "--select needs the name of an item";
+            return true;
+        }
+        line.command = CommandLine::Command::Select;
+        line.itemName = argument == "--select" ? arguments[i] : argument.substr(selectEquals.size());
+        if (line.itemName.empty())
+            *problem = "--select needs the name of an item";
+    } else if (argument == "--stop") {
+        line.command = CommandLine::Command::Stop;
+    } else if (argument == "--status") {
+        line.command = CommandLine::Command::Status;
+    } else if (argument == "--json") {
+        line.json = true;
+        return true;
+    } else {
+        return false;
+    }
+    if (++commands > 1)
+        *problem = "give one of --select, --stop and --status";
+    return true;
 }
 
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string> &arguments, const std::string &version)
 {
+    CommandLine line;
+    int commands = 0;
+    std::string problem;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         if (argument == "--help" || argument == "-h")
             return {CommandLine::Action::Print, HelpText(), 0};
         if (argument == "--version")
             return {CommandLine::Action::Print, "Hourwise " + version + "\n", 0};
-        const std::string name = QtOptionName(argument);
-        if (QtFlags.count(name))
+        if (TakeCommand(arguments, i, line, commands, &problem)) {
+            if (!problem.empty())
+                return Rejected(problem);
             continue;
+        }
+        const std::string name = QtOptionName(argument);
+        if (QtFlags.count(name)) {
+            line.qtArguments.push_back(argument);
+            continue;
+        }
         if (QtOptionsWithValue.count(name)) {
             if (++i == arguments.size())
                 return Rejected(argument + " needs a value");
+            line.qtArguments.insert(line.qtArguments.end(), {argument, arguments[i]});
             continue;
         }
         const size_t equals = name.find('=');
-        if (equals != std::string::npos && QtOptionsWithEquals.count(name.substr(0, equals)))
+        if (equals != std::string::npos && QtOptionsWithEquals.count(name.substr(0, equals))) {
+            line.qtArguments.push_back(argument);
             continue;
+        }
         if (!argument.empty() && argument[0] == '-')
             return Rejected("unknown option '" + argument + "'");
         return Rejected("unexpected argument '" + argument + "'");
     }
-    return {};
+    if (line.json && (commands == 0 || line.command != CommandLine::Command::Status))
+        return Rejected("--json goes with --status");
+    if (commands > 0)
+        line.action = CommandLine::Action::Command;
+    return line;
 }
 
 bool EnterDataFolder(std::string *problem)

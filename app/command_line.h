@@ -3,17 +3,26 @@
 #include <string>
 #include <vector>
 
-// What the program's command line asks for. The program takes no arguments
-// of its own beyond --help and --version; Qt's standard options (a desktop
-// passes "-session ID", a user "-style Fusion" or "-reverse") are passed on
-// to Qt, and only what neither knows is refused.
+// What the program's command line asks for. The program's own arguments are
+// --help, --version and the commands for a running copy (--select NAME,
+// --stop, --status [--json]); Qt's standard options (a desktop passes
+// "-session ID", a user "-style Fusion" or "-reverse") are passed on to Qt,
+// and only what neither knows is refused.
 // Everything is decided before the application object exists, so that
 // answering an option needs no display and touches no file.
 struct CommandLine {
-    enum class Action { Run, Print, Reject };
+    enum class Action { Run, Print, Reject, Command };
+    enum class Command { Select, Stop, Status };
     Action action = Action::Run;
     std::string text;  // what to print: help or version to stdout, a rejection to stderr
     int exitCode = 0;  // for Print and Reject
+
+    // For Action::Command:
+    Command command = Command::Status;
+    std::string itemName; // for Select: the argument's bytes as given
+    bool json = false;    // for Status
+    // Qt's options among the arguments, in order, for a start that a command makes.
+    std::vector<std::string> qtArguments;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string> &arguments, const std::string &version);

@@ -1,6 +1,7 @@
 // Hourwise: estimates how the working day is spent. The data files live in
 // the working directory; one copy of the program runs per folder, and a
 // second start on the same folder brings the running window to the front.
+// A command (--select, --stop, --status) reaches that copy's items instead.
 
 #include "app_icon.h"
 #include "command_line.h"
@@ -8,6 +9,7 @@
 #include "appearance.h"
 #include "folder_lock.h"
 #include "ending_signals.h"
+#include "item_command.h"
 #include "ledger.h"
 #include "main_window.h"
 #include "qt_prompts.h"
@@ -41,7 +43,7 @@ void ReturnFreedStartupMemory()
 int main(int argc, char *argv[])
 {
     const CommandLine commandLine = ParseCommandLine({argv + 1, argv + argc}, HOURWISE_VERSION);
-    if (commandLine.action != CommandLine::Action::Run) {
+    if (commandLine.action == CommandLine::Action::Print || commandLine.action == CommandLine::Action::Reject) {
         std::fputs(commandLine.text.c_str(), commandLine.action == CommandLine::Action::Print ? stdout : stderr);
         return commandLine.exitCode;
     }
@@ -49,6 +51,8 @@ int main(int argc, char *argv[])
         std::fputs(problem.c_str(), stderr);
         return 1;
     }
+    if (commandLine.action == CommandLine::Action::Command)
+        return RunItemCommand(commandLine, argv[0]);
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Hourwise"));
@@ -74,8 +78,9 @@ int main(int argc, char *argv[])
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
     EndingSignals endings(ledger);
     TForm1 form1(ledger, prompts);
-    new DesktopSession(form1, ledger, prompts); // the window's child, ended with it
     prompts.setParent(&form1);
+    auto *session = new DesktopSession(form1, ledger, prompts); // the window's child, ended with it
+    instance.setItemCommands(session->itemCommands());
     QObject::connect(&instance, &SingleInstance::showRequested, &form1, [&form1] { BringToFront(form1); });
     form1.adjustSize();
     CenterOnScreen(form1);

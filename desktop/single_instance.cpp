@@ -1,5 +1,7 @@
 #include "single_instance.h"
 
+#include "line_file.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -27,7 +29,13 @@ namespace {
 
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShownReply = "shown\n";
-constexpr qsizetype kLongestLine = 16; // longer than any line of the exchange
+const QByteArray kAnswerEnd = "end\n";
+const QByteArray kUnknownItemAnswer = "unknown\n" + kAnswerEnd;
+// The longest request read: a select of a name of over 20,000 bytes. Those
+// waiting for the rest of their request hold no more than this each.
+constexpr qsizetype kLongestRequest = 64 * 1024;
+// The longest answer read: a status of some ten thousand items.
+constexpr qsizetype kLongestAnswer = 4 * 1024 * 1024;
 // Room in the listen queue for a burst of connections, which are taken from
 // it at once, so that a later start rarely waits in connect.
 constexpr int kListenQueue = 64;
@@ -73,7 +81,8 @@ bool waitFor(int fd, short events, const QDeadlineTimer &deadline)
 
 // Connects to the server at address. While the server's queue is full,
 // waits for room until the deadline: the send timeout bounds a blocking
-// connect on a Unix socket. Returns the connected socket, or -1.
+// connect on a Unix socket. Returns the connected socket, or -1 with errno
+// telling why.
 int connectBefore(const sockaddr_un &address, const QDeadlineTimer &deadline)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -84,26 +93,120 @@ int connectBefore(const sockaddr_un &address, const QDeadlineTimer &deadline)
     if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) == 0
         && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
         return fd;
+    const int error = errno;
     ::close(fd);
+    errno = error;
     return -1;
 }
 
-// Reads one line of at most kLongestLine bytes before the deadline.
-QByteArray readLineBefore(int fd, const QDeadlineTimer &deadline)
+// What connect says where nothing listens: no socket, or one that a crashed run left.
+bool nothingListens(int error)
 {
-    QByteArray line;
-    char c = 0;
-    while (line.size() < kLongestLine && waitFor(fd, POLLIN, deadline)) {
-        const ssize_t got = ::read(fd, &c, 1);
+    return error == ENOENT || error == ECONNREFUSED;
+}
+
+// Whether the other end of a connected socket runs as this user: the
+// socket file's permissions keep others out, but another user may connect
+// in the moment between its creation and its chmod, or may have made the
+// socket itself where it lies in the shared temporary folder.
+bool peerIsThisUser(int fd)
+{
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 && credentials.uid == ::geteuid();
+}
+
+bool sendAll(int fd, const QByteArray &bytes, const QDeadlineTimer &deadline)
+{
+    for (qsizetype sent = 0; sent < bytes.size();) {
+        if (!waitFor(fd, POLLOUT, deadline))
+            return false;
+        const ssize_t done = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+        if (done < 0 && errno != EINTR && errno != EAGAIN)
+            return false;
+        sent += std::max<ssize_t>(done, 0);
+    }
+    return true;
+}
+
+// Reads until the server closes the connection, before the deadline; null
+// when it does not, or when it sends more than any answer holds.
+std::optional<QByteArray> readToEndBefore(int fd, const QDeadlineTimer &deadline)
+{
+    QByteArray answer;
+    while (answer.size() <= kLongestAnswer && waitFor(fd, POLLIN, deadline)) {
+        char chunk[4096];
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
-            break;
-        line += c;
-        if (c == '\n')
-            break;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            return answer;
+        answer.append(chunk, got);
     }
-    return line;
+    return std::nullopt;
+}
+
+// Whether c is an ASCII letter or digit, whatever the locale says.
+bool isAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The bytes of a percent-encoded text; null unless every character is a
+// letter, a digit, one of "-._~" or a "%" before two hexadecimal digits.
+std::optional<QByteArray> percentDecoded(QByteArrayView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '%') {
+            if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2]))
+                return std::nullopt;
+            i += 2;
+        } else if (!isAsciiAlnum(c) && c != '-' && c != '.' && c != '_' && c != '~') {
+            return std::nullopt;
+        }
+    }
+    return QByteArray::fromPercentEncoding(text.toByteArray());
+}
+
+QByteArray encodeStatus(const ItemStatus &status)
+{
+    QByteArray answer = "status " + QByteArray::number(status.checked) + '\n';
+    for (qsizetype i = 0; i < status.names.size(); ++i) {
+        answer += "item " + QByteArray::number(status.todayMinutes.value(i)) + ' '
+            + StoredBytes(status.names.at(i)).toPercentEncoding() + '\n';
+    }
+    return answer + kAnswerEnd;
+}
+
+// The status that encodeStatus wrote; null for anything else.
+std::optional<ItemStatus> decodeStatus(const QByteArray &answer)
+{
+    if (!answer.endsWith(kAnswerEnd))
+        return std::nullopt;
+    QList<QByteArray> lines = answer.chopped(kAnswerEnd.size()).split('\n');
+    lines.removeLast(); // after the last line's end
+    ItemStatus status;
+    bool ok = !lines.isEmpty() && lines.first().startsWith("status ");
+    if (ok)
+        status.checked = lines.first().mid(7).toInt(&ok);
+    for (qsizetype i = 1; ok && i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines.at(i).split(' ');
+        const std::optional<QByteArray> name = fields.size() == 3 ? percentDecoded(fields.at(2)) : std::nullopt;
+        ok = name && fields.at(0) == "item";
+        if (ok) {
+            status.todayMinutes << fields.at(1).toInt(&ok);
+            status.names << DecodeLine(*name, 0, name->size());
+        }
+    }
+    return ok ? std::optional(status) : std::nullopt;
 }
 
 } // namespace
@@ -153,27 +256,65 @@ QString SingleInstance::ServerName(const QString &folder)
     return QDir(runtime).filePath(QStringLiteral("hourwise-") + QString::fromLatin1(hash.toHex().left(16)));
 }
 
-// Asking again is safe: the running copy shows its window only for a
-// request it has read, and answers every one it reads.
+// The lock says that a copy runs: it may still be starting up.
 bool SingleInstance::AskRunningCopyToShow()
 {
+    ItemAnswer::Outcome failure;
+    return exchange(kShowRequest, [] { return true; }, &failure) == kShownReply;
+}
+
+ItemAnswer SingleInstance::AskItemCommand(const ItemRequest &request, const std::function<bool()> &waitForStart)
+{
+    using Kind = ItemRequest::Kind;
+    const QByteArray line = request.kind == Kind::Select ? "select " + request.name.toPercentEncoding() + '\n'
+        : request.kind == Kind::Stop                     ? QByteArray("stop\n")
+                                                         : QByteArray("status\n");
+    ItemAnswer result;
+    if (line.size() > kLongestRequest) { // longer than any request the running copy reads, and than any name
+        result.outcome = ItemAnswer::Outcome::UnknownItem;
+        return result;
+    }
+    const std::optional<QByteArray> answer =
+        exchange(line, waitForStart ? waitForStart : std::function<bool()>([] { return false; }), &result.outcome);
+    if (answer == kUnknownItemAnswer) {
+        result.outcome = ItemAnswer::Outcome::UnknownItem;
+    } else if (const std::optional<ItemStatus> status = answer ? decodeStatus(*answer) : std::nullopt) {
+        result.outcome = ItemAnswer::Outcome::Done;
+        result.status = *status;
+    }
+    return result;
+}
+
+// Asking again is safe: the running copy acts only on a request it has
+// read whole, answers every one it reads, and a second select of the same
+// item or a second stop changes nothing.
+std::optional<QByteArray> SingleInstance::exchange(const QByteArray &request, const std::function<bool()> &keepTrying,
+                                                   ItemAnswer::Outcome *failure)
+{
     const QDeadlineTimer deadline(waitMs_);
+    *failure = ItemAnswer::Outcome::NoAnswer;
     sockaddr_un address;
-    if (!addressOf(serverName_, &address))
-        return false;
+    if (!addressOf(serverName_, &address)) {
+        *failure = ItemAnswer::Outcome::NoneRuns; // none can listen there
+        return std::nullopt;
+    }
     for (;;) {
-        if (const int fd = connectBefore(address, deadline); fd >= 0) {
-            const bool shown =
-                waitFor(fd, POLLOUT, deadline)
-                && ::send(fd, kShowRequest.constData(), size_t(kShowRequest.size()), MSG_NOSIGNAL)
-                       == ssize_t(kShowRequest.size())
-                && readLineBefore(fd, deadline) == kShownReply;
+        const int fd = connectBefore(address, deadline);
+        if (fd < 0 && nothingListens(errno) && !keepTrying()) {
+            *failure = ItemAnswer::Outcome::NoneRuns;
+            return std::nullopt;
+        }
+        if (fd >= 0) {
+            std::optional<QByteArray> answer;
+            if (peerIsThisUser(fd) && sendAll(fd, request, deadline))
+                answer = readToEndBefore(fd, deadline);
             ::close(fd);
-            if (shown)
-                return true;
+            // Without its last line, the answer was cut short: by a copy ending, or dropping a silent connection.
+            if (answer && answer->endsWith(request == kShowRequest ? kShownReply : kAnswerEnd))
+                return answer;
         }
         if (deadline.hasExpired())
-            return false;
+            return std::nullopt;
         QThread::msleep(std::min<qint64>(kRetryMs, deadline.remainingTime()));
     }
 }
@@ -233,6 +374,10 @@ void SingleInstance::acceptPending()
         if (fd < 0)
             return;
         ++accepted;
+        if (!peerIsThisUser(fd)) {
+            ::close(fd);
+            continue;
+        }
         Waiting connection{fd, QDeadlineTimer(kSilenceMs), {}};
         if (takeRequest(connection))
             ::close(fd);
@@ -243,10 +388,13 @@ void SingleInstance::acceptPending()
 
 // Reads what has come of the request and answers it once it is whole. False
 // while more may come; true when the exchange is over, whatever came.
+// The answer is sent at once and not waited for: the socket's buffer holds
+// any usual status whole, and a larger one reaches the command cut, which
+// the command then tells as no answer.
 bool SingleInstance::takeRequest(Waiting &connection)
 {
     for (;;) {
-        char chunk[kLongestLine];
+        char chunk[4096];
         const ssize_t got = ::read(connection.fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR)
             continue;
@@ -254,14 +402,40 @@ bool SingleInstance::takeRequest(Waiting &connection)
             return false;
         if (got > 0)
             connection.received.append(chunk, got);
-        if (got > 0 && !connection.received.contains('\n') && connection.received.size() < kLongestLine)
+        if (got > 0 && !connection.received.contains('\n') && connection.received.size() < kLongestRequest)
             continue;
-        if (connection.received == kShowRequest) {
-            emit showRequested();
-            (void)::send(connection.fd, kShownReply.constData(), size_t(kShownReply.size()), MSG_NOSIGNAL);
+        // One line, whole, and nothing after it.
+        const QByteArray &request = connection.received;
+        if (request.endsWith('\n') && request.indexOf('\n') == request.size() - 1) {
+            const QByteArray reply = answer(request.chopped(1));
+            (void)::send(connection.fd, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
         }
         return true;
     }
+}
+
+// The answer to a request line, or nothing for a request that is none.
+QByteArray SingleInstance::answer(const QByteArray &request)
+{
+    if (request + '\n' == kShowRequest) {
+        emit showRequested();
+        return kShownReply;
+    }
+    if (!commands_.status)
+        return {};
+    const QByteArray select = "select ";
+    if (request.startsWith(select)) {
+        const std::optional<QByteArray> name = percentDecoded(QByteArrayView(request).sliced(select.size()));
+        if (!name)
+            return {};
+        if (!commands_.select(DecodeLine(*name, 0, name->size())))
+            return kUnknownItemAnswer;
+    } else if (request == "stop") {
+        commands_.stop();
+    } else if (request != "status") {
+        return {};
+    }
+    return encodeStatus(commands_.status());
 }
 
 void SingleInstance::keepWaiting(Waiting connection)

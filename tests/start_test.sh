@@ -5,7 +5,9 @@
 # starts it without the PATH; a start makes the data folder and its three
 # files; a second start on the same folder brings the running window to the
 # front and ends with status 0; a copy that holds the folder but does not
-# answer gets the error box.
+# answer gets the error box; the commands for a running copy end with their
+# exit status and one line, start the program where none runs, and match
+# names byte for byte.
 #
 # usage: start_test.sh LAUNCHER PROGRAM
 set -euo pipefail
@@ -19,8 +21,12 @@ xvfb_pid=
 first_pid=
 cover_pid=
 second_pid=
+commands_pid=
 cleanup() {
-  for pid in "$second_pid" "$cover_pid"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; done
+  # The copy that a command started is no child of the test's.
+  [ ! -f "$work/commands/hourwise/.hourwise.lock" ] || commands_pid=$(head -1 "$work/commands/hourwise/.hourwise.lock")
+  [ -z "$commands_pid" ] || kill -CONT "$commands_pid" 2>/dev/null || true
+  for pid in "$second_pid" "$cover_pid" "$commands_pid"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; done
   if [ -n "$first_pid" ]; then kill -CONT "$first_pid" 2>/dev/null; kill "$first_pid" 2>/dev/null; fi
   stop_xvfb
   rm -rf "$work"
@@ -104,4 +110,49 @@ kill -STOP "$first_pid"
 second_pid=$!
 wait_until "the start beside a silent copy showed no error box" window_count_is 2
 kill -0 "$second_pid" || fail "the start beside a silent copy ended without showing the error box"
-echo "start_test: options answered without files; second start raised the running window; silent copy reported"
+
+# --- Commands, in a folder of their own, through a pipe as a script reads
+# them: the started program must leave the pipe alone.
+kill -CONT "$first_pid"
+export XDG_DATA_HOME=$work/commands
+commands_data=$XDG_DATA_HOME/hourwise
+mkdir -p "$commands_data"
+cafe=$(printf 'Caf\351 "x"') # not UTF-8
+printf '2440587.5:Writing:0:\r\n2440587.5:%s:0:\r\nT:Writing:0:\r\nT:%s:0:\r\n' "$cafe" "$cafe" >"$commands_data/data.txc"
+# Runs the hourwise command with the arguments; fails unless it ends within
+# 10 s with the status, having printed one line (to stdout for status 0,
+# else to stderr and nothing to stdout).
+expect_command() {
+  local expected=$1 status=0 line
+  shift
+  timeout 10 bash -c 'set -o pipefail; "$@" | cat' - "$launcher" "$@" >out 2>err || status=$?
+  [ "$status" -eq "$expected" ] || fail "hourwise $*: status $status, not $expected: $(cat out err)"
+  if [ "$expected" -eq 0 ]; then line=out; else line=err; [ ! -s out ] || fail "hourwise $*: $(cat out)"; fi
+  [ "$(wc -l <$line)" -eq 1 ] || fail "hourwise $* printed: $(cat out err)"
+}
+expect_command 1 --status
+grep -q '^hourwise: Hourwise is not running in ' err || fail "--status with none running: $(cat err)"
+expect_command 0 --select Writing
+[ "$(cat out)" = "Checked: Writing" ] || fail "--select Writing printed: $(cat out)"
+commands_pid=$(head -1 "$commands_data/.hourwise.lock")
+kill -0 "$commands_pid" || fail "--select started no program"
+expect_command 0 --select "$cafe"
+[ "$(cat out)" = "Checked: $cafe" ] || fail "--select $cafe printed: $(cat out)"
+expect_command 3 --select 'Café "x"'
+expect_command 3 --select "$(printf 'Writing\nstop')"
+grep -qx 'hourwise: no item is named "Writing?stop"' err || fail "an unknown name: $(cat err)"
+timeout 10 "$launcher" --status >out
+[ "$(cat out)" = "$(printf 'Checked: %s\n0 Writing\n0 %s' "$cafe" "$cafe")" ] || fail "--status printed: $(cat out)"
+timeout 10 "$launcher" --status --json >out
+[ "$(cat out)" = '{"checked":"Caf\udce9 \"x\"","items":[{"name":"Writing","today":0},{"name":"Caf\udce9 \"x\"","today":0}]}' ] ||
+  fail "--status --json printed: $(cat out)"
+expect_command 0 --stop
+[ "$(cat out)" = "Checked: Nothing Selected" ] || fail "--stop printed: $(cat out)"
+for usage in "--json" "--select" "--stop --status" "--select Writing --json"; do
+  # shellcheck disable=SC2086 # each is several arguments
+  expect_command 2 $usage
+done
+kill -STOP "$commands_pid"
+expect_command 1 --stop
+grep -q ' did not answer$' err || fail "--stop beside a stopped copy: $(cat err)"
+echo "start_test: options answered without files; second start raised the running window; silent copy reported; commands answered"

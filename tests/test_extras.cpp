@@ -5,6 +5,7 @@
 
 #include "away_question.h"
 #include "away_watch.h"
+#include "bus_service.h"
 #include "history_export.h"
 #include "radio_group.h"
 #include "stand_in_compositor.h"
@@ -13,6 +14,7 @@
 
 #include <QActionGroup>
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QDialog>
 #include <QDir>
 #include <QJsonArray>
@@ -145,6 +147,20 @@ public:
     bool isStatusNotifierHostRegistered() const { return true; }
 public slots:
     void RegisterStatusNotifierItem(const QString &) { ++items; }
+};
+
+// What a panel hears of Hourwise's StatusChanged signal on the bus.
+class StatusListener : public QObject {
+    Q_OBJECT
+public:
+    QList<int> checked;
+    QList<int> cafeMinutes; // the second item's
+public slots:
+    void changed(int checkedItem, const QStringList &, const QList<int> &todayMinutes)
+    {
+        checked << checkedItem;
+        cafeMinutes << todayMinutes.value(1);
+    }
 };
 
 // The stand-ins' connection to the test's bus, served by a thread of its own.
@@ -300,6 +316,7 @@ private slots:
     void kwinReportsIdleAfterTheTimeout();
     void trayIconFollowsAStatusNotifierHost();
     void trayIconFollowsAnX11Tray();
+    void commandsOnTheSessionBusAreClicks();
 
 private:
     QProcess busDaemon_;
@@ -869,6 +886,52 @@ void TestExtras::trayIconFollowsAnX11Tray()
     QTRY_VERIFY(x11Tray.dockRequested()); // Qt's icon asked the tray to take it
     x11Tray.quit();
     QTRY_VERIFY(!tray.trayIcon());
+}
+
+// The bus offers what the command line does: a select is one click, an
+// unknown name an error, and the signal follows selections and minutes.
+void TestExtras::commandsOnTheSessionBusAreClicks()
+{
+    if (busDaemon_.state() != QProcess::Running)
+        QSKIP("dbus-daemon is not available");
+    WindowFixture f;
+    f.write(Ledger::DataFileName,
+            f.today().toUtf8() + ":Writing:0:\r\n" + f.today().toUtf8() + ":Caf\xE9:0:\r\nT:Writing:0:\r\nT:Caf\xE9:0:\r\n");
+    TForm1 &w = f.open();
+    QTRY_VERIFY(f.session->Bus);
+    QDBusConnection client = QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), "client");
+    const auto scope = qScopeGuard([] { QDBusConnection::disconnectFromBus("client"); });
+    StatusListener listener;
+    QVERIFY(client.connect(BusService::ServiceName, BusService::ObjectPath, BusService::ServiceName, "StatusChanged",
+                           &listener, SLOT(changed(int, QStringList, QList<int>))));
+    const auto call = [&](const QString &method, const QVariantList &arguments = {}) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(BusService::ServiceName, BusService::ObjectPath, BusService::ServiceName, method);
+        message.setArguments(arguments);
+        QDBusPendingCall pending = client.asyncCall(message);
+        while (!pending.isFinished()) // answered by this thread's events; a call ends at the bus's timeout
+            QTest::qWait(5);
+        return pending.reply();
+    };
+
+    QCOMPARE(call("Select", {"Writing"}).type(), QDBusMessage::ReplyMessage);
+    call("Select", {"Writing"});
+    QVERIFY(w.RG1->button(0)->isChecked());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 1"));
+    const QDBusMessage unknown = call("Select", {"Caf\u00E9 "});
+    QCOMPARE(unknown.errorName(), QStringLiteral("org.example.Hourwise.Error.UnknownItem"));
+    call("Select", {QStringLiteral("Caf\u00E9")}); // the stored byte E9, as the bus shows it
+    QCOMPARE(f.ledger->state().CheckedIndex, 1);
+    f.ledger->MinuteTick();
+    call("Stop");
+    QVERIFY(w.RadioButton1->isChecked());
+    f.ledger->MinuteTick(); // nothing changes: no signal
+    const QDBusMessage status = call("Status");
+    QCOMPARE(status.arguments().value(0).toInt(), -1);
+    QCOMPARE(status.arguments().value(1).toStringList(), QStringList({"Writing", QStringLiteral("Caf\u00E9")}));
+    QCOMPARE(status.signature(), QStringLiteral("iasai"));
+    QTRY_COMPARE(listener.checked, QList<int>({0, 1, 1, -1})); // the third: Café's minute
+    QCOMPARE(listener.cafeMinutes, QList<int>({0, 0, 1, 1}));
 }
 
 QTEST_MAIN(TestExtras)

@@ -137,6 +137,7 @@ private slots:
     void laterStartGetsPastIdleConnections_data();
     void laterStartGetsPastIdleConnections();
     void laterStartGivesUpOnABusyCopy();
+    void commandsThroughTheSocketAreClicks();
 };
 
 void TestMainWindow::widgetsStandWhereTheyShould_data()
@@ -615,6 +616,67 @@ void TestMainWindow::laterStartGivesUpOnABusyCopy()
     while (more->started() < 100)
         QThread::msleep(10);
     QVERIFY(!SingleInstance(folder.path(), 500).AskRunningCopyToShow());
+}
+
+// A command's select is one click in the radio group; names match byte for
+// byte, and a name holding the exchange's own separators (a line break, a
+// space, "%") can neither split the request nor name another item.
+void TestMainWindow::commandsThroughTheSocketAreClicks()
+{
+    WindowFixture f;
+    const QList<QByteArray> names{"Writing", "Mail", "Caf\xE9", "say \"hi\" \xF0\x9F\x93\x8A 100%"};
+    QByteArray data;
+    for (const QByteArray &name : names)
+        data += f.today().toUtf8() + ":" + name + ":0:\r\n";
+    for (const QByteArray &name : names)
+        data += "T:" + name + ":0:\r\n";
+    f.write(Ledger::DataFileName, data);
+    TForm1 &w = f.open();
+    SingleInstance running(f.dir.path());
+    running.setItemCommands(f.session->itemCommands());
+    running.Listen();
+    // Asked from another thread, as another program asks, while this one runs the window's events.
+    const auto ask = [&](ItemRequest::Kind kind, const QByteArray &name = {}) {
+        auto answer = std::async(std::launch::async,
+                                 [&, kind, name] { return SingleInstance(f.dir.path()).AskItemCommand({kind, name}); });
+        while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+            QTest::qWait(5);
+        return answer.get();
+    };
+    using Kind = ItemRequest::Kind;
+    using Outcome = ItemAnswer::Outcome;
+
+    ItemAnswer answer = ask(Kind::Select, "Mail");
+    QCOMPARE(answer.outcome, Outcome::Done);
+    QCOMPARE(answer.status.checked, 1);
+    QVERIFY(w.RG1->button(1)->isChecked());
+    QVERIFY(!w.RadioButton1->isChecked());
+    QCOMPARE(ask(Kind::Select, "Mail").status.checked, 1); // already checked: no switch
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 1"));
+    QCOMPARE(ask(Kind::Select, "Caf\xE9").status.checked, 2);
+    QCOMPARE(ask(Kind::Select, names.at(3)).status.checked, 3);
+    for (const QByteArray &other : {QByteArray("Caf\xC3\xA9"), QByteArray("Mail\nstop"), QByteArray("Mail\n"),
+                                    QByteArray("Mail "), QByteArray("M%61il"), QByteArray("writing")})
+        QCOMPARE(ask(Kind::Select, other).outcome, Outcome::UnknownItem);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 3"));
+    QCOMPARE(f.ledger->state().CheckedIndex, 3);
+
+    answer = ask(Kind::Stop);
+    QCOMPARE(answer.status.checked, -1);
+    QVERIFY(w.RadioButton1->isChecked());
+    f.ledger->MinuteTick(); // nothing checked: no minute
+    QCOMPARE(ask(Kind::Select, "Writing").status.checked, 0);
+    f.ledger->MinuteTick();
+    answer = ask(Kind::Status);
+    QCOMPARE(answer.outcome, Outcome::Done);
+    QCOMPARE(answer.status.checked, 0);
+    QCOMPARE(answer.status.todayMinutes, QVector<qint32>({1, 0, 0, 0}));
+    QCOMPARE(answer.status.names, f.ledger->state().ItemTable.Names);
+    QCOMPARE(w.Label1->text(), QStringLiteral("Switches Today : 4"));
+
+    // A folder where nothing listens says so at once, without waiting.
+    QTemporaryDir idle;
+    QCOMPARE(SingleInstance(idle.path(), 60000).AskItemCommand({Kind::Status, {}}).outcome, Outcome::NoneRuns);
 }
 
 QTEST_MAIN(TestMainWindow)
