@@ -1,11 +1,11 @@
 # Installs the desktop entry. Run at install time, when the prefix is known:
-# the entry starts the hourwise command by its name where it lies on every
-# PATH (/usr/bin, where the Debian package puts it), and by its full path
-# elsewhere. A home install's ~/.local/bin is on the PATH only after a login
-# that found the folder, and a menu or autostart entry whose command is not
-# found fails without a word.
+# the entry and its "Stop Tracking" action start the hourwise command by its
+# name where it lies on every PATH (/usr/bin, where the Debian package puts
+# it), and by its full path elsewhere. A home install's ~/.local/bin is on
+# the PATH only after a login that found the folder, and a menu or autostart
+# entry whose command is not found fails without a word.
 #
-# Needs HOURWISE_DESKTOP_ENTRY (the source, with "Exec=hourwise"),
+# Needs HOURWISE_DESKTOP_ENTRY (the source, whose Exec lines start "Exec=hourwise"),
 # HOURWISE_BINDIR and HOURWISE_APPLICATIONS_DIR (relative to the prefix, or
 # absolute) and HOURWISE_STAGING_DIR (a build folder for the written copy).
 file(READ "${HOURWISE_DESKTOP_ENTRY}" entry)
@@ -23,7 +23,7 @@ if(NOT bindir STREQUAL "/usr/bin")
     string(REPLACE "${special}" "\\\\${special}" command "${command}")
   endforeach()
   string(REPLACE "%" "%%" command "${command}")
-  string(REPLACE "\nExec=hourwise\n" "\nExec=\"${command}\"\n" entry "${entry}")
+  string(REPLACE "\nExec=hourwise" "\nExec=\"${command}\"" entry "${entry}")
 endif()
 file(WRITE "${HOURWISE_STAGING_DIR}/org.example.Hourwise.desktop" "${entry}")
 set(applications "${HOURWISE_APPLICATIONS_DIR}")

@@ -61,9 +61,11 @@ done
 # full path, so the menu and autostart work while the folder is not on the PATH.
 prefix="$work/home install/.local"
 cmake --install "$(dirname "$launcher")" --prefix "$prefix" >/dev/null
-entry_command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.example.Hourwise.desktop")
+entry_command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.example.Hourwise.desktop" | head -1)
 env PATH=/usr/bin:/bin sh -c "$entry_command --version" >out 2>&1 || fail "Exec=$entry_command: $(cat out)"
 grep -qx 'Hourwise [0-9.]*' out || fail "Exec=$entry_command printed: $(cat out)"
+action_command=$(sed -n '/^\[Desktop Action stop-tracking\]/,$s/^Exec=//p' "$prefix/share/applications/org.example.Hourwise.desktop")
+[ "$action_command" = "$entry_command --stop" ] || fail "the Stop Tracking action runs '$action_command'"
 rm -r out "$work/home install"
 
 # --- A start through the hourwise command.
