@@ -80,7 +80,11 @@ int main(int argc, char *argv[])
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     auto *session = new DesktopSession(form1, ledger, prompts); // the window's child, ended with it
-    instance.setItemCommands(session->itemCommands());
+    // Commands are answered once the files are loaded: until then, and after
+    // a start-up that could not load them, the command waits and then says
+    // that Hourwise did not answer, rather than that it has no such item.
+    QObject::connect(&form1, &TForm1::started, &instance,
+                     [&instance, session] { instance.setItemCommands(session->itemCommands()); });
     QObject::connect(&instance, &SingleInstance::showRequested, &form1, [&form1] { BringToFront(form1); });
     form1.adjustSize();
     CenterOnScreen(form1);
