@@ -56,13 +56,19 @@ std::string QtOptionName(const std::string &argument)
     return argument.substr(argument[1] == '-' ? 2 : 1);
 }
 
+// A command line answered without a start: text printed, then the exit code.
+CommandLine Answered(CommandLine::Action action, const std::string &text, int exitCode)
+{
+    CommandLine answered;
+    answered.action = action;
+    answered.text = text;
+    answered.exitCode = exitCode;
+    return answered;
+}
+
 CommandLine Rejected(const std::string &message)
 {
-    CommandLine rejected;
-    rejected.action = CommandLine::Action::Reject;
-    rejected.text = "hourwise: " + message + " (try 'hourwise --help')\n";
-    rejected.exitCode = 2;
-    return rejected;
+    return Answered(CommandLine::Action::Reject, "hourwise: " + message + " (try 'hourwise --help')\n", 2);
 }
 
 // Takes up a command option at arguments[i] (moving i past its value);
@@ -107,9 +113,9 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments, const st
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         if (argument == "--help" || argument == "-h")
-            return {CommandLine::Action::Print, HelpText(), 0};
+            return Answered(CommandLine::Action::Print, HelpText(), 0);
         if (argument == "--version")
-            return {CommandLine::Action::Print, "Hourwise " + version + "\n", 0};
+            return Answered(CommandLine::Action::Print, "Hourwise " + version + "\n", 0);
         if (TakeCommand(arguments, i, line, commands, &problem)) {
             if (!problem.empty())
                 return Rejected(problem);
