@@ -1,7 +1,10 @@
 #include "graph_builder.h"
 
 #include "bar_chart_view.h"
+#include "day_block.h"
+#include "day_key.h"
 #include "ledger.h"
+#include "switch_log.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,6 +51,7 @@ GraphBuilder::GraphBuilder(Ledger &ledger, BarChartView &chart, QObject *parent)
         if (!showsFixedView())
             DrawGraph();
     });
+    connect(&ledger_, &Ledger::dayCorrected, this, &GraphBuilder::RedrawCorrectedDay);
     connect(&ledger_, &Ledger::itemsReloaded, this, [this] { ResizeBars(ledger_.state().ItemCount); });
 }
 
@@ -125,6 +129,27 @@ void GraphBuilder::DrawGraph()
         chart_.setHomeScales(std::nullopt);
     if (GraphMode == 9)
         scrollDaysToEnd();
+}
+
+void GraphBuilder::RedrawCorrectedDay(QDate date)
+{
+    if (!showsFixedView() || !ShownRange.contains(date))
+        return;
+    const LocaleValues &locale = ledger_.locale();
+    if (showsChosenDay()) {
+        // A correction changes minutes only, so the day's lines are the ones shown.
+        const DayLines day = FindDayLines(ledger_.historyBytes(), JulianAtMidnight(date), locale);
+        for (int q = 0; q < BarCount && q < day.block.size(); ++q) {
+            bool ok = false;
+            const qint32 minutes = TryStrToInt(day.block.at(q).section(QLatin1Char(':'), 2, 2), &ok);
+            BarValues[q] = ok ? minutes : BarValues.at(q);
+        }
+    } else {
+        SetRangeView(ReadHistoryRange(ShownRange, {ledger_.historyBytes()}, SwitchLinesThroughToday(ledger_.state()),
+                                      locale),
+                     GraphMode);
+    }
+    DrawGraph();
 }
 
 void GraphBuilder::SetRangeView(const HistoryRange &range, int mode)

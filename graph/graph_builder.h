@@ -35,7 +35,7 @@ struct GraphViewState {
     QStringList BarLabels;
     QString ChartTitleText;
     GraphMenuMarks Marks;
-    DayRange ShownRange; // the days of views 7 to 9
+    DayRange ShownRange; // the days of views 5 to 9 (views 5 and 6 show one)
 };
 
 // Turns the ledger's item table, or one day of the history that the date
@@ -93,6 +93,11 @@ public:
 
     // Point size of the bottom-axis labels for a number of bars.
     static int LabelFontSize(int barCount);
+
+    // A correction changed the day's minutes: a chosen day or range that
+    // holds it is read again from the history and drawn (the live views
+    // follow the save). The bars of a chosen day keep their lines and title.
+    void RedrawCorrectedDay(QDate date);
 
 signals:
     void marksChanged();

@@ -901,6 +901,12 @@ bool Ledger::AdjustTime(int position, qint32 amount, bool add)
     s_.ItemTable.TotalMinutes[position] = qint32(total);
     s_.DataLines[position] = TodayLine(position);
     s_.DataLines[s_.ItemCount + position] = TotalLine(position);
+    if (amount != 0) {
+        const QString name = ReadableText(s_.ItemTable.Names.at(position));
+        pushUndo(DateOfJulian(s_.TodayJulian), {{RefOfLine(s_.ItemTable.Names, position), delta}},
+                 add ? QStringLiteral("Undo Add %1 min to %2").arg(amount).arg(name)
+                     : QStringLiteral("Undo Deduct %1 min from %2").arg(amount).arg(name));
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "day_block.h"
+#include "day_correction.h"
 #include "line_file.h"
 #include "text_convert.h"
 
@@ -169,7 +170,8 @@ public:
     // and rewrites its two data lines in memory. Returns false, changing
     // nothing, when a count would leave the 32-bit range. When the date has
     // changed since the last save, the new day is started (and saved) first,
-    // as for AddItem, so the minutes count for the new day.
+    // as for AddItem, so the minutes count for the new day. Undo takes a
+    // change back from the day it counted for.
     bool AdjustTime(int position, qint32 amount, bool add);
 
     // Whether minutes credited on day can still be taken back: day is today
@@ -188,11 +190,49 @@ public:
     // (counting a switch) when it is not -1.
     void ReloadSaveAndRestore(int restoreIndex);
 
+    // Corrections of any day, a day's minutes moved between items, and
+    // taking the last changes back (ledger_corrections.cpp). date is the day
+    // the user chose when the dialog opened: a today that midnight has made
+    // an earlier day since is changed in the history.
+
+    // The day's lines: today's from the item table, an earlier day's from
+    // the last run of its lines in the history (as in a file, with a
+    // deleted item's line); no lines for a day without data. A minutes
+    // field that is no number throws the conversion error.
+    DayMinutes MinutesOfDay(QDate date) const;
+
+    // Why the changes, or the move, cannot be made: the limits of
+    // DayMinutesProblem, a line the day lacks; empty when they can.
+    QString WhyNotCorrect(QDate date, const QVector<MinuteChange> &changes) const;
+    QString WhyNotMove(QDate date, const DayLineRef &from, const DayLineRef &to, qint32 minutes) const;
+
+    // Changes the day's lines by the changes and each present item's total
+    // by the same minutes (an earlier day's line is an item's by name),
+    // today's also its today minutes; the changed history block is written
+    // whole with the files. Can be undone. Throws RefusedChange, changing
+    // nothing, where WhyNotCorrect says why; a file changed by another
+    // program holds it back as it holds SaveAll back (FileChangedError,
+    // nothing changed); a failed write as SaveAll's (memory changed).
+    void CorrectDay(QDate date, const QVector<MinuteChange> &changes);
+    // Moves minutes from one line of the day to another, in one save, as CorrectDay.
+    void MoveMinutes(QDate date, const DayLineRef &from, const DayLineRef &to, qint32 minutes);
+
+    // What Undo takes back, "Undo Move 90 min from Mail to Writing", or an
+    // empty text when nothing is left to undo.
+    QString UndoCaption() const;
+    // Takes back the last correction, move, addition or deduction still
+    // on the stack, as CorrectDay changes a day (the same limits and errors).
+    // A refused undo stays on the stack, unless its line is gone (an item
+    // deleted since): it can never be taken back then, and is dropped.
+    void Undo();
+
 signals:
     void itemsReloaded();          // the item names may have changed; nothing is checked
     void selectionChanged(int checkedIndex);
     void switchCountChanged(int switchCount);
     void saved();                  // all three files written: time to redraw
+    void dayCorrected(QDate date); // the day's minutes changed by a correction, a move or an undo
+    void undoChanged();            // UndoCaption() changed
 
 private:
     void resizeItemTable(int count);
@@ -240,6 +280,26 @@ private:
     void showEarlierHistoryFromFile(const FileStamp &saved);
     void settleHistory();
     void writeSwitchLog();
+
+    // Corrections (ledger_corrections.cpp).
+    struct DayChangePlan {
+        DayMinutes day;
+        QVector<qint64> after;    // each line's minutes once changed
+        QVector<int> itemOfLine;  // the present item whose total a line's change changes, or -1
+    };
+    DayChangePlan planDayChange(QDate date, const QVector<MinuteChange> &changes) const;
+    void changeMinutesOfDay(QDate date, const QVector<MinuteChange> &changes);
+    void changeTodaysMinutes(const DayChangePlan &plan);
+    void changeEarlierDaysMinutes(const DayChangePlan &plan);
+    void startDayKeepingSelection();
+    void pushUndo(QDate date, const QVector<MinuteChange> &changes, const QString &caption);
+    void finishDayChange(QDate date);
+    struct UndoEntry {
+        QDate date;
+        QVector<MinuteChange> changes; // what takes the change back
+        QString caption;
+    };
+    QVector<UndoEntry> undo_;
 
     QString folder_;
     Clock clock_;

@@ -86,6 +86,10 @@ private slots:
     void statusShowsNamesByteForByte();
     void historyFileAlwaysMirrorsMemory();
     void historyCutInItsLastBlockIsRepairedAtStart();
+
+    void correctionsAndMovesChangeTheDayAndTheTotals();
+    void changesBeyondTheLimitsChangeNothing();
+    void midnightKeepsAChangeOnItsDay();
 };
 
 void TestLedger::firstStartWritesTheSeededFiles_data()
@@ -876,6 +880,12 @@ void TestLedger::historyFileAlwaysMirrorsMemory()
     ledger.DeleteItem(1);
     ledger.SaveAll();
     QVERIFY(same());
+    // A correction of an earlier block writes the file whole; the next
+    // tick writes only its end again.
+    ledger.CorrectDay(f.now.date().addDays(-1), {{{QStringLiteral("Writing"), 0}, 1}});
+    QVERIFY(same());
+    ledger.MinuteTick();
+    QVERIFY(same());
     while (ledger.state().ItemCount > 1 || ledger.state().ItemTable.Names.first() != "Add something") {
         ledger.DeleteItem(0);
         ledger.SaveAll();
@@ -902,6 +912,140 @@ void TestLedger::historyCutInItsLastBlockIsRepairedAtStart()
         f.start();
         QCOMPARE(f.bytes(kHistory), whole);
     }
+}
+
+namespace {
+
+const QDate kDay1(2026, 12, 7), kDay2(2026, 12, 8); // writeThreeItemDays' days; kDay2 is the fixture's today
+
+DayLineRef line(const char *name)
+{
+    return {QString::fromUtf8(name), 0};
+}
+
+// The files of writeThreeItemDays with the minutes given.
+QByteArray historyOf(LedgerFixture &f, const QVector<int> &day1, const QVector<int> &day2)
+{
+    const QString d1 = f.key(kDay1), d2 = f.key(kDay2);
+    return EncodeLines({"0:", d1 + ":Writing:" + QString::number(day1[0]) + ":", d1 + ":Mail:" + QString::number(day1[1]) + ":",
+                        d2 + ":Writing:" + QString::number(day2[0]) + ":", d2 + ":Mail:" + QString::number(day2[1]) + ":",
+                        d2 + ":Reading:" + QString::number(day2[2]) + ":"});
+}
+
+QByteArray dataOf(LedgerFixture &f, const QVector<int> &today, const QVector<int> &totals)
+{
+    const QString k = f.key(kDay2);
+    const QStringList names{"Writing", "Mail", "Reading"};
+    QStringList lines;
+    for (int i = 0; i < 3; ++i)
+        lines << k + ":" + names[i] + ":" + QString::number(today[i]) + ":";
+    for (int i = 0; i < 3; ++i)
+        lines << "T:" + names[i] + ":" + QString::number(totals[i]) + ":";
+    return EncodeLines(lines);
+}
+
+} // namespace
+
+// An earlier day's block is rewritten in the midst of the history, a
+// move of today changes today's block; every change reaches the totals,
+// and Undo takes them back last first, to the very bytes before them.
+void TestLedger::correctionsAndMovesChangeTheDayAndTheTotals()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    QSignalSpy corrected(&ledger, &Ledger::dayCorrected);
+    const DayMinutes day1 = ledger.MinutesOfDay(kDay1);
+    QCOMPARE(day1.names, (QStringList{"Writing", "Mail"}));
+    QCOMPARE(day1.minutes, (QVector<qint32>{50, 30}));
+    QCOMPARE(day1.switchCount, QStringLiteral("4"));
+    QVERIFY(!day1.isToday && ledger.MinutesOfDay(kDay2).isToday && !ledger.MinutesOfDay(kDay1.addDays(-1)).hasData());
+
+    ledger.CorrectDay(kDay1, {{line("Writing"), 30}, {line("Mail"), -30}});
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {80, 0}, {95, 20, 5}));
+    QCOMPARE(f.bytes(kData), dataOf(f, {95, 20, 5}, {650, 380, 30}));
+    QVERIFY(ledger.AdjustTime(2, 10, true));
+    ledger.SaveAll();
+    ledger.MoveMinutes(kDay2, line("Writing"), line("Reading"), 15);
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {80, 0}, {80, 20, 30}));
+    QCOMPARE(f.bytes(kData), dataOf(f, {80, 20, 30}, {635, 380, 55}));
+    QCOMPARE(f.bytes(kHistory), ledger.historyBytes());
+    QCOMPARE(corrected.size(), 2);
+    QCOMPARE(corrected.last().at(0).toDate(), kDay2);
+
+    QCOMPARE(ledger.UndoCaption(), QStringLiteral("Undo Move 15 min from Writing to Reading"));
+    ledger.Undo();
+    QCOMPARE(ledger.UndoCaption(), QStringLiteral("Undo Add 10 min to Reading"));
+    ledger.Undo();
+    QCOMPARE(f.bytes(kData), dataOf(f, {95, 20, 5}, {650, 380, 30}));
+    QCOMPARE(ledger.UndoCaption(), QStringLiteral("Undo Correction of 07/12/2026"));
+    ledger.Undo();
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {95, 20, 5}));
+    QCOMPARE(f.bytes(kData), dataOf(f, {95, 20, 5}, {620, 410, 30}));
+    QVERIFY(ledger.UndoCaption().isEmpty());
+    QCOMPARE(corrected.last().at(0).toDate(), kDay1);
+}
+
+// Each limit refuses with its reason, the same as the dialogs are told
+// beforehand, and changes no file and no minute.
+void TestLedger::changesBeyondTheLimitsChangeNothing()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    const auto refused = [&](const std::function<void()> &change, const QString &whyNot, const char *reason) {
+        const QByteArray history = f.bytes(kHistory), data = f.bytes(kData);
+        const QString message = expectHourwiseError(change);
+        QVERIFY2(message.contains(QLatin1String(reason)), qPrintable(message));
+        QCOMPARE(whyNot, message);
+        QCOMPARE(f.bytes(kHistory), history);
+        QCOMPARE(f.bytes(kData), data);
+        QVERIFY(f.ledger->UndoCaption().isEmpty());
+    };
+    refused([&] { ledger.MoveMinutes(kDay2, line("Mail"), line("Writing"), 90); },
+            ledger.WhyNotMove(kDay2, line("Mail"), line("Writing"), 90), "\"Mail\" would have -70 minutes on 08/12/2026");
+    refused([&] { ledger.CorrectDay(kDay1, {{line("Writing"), 1361}}); },
+            ledger.WhyNotCorrect(kDay1, {{line("Writing"), 1361}}), "would sum to 1441, more than the 1,440");
+    refused([&] { ledger.CorrectDay(kDay1, {{line("Reading"), 1}}); },
+            ledger.WhyNotCorrect(kDay1, {{line("Reading"), 1}}), "\"Reading\" has no minutes on 07/12/2026");
+    refused([&] { ledger.MoveMinutes(kDay2, line("Mail"), line("Mail"), 5); },
+            ledger.WhyNotMove(kDay2, line("Mail"), line("Mail"), 5), "two different items");
+    refused([&] { ledger.MoveMinutes(kDay2, line("Mail"), line("Writing"), 0); },
+            ledger.WhyNotMove(kDay2, line("Mail"), line("Writing"), 0), "above 0");
+    refused([&] { ledger.CorrectDay(kDay2.addDays(1), {{line("Mail"), 5}}); },
+            ledger.WhyNotCorrect(kDay2.addDays(1), {{line("Mail"), 5}}), "No data for 09/12/2026 exists");
+    // The day's sum may stay where it was (1,440), and only a total leave the 32-bit range.
+    ledger.CorrectDay(kDay1, {{line("Writing"), 1360}});
+    ledger.Undo();
+    f.write(kData, dataOf(f, {95, 20, 5}, {2147483600, 410, 30}));
+    f.start();
+    refused([&] { f.ledger->CorrectDay(kDay1, {{line("Writing"), 48}}); },
+            f.ledger->WhyNotCorrect(kDay1, {{line("Writing"), 48}}), "range that the program can store");
+}
+
+// A dialog opened before midnight changes the day it showed: once the date
+// has changed, that day's block in the history and the totals, never the
+// new day's minutes; an addition made before midnight is undone there too.
+void TestLedger::midnightKeepsAChangeOnItsDay()
+{
+    LedgerFixture f;
+    writeThreeItemDays(f);
+    Ledger &ledger = f.start();
+    ledger.SelectItem(0);
+    QVERIFY(ledger.AdjustTime(2, 10, true));
+    ledger.SaveAll();
+    f.now = QDateTime(kDay2.addDays(1), QTime(0, 0, 30)); // before the new day's first tick
+    ledger.MoveMinutes(kDay2, line("Writing"), line("Mail"), 30);
+    QCOMPARE(ledger.UndoCaption(), QStringLiteral("Undo Move 30 min from Writing to Mail on 08/12/2026"));
+    const QString k = f.today();
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {65, 50, 15}) + EncodeLines({k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"}));
+    QCOMPARE(ledger.state().ItemTable.TotalMinutes, (QVector<qint32>{590, 440, 40}));
+    QCOMPARE(ledger.state().ItemTable.TodayMinutes, (QVector<qint32>{0, 0, 0}));
+    QCOMPARE(ledger.state().CheckedIndex, 0); // the new day keeps the checked item
+    ledger.Undo();
+    ledger.Undo();
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {95, 20, 5}) + EncodeLines({k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"}));
+    QCOMPARE(ledger.state().ItemTable.TotalMinutes, (QVector<qint32>{620, 410, 30}));
 }
 
 QTEST_GUILESS_MAIN(TestLedger)
