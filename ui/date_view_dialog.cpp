@@ -50,20 +50,11 @@ void TForm4::createWidgets()
     Label1->move(16, 16);
 
     // Qt's calendar draws today like any other day, so no mark needs removing.
-    MonthCalendar1 = new QCalendarWidget(this);
-    MonthCalendar1->setGeometry(32, 40, 191, 154);
-    // Week numbers would leave too little room for the day names in 191 pixels.
-    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    QTextCharFormat dayNames = MonthCalendar1->headerTextFormat();
-    dayNames.setFontPointSize(7);
-    MonthCalendar1->setHeaderTextFormat(dayNames);
+    MonthCalendar1 = CreateDayCalendar(Label1, this);
     // The day shown selected is the chosen day, however it was selected: a
     // click, the keys or a screen reader.
     connect(MonthCalendar1, &QCalendarWidget::selectionChanged, this,
             [this] { MonthCalendar1Click(MonthCalendar1->selectedDate()); });
-    MonthCalendar1->setAccessibleName(Label1->text());
-    MonthCalendar1->focusProxy()->setAccessibleName(Label1->text()); // the day table, which takes the focus
-    Label1->setBuddy(MonthCalendar1);
 
     RadioButton2 = new QRadioButton(QStringLiteral("Value"), this);
     RadioButton2->setGeometry(24, 224, 113, 17);
@@ -84,6 +75,21 @@ void TForm4::createWidgets()
         button->setAutoDefault(false);
 
     // The tab chain: see focusNextPrevChild.
+}
+
+QCalendarWidget *CreateDayCalendar(QLabel *label, QWidget *parent)
+{
+    auto *calendar = new QCalendarWidget(parent);
+    calendar->setGeometry(32, 40, 191, 154);
+    // Week numbers would leave too little room for the day names in 191 pixels.
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    QTextCharFormat dayNames = calendar->headerTextFormat();
+    dayNames.setFontPointSize(7);
+    calendar->setHeaderTextFormat(dayNames);
+    calendar->setAccessibleName(label->text());
+    calendar->focusProxy()->setAccessibleName(label->text()); // the day table, which takes the focus
+    label->setBuddy(calendar);
+    return calendar;
 }
 
 void TForm4::showEvent(QShowEvent *event)
@@ -165,6 +171,8 @@ void TForm4::ChartChosenDay()
     graph_.ResizeBars(DayLineCount);
     DaySwitchText = findSwitchText();
     fillBarsFromBlock();
+    const QDate chosen = DateOfJulian(ChosenJulian);
+    graph_.ShownRange = {chosen, chosen};
     GraphMenuMarks marks;
     marks.Today1 = marks.Value1 = false;
     marks.ChooseDate1 = true;

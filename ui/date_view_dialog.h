@@ -12,6 +12,10 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+// The date view's calendar, at its place under label, which names it: the
+// dialogs that choose one day share it.
+QCalendarWidget *CreateDayCalendar(QLabel *label, QWidget *parent);
+
 // "Choose date": chart one day of the history. exec() returns Accepted only
 // after a successful OK, which has filled the graph builder's bar state
 // (GraphMode 5 or 6, the day's bars and title) and set the menu marks.

@@ -1,11 +1,13 @@
 #include "main_window.h"
 
 #include "bar_chart_view.h"
+#include "correct_day_dialog.h"
 #include "date_view_dialog.h"
 #include "delete_dialog.h"
 #include "history_export.h"
 #include "info_window.h"
 #include "ledger.h"
+#include "move_minutes_dialog.h"
 #include "prompts.h"
 #include "radio_group.h"
 #include "range_dialog.h"
@@ -142,6 +144,13 @@ void TForm1::createMenus()
     QMenu *editTime = menuBar()->addMenu(QStringLiteral("&Edit Time"));
     AddTimetoItem1 = editTime->addAction(QStringLiteral("&Add Time to Item"));
     RemoveTimefromItem1 = editTime->addAction(QStringLiteral("&Deduct from Item"));
+    editTime->addSeparator();
+    CorrectDay1 = editTime->addAction(QStringLiteral("&Correct Day..."));
+    MoveMinutes1 = editTime->addAction(QStringLiteral("&Move Minutes..."));
+    editTime->addSeparator();
+    Undo1 = editTime->addAction(QStringLiteral("&Undo"));
+    Undo1->setShortcut(QKeySequence::Undo);
+    Undo1->setEnabled(false);
 
     QMenu *graph = menuBar()->addMenu(QStringLiteral("&Graph"));
     QMenu *today = graph->addMenu(QStringLiteral("&Today"));
@@ -179,6 +188,9 @@ void TForm1::createMenus()
     onTriggered(DeleteItem1, [this] { DeleteItem1Click(); });
     onTriggered(AddTimetoItem1, [this] { AddTimetoItem1Click(); });
     onTriggered(RemoveTimefromItem1, [this] { RemoveTimefromItem1Click(); });
+    onTriggered(CorrectDay1, [this] { CorrectDay1Click(); });
+    onTriggered(MoveMinutes1, [this] { MoveMinutes1Click(); });
+    onTriggered(Undo1, [this] { Undo1Click(); });
     onTriggered(Value1, [this] { Graph.Value1Click(); });
     onTriggered(Percentage1, [this] { Graph.Percentage1Click(); });
     onTriggered(Value2, [this] { Graph.Value2Click(); });
@@ -221,6 +233,11 @@ void TForm1::connectLedger()
     connect(&ledger_, &Ledger::selectionChanged, this, &TForm1::mirrorSelection);
     connect(&ledger_, &Ledger::switchCountChanged, this,
             [this](int count) { Label1->setText(kSwitchesToday + QString::number(count)); });
+    connect(&ledger_, &Ledger::undoChanged, this, [this] {
+        const QString caption = ledger_.UndoCaption();
+        Undo1->setText(caption.isEmpty() ? QStringLiteral("&Undo") : QLatin1Char('&') + QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        Undo1->setEnabled(!caption.isEmpty());
+    });
 }
 
 void TForm1::mirrorSelection(int checkedIndex)
@@ -398,6 +415,27 @@ void TForm1::ChooseRange1Click()
     // Told over the chart, as the export tells it over the written file.
     if (!RangeForm->leftOutMessage().isEmpty())
         prompts_.Error(RangeForm->leftOutMessage());
+}
+
+void TForm1::CorrectDay1Click()
+{
+    if (!CorrectForm)
+        CorrectForm = new CorrectDayDialog(ledger_, prompts_, this);
+    if (CorrectForm->exec() == QDialog::Accepted && !CorrectForm->changes().isEmpty())
+        ledger_.CorrectDay(CorrectForm->chosenDate(), CorrectForm->changes());
+}
+
+void TForm1::MoveMinutes1Click()
+{
+    if (!MoveForm)
+        MoveForm = new MoveMinutesDialog(ledger_, prompts_, this);
+    if (MoveForm->exec() == QDialog::Accepted)
+        ledger_.MoveMinutes(MoveForm->chosenDate(), MoveForm->from(), MoveForm->to(), MoveForm->minutes());
+}
+
+void TForm1::Undo1Click()
+{
+    ledger_.Undo();
 }
 
 void TForm1::PrintGraph1Click()

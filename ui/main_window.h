@@ -10,6 +10,8 @@
 #include <memory>
 
 class BarChartView;
+class CorrectDayDialog;
+class MoveMinutesDialog;
 class Ledger;
 class Prompts;
 class QAction;
@@ -55,6 +57,7 @@ public:
 
     QAction *AddItem1, *DeleteItem1;
     QAction *AddTimetoItem1, *RemoveTimefromItem1;
+    QAction *CorrectDay1, *MoveMinutes1, *Undo1;
     QAction *Today1, *Value1, *Percentage1, *Total1, *Value2, *Percentage2, *ChooseDate1;
     QAction *ChooseRange1;
     QAction *PrintGraph1, *SaveGraph1, *PrintGraph2, *SaveGraph2;
@@ -69,6 +72,8 @@ public:
     TForm4 *Form4 = nullptr;
     TForm5 *Form5 = nullptr;
     RangeDialog *RangeForm = nullptr; // made when "Choose Range..." is first chosen
+    CorrectDayDialog *CorrectForm = nullptr; // made when first chosen, as the two below
+    MoveMinutesDialog *MoveForm = nullptr;
 
     // True when the data files could not be read at start: the window then
     // closes without writing anything.
@@ -86,6 +91,9 @@ public:
     void RemoveTimefromItem1Click();
     void ChooseDate1Click();
     void ChooseRange1Click();
+    void CorrectDay1Click();
+    void MoveMinutes1Click();
+    void Undo1Click();
     void PrintGraph1Click();
     void SaveGraph1Click();
     void About1Click();
