@@ -411,6 +411,30 @@ private slots:
         QVERIFY(form_->Value1->isChecked() && !form_->ChooseDate1->isChecked());
     }
 
+    // A correction of the chosen day, or of a day in the charted range, is
+    // drawn at once; one of another day leaves the chart as it was.
+    void correctedDayIsDrawnAgain()
+    {
+        start({key(kPastDay) + ":A:7:", key(kPastDay) + ":B:1:"}, switchLog());
+        chooseDate([&](TForm4 &dialog) {
+            pickDate(dialog, kPastDay);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        files_->ledger->CorrectDay(kPastDay, {{{"A", 0}, -4}});
+        const QString day = picture(*form_->Chart1);
+        QCOMPARE(day, QStringLiteral("01/12/2026   Switches : 9 | Minutes | value | A=3 B=1"));
+        files_->ledger->CorrectDay(kToday, {{{"A", 0}, 5}});
+        QCOMPARE(picture(*form_->Chart1), day);
+
+        chooseRange([&](RangeDialog &dialog) {
+            dialog.chooseRange({kPastDay, kToday});
+            QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
+        });
+        QVERIFY(picture(*form_->Chart1).endsWith("A=9 B=3 C=3 D=4 E=5"));
+        files_->ledger->MoveMinutes(kPastDay, {"B", 0}, {"A", 0}, 1);
+        QVERIFY(picture(*form_->Chart1).endsWith("A=10 B=2 C=3 D=4 E=5"));
+    }
+
     // The quick choices cover whole weeks from the locale's first day, whole
     // months and the year; today 8 Dec 2026 is a Tuesday, 13 Dec a Sunday.
     void quickChoicesFollowTheWeekStart_data()

@@ -2,10 +2,12 @@
 // the input box, the delete dialog and the time dialog, driven offscreen.
 
 #include "bar_chart_view.h"
+#include "correct_day_dialog.h"
 #include "delete_dialog.h"
 #include "appearance.h"
 #include "ledger_fixture.h"
 #include "main_window.h"
+#include "move_minutes_dialog.h"
 #include "qt_prompts.h"
 #include "radio_group.h"
 #include "scripted_prompts.h"
@@ -14,6 +16,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,6 +65,22 @@ bool runDialog(QAction *entry, QDialog *dialog, const std::function<void()> &dri
     });
     entry->trigger();
     return leftOpen;
+}
+
+// Triggers the menu entry and lets drive act on the modal dialog it shows,
+// made at its first use; a dialog that drive leaves open is cancelled.
+template <typename Dialog>
+void runMadeDialog(QAction *entry, const std::function<void(Dialog *)> &drive)
+{
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        drive(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    entry->trigger();
 }
 
 // Chooses an entry as the user would: typed text (which replaces the
@@ -133,6 +152,7 @@ private slots:
     void dialogLayout();
     void keyboardAndScreenReaderUse();
     void namesFromAnOlderFileReadable();
+    void correctMoveAndUndoThroughTheMenu();
 };
 
 void TestItemDialogs::addRefusedWritesNothing_data()
@@ -525,6 +545,67 @@ void TestItemDialogs::namesFromAnOlderFileReadable()
     });
     QCOMPARE(f.ledger->state().ItemTable.TotalMinutes.at(0), 10);
     QVERIFY(f.bytes(Ledger::DataFileName).startsWith(k + ":Caf\xE9:8:\r\n"));
+}
+
+// Move Minutes proposes the checked item and refuses what the day lacks;
+// Correct Day shows each change's difference and keeps the day it showed
+// when midnight passes while it is open; Undo names and takes back both,
+// last first.
+void TestItemDialogs::correctMoveAndUndoThroughTheMenu()
+{
+    Program p;
+    const QDate day = p.f.now.date();
+    p.f.ledger->SelectItem(0);
+    QCOMPARE(p.w->Undo1->shortcut(), QKeySequence(QKeySequence::Undo));
+    QVERIFY(!p.w->Undo1->isEnabled());
+    bool moveShown = false;
+    runMadeDialog<MoveMinutesDialog>(p.w->MoveMinutes1, [&](MoveMinutesDialog *move) {
+        moveShown = true;
+        QCOMPARE(ClippedTexts(move).join(" | "), QString());
+        QCOMPARE(move->ComboBox1->currentText(), QString("Writing"));
+        choose(move->ComboBox2, {}, 3);
+        move->Edit1->setText("90");
+        move->Button1->click();
+        QVERIFY(move->isVisible());
+        move->Edit1->setText("5");
+        move->Button1->click();
+    });
+    QVERIFY(moveShown);
+    QCOMPARE(p.prompts.log.last(),
+             QString("Error: \"Writing\" would have -80 minutes on 08/12/2026; an item's minutes on a day cannot go "
+                     "below 0. Nothing has been changed."));
+    QCOMPARE(p.state().ItemTable.TodayMinutes, (QVector<qint32>{5, 20, 30, 45}));
+    QCOMPARE(p.totals(), (QVector<qint32>{95, 200, 300, 405}));
+    QCOMPARE(p.w->Undo1->text(), QString("&Undo Move 5 min from Writing to Mail"));
+
+    bool correctShown = false;
+    runMadeDialog<CorrectDayDialog>(p.w->CorrectDay1, [&](CorrectDayDialog *correct) {
+        correctShown = true;
+        QCOMPARE(ClippedTexts(correct).join(" | "), QString());
+        correct->MonthCalendar1->setSelectedDate(day.addDays(-3));
+        QVERIFY(correct->NoDataLabel && correct->NoDataLabel->text() == "No data for 05/12/2026 exists");
+        correct->MonthCalendar1->setSelectedDate(day);
+        QCOMPARE(correct->MinuteEdits.size(), 4);
+        correct->MinuteEdits[2]->setText("12");
+        QCOMPARE(correct->DifferenceLabels[2]->text(), QString("-18"));
+        p.f.now = QDateTime(day.addDays(1), QTime(0, 0, 30));
+        p.f.ledger->MinuteTick(); // the new day's first minute, for Writing
+        correct->Button1->click();
+    });
+    QVERIFY(correctShown);
+    const QString d = p.f.key(day), k = p.f.today();
+    const QStringList newDay{k + ":Writing:1:", k + ":Mail:0:", k + ":Reading:0:", k + ":Mail:0:"};
+    QCOMPARE(p.f.lines(Ledger::HistoryFileName).mid(1),
+             QStringList({d + ":Writing:5:", d + ":Mail:20:", d + ":Reading:12:", d + ":Mail:45:"}) + newDay);
+    QCOMPARE(p.totals(), (QVector<qint32>{96, 200, 282, 405}));
+    QCOMPARE(p.w->Undo1->text(), QString("&Undo Correction of 08/12/2026"));
+
+    p.w->Undo1->trigger();
+    p.w->Undo1->trigger();
+    QCOMPARE(p.f.lines(Ledger::HistoryFileName).mid(1),
+             QStringList({d + ":Writing:10:", d + ":Mail:20:", d + ":Reading:30:", d + ":Mail:40:"}) + newDay);
+    QCOMPARE(p.totals(), (QVector<qint32>{101, 200, 300, 400}));
+    QVERIFY(!p.w->Undo1->isEnabled());
 }
 
 QTEST_MAIN(TestItemDialogs)

@@ -1021,6 +1021,15 @@ void TestLedger::changesBeyondTheLimitsChangeNothing()
     f.start();
     refused([&] { f.ledger->CorrectDay(kDay1, {{line("Writing"), 48}}); },
             f.ledger->WhyNotCorrect(kDay1, {{line("Writing"), 48}}), "range that the program can store");
+    // Another program's history that lacks a day Hourwise saved holds a
+    // correction back before it changes anything, as it holds a save back.
+    const QByteArray theirs = EncodeLines({"0:", f.key(kDay1) + ":Writing:50:"});
+    f.write(kHistory, theirs);
+    QVERIFY(expectHourwiseError([&] { f.ledger->CorrectDay(kDay1, {{line("Writing"), 1}}); })
+                .contains("was changed by another program"));
+    QCOMPARE(f.ledger->fileChangedElsewhere(), kHistory);
+    QCOMPARE(f.bytes(kHistory), theirs);
+    QVERIFY(f.ledger->UndoCaption().isEmpty());
 }
 
 // A dialog opened before midnight changes the day it showed: once the date

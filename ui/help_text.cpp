@@ -58,6 +58,21 @@ the number of minutes to add and press OK.
 The change applies to the item's minutes of today and to its total alike.
 The amount must be a whole number.
 
+To set any day right, choose "Edit Time" > "Correct Day...", pick the day in
+the calendar, type the minutes each item should have had and press OK. The
+difference each value makes is shown beside it; every item's total changes
+by the same difference.
+
+To move minutes from one item to another, choose "Edit Time" > "Move
+Minutes...": the checked item is proposed to move from, today is the day.
+Pick the other item, type the minutes and press OK.
+
+"Edit Time" > "Undo" (Ctrl+Z) takes back the last correction, move,
+addition or deduction, one at a time; the entry names what it undoes.
+
+A day's minutes cannot go below 0 for an item, nor above 1,440 for all
+items together; such a change is refused and nothing is changed.
+
 Graphs
 
 By default the chart shows today's minutes per item ("Graph" > "Today" >
