@@ -32,8 +32,9 @@ struct LedgerState {
 
     QStringList DataLines;    // data.txc: ItemCount today lines, then ItemCount total lines
     // completedata.txc holds one block of today lines per day. Only its last
-    // day's block ever changes (rebuilt, or followed by a new day's), so only
-    // that is decoded; the lines before it are kept as the file's bytes.
+    // day's block changes from minute to minute (rebuilt, or followed by a
+    // new day's), so only that is decoded; the lines before it are kept as
+    // the file's bytes, which only a correction of an earlier day changes.
     // The file up to the last day's block (mapped, not copied; another
     // program may write the file, so the saves copy these bytes from it
     // after checking it, never through the mapping); CR LF line ends once written.

@@ -67,7 +67,8 @@ Ledger::DayChangePlan Ledger::planDayChange(QDate date, const QVector<MinuteChan
     for (int line = 0; line < plan.day.names.size(); ++line) {
         const int item = plan.day.isToday ? line : LineOfRef(s_.ItemTable.Names, RefOfLine(plan.day.names, line));
         plan.itemOfLine << item;
-        const qint64 total = item < 0 ? 0 : s_.ItemTable.TotalMinutes.at(item) + plan.after.at(line) - plan.day.minutes.at(line);
+        const qint64 change = plan.after.at(line) - plan.day.minutes.at(line);
+        const qint64 total = item < 0 ? 0 : s_.ItemTable.TotalMinutes.at(item) + change;
         if (total < std::numeric_limits<qint32>::min() || total > std::numeric_limits<qint32>::max())
             throw RefusedChange(OutOfRangeMessage(plan.day.names.at(line)));
     }

@@ -927,9 +927,11 @@ DayLineRef line(const char *name)
 QByteArray historyOf(LedgerFixture &f, const QVector<int> &day1, const QVector<int> &day2)
 {
     const QString d1 = f.key(kDay1), d2 = f.key(kDay2);
-    return EncodeLines({"0:", d1 + ":Writing:" + QString::number(day1[0]) + ":", d1 + ":Mail:" + QString::number(day1[1]) + ":",
-                        d2 + ":Writing:" + QString::number(day2[0]) + ":", d2 + ":Mail:" + QString::number(day2[1]) + ":",
-                        d2 + ":Reading:" + QString::number(day2[2]) + ":"});
+    const auto lineOf = [](const QString &key, const char *name, int minutes) {
+        return key + ":" + name + ":" + QString::number(minutes) + ":";
+    };
+    return EncodeLines({"0:", lineOf(d1, "Writing", day1[0]), lineOf(d1, "Mail", day1[1]),
+                        lineOf(d2, "Writing", day2[0]), lineOf(d2, "Mail", day2[1]), lineOf(d2, "Reading", day2[2])});
 }
 
 QByteArray dataOf(LedgerFixture &f, const QVector<int> &today, const QVector<int> &totals)
@@ -1003,7 +1005,8 @@ void TestLedger::changesBeyondTheLimitsChangeNothing()
         QVERIFY(f.ledger->UndoCaption().isEmpty());
     };
     refused([&] { ledger.MoveMinutes(kDay2, line("Mail"), line("Writing"), 90); },
-            ledger.WhyNotMove(kDay2, line("Mail"), line("Writing"), 90), "\"Mail\" would have -70 minutes on 08/12/2026");
+            ledger.WhyNotMove(kDay2, line("Mail"), line("Writing"), 90),
+            "\"Mail\" would have -70 minutes on 08/12/2026");
     refused([&] { ledger.CorrectDay(kDay1, {{line("Writing"), 1361}}); },
             ledger.WhyNotCorrect(kDay1, {{line("Writing"), 1361}}), "would sum to 1441, more than the 1,440");
     refused([&] { ledger.CorrectDay(kDay1, {{line("Reading"), 1}}); },
@@ -1047,13 +1050,14 @@ void TestLedger::midnightKeepsAChangeOnItsDay()
     ledger.MoveMinutes(kDay2, line("Writing"), line("Mail"), 30);
     QCOMPARE(ledger.UndoCaption(), QStringLiteral("Undo Move 30 min from Writing to Mail on 08/12/2026"));
     const QString k = f.today();
-    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {65, 50, 15}) + EncodeLines({k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"}));
+    const QByteArray newDay = EncodeLines({k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"});
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {65, 50, 15}) + newDay);
     QCOMPARE(ledger.state().ItemTable.TotalMinutes, (QVector<qint32>{590, 440, 40}));
     QCOMPARE(ledger.state().ItemTable.TodayMinutes, (QVector<qint32>{0, 0, 0}));
     QCOMPARE(ledger.state().CheckedIndex, 0); // the new day keeps the checked item
     ledger.Undo();
     ledger.Undo();
-    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {95, 20, 5}) + EncodeLines({k + ":Writing:0:", k + ":Mail:0:", k + ":Reading:0:"}));
+    QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {95, 20, 5}) + newDay);
     QCOMPARE(ledger.state().ItemTable.TotalMinutes, (QVector<qint32>{620, 410, 30}));
 }
 

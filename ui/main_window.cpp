@@ -235,7 +235,8 @@ void TForm1::connectLedger()
             [this](int count) { Label1->setText(kSwitchesToday + QString::number(count)); });
     connect(&ledger_, &Ledger::undoChanged, this, [this] {
         const QString caption = ledger_.UndoCaption();
-        Undo1->setText(caption.isEmpty() ? QStringLiteral("&Undo") : QLatin1Char('&') + QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        const QString shown = QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        Undo1->setText(caption.isEmpty() ? QStringLiteral("&Undo") : QLatin1Char('&') + shown);
         Undo1->setEnabled(!caption.isEmpty());
     });
 }
