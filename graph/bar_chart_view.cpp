@@ -392,10 +392,13 @@ void BarChartView::invalidate()
 QString BarChartView::barsDescription() const
 {
     // The bars in view: a scrolled Days view of years would otherwise read
-    // out thousands of days.
+    // out thousands of days. A bar whose mark a zoom leaves out is read all the same.
+    const double total = MarkTotal(Series1.values());
     QStringList bars;
-    for (const MarkBox &mark : layoutFor(rect()).marks)
-        bars << Series1.label(mark.index) + QLatin1Char(' ') + mark.text;
+    for (const BarBox &bar : layoutFor(rect()).bars) {
+        const QString mark = MarkText(Series1.value(bar.index), Series1.marksStyle(), total, locale_);
+        bars << Series1.label(bar.index) + QLatin1Char(' ') + mark;
+    }
     return leftAxisTitle_ + QStringLiteral(": ") + bars.join(QStringLiteral("; "));
 }
 

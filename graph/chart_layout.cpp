@@ -49,6 +49,12 @@ AxisScale widened(double min, double max, int length, int roomAtMin, int roomAtM
     return {min - roomAtMin * perPixel, max + roomAtMax * perPixel};
 }
 
+bool encloses(const PixelRect &outer, const PixelRect &inner)
+{
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top
+        && inner.bottom <= outer.bottom;
+}
+
 bool withinRange(const AxisLayout &axis, double value)
 {
     return value >= axis.lo - kLabelTolerance && value <= axis.hi + kLabelTolerance;
@@ -222,9 +228,14 @@ private:
         addMinorTicks(axis);
 
         if (hasTitle) {
+            // The caption's line ends where the widest label begins, and its
+            // descenders ("g") reach that end: it stands LeftTitleGap pixels
+            // out into the panel margin, so that the plot keeps its place.
+            const int gap = std::clamp(chart_.left - out_.bounds.left - 1, 0, LeftTitleGap);
+            const int left = chart_.left - gap;
             const int length = width(ChartText::LeftTitle, in_.leftAxisTitle);
             const int top = (out_.plot.top + out_.plot.bottom) / 2 - length / 2;
-            out_.leftTitle = PlacedText{in_.leftAxisTitle, {chart_.left, top, chart_.left + titleHeight, top + length}, 90};
+            out_.leftTitle = PlacedText{in_.leftAxisTitle, {left, top, left + titleHeight, top + length}, 90};
         }
     }
 
@@ -285,20 +296,57 @@ private:
         out_.bottom.labels << PlacedText{text, box, upright ? 90 : 0};
     }
 
+    // The text as wide as maxWidth at most: its start and an ellipsis, or
+    // the whole text when not even the ellipsis fits.
+    QString elided(const QString &text, int maxWidth) const
+    {
+        if (width(ChartText::BottomLabels, text) <= maxWidth)
+            return text;
+        const QString ellipsis(QChar(0x2026));
+        const auto shortened = [&](qsizetype length) {
+            if (length > 0 && text.at(length - 1).isHighSurrogate())
+                --length;
+            return text.left(length).trimmed() + ellipsis;
+        };
+        qsizetype fits = -1; // the longest start that fits with the ellipsis
+        for (qsizetype low = 0, high = text.size() - 1; low <= high;) {
+            const qsizetype middle = (low + high) / 2;
+            if (width(ChartText::BottomLabels, shortened(middle)) <= maxWidth) {
+                fits = middle;
+                low = middle + 1;
+            } else {
+                high = middle - 1;
+            }
+        }
+        return fits < 0 ? text : shortened(fits);
+    }
+
+    // Side by side, a label may take the room between its bar and the next
+    // less the labels' separation: a longer one is shortened rather than
+    // left to hide its neighbour's, so that each of the few bars that stand
+    // side by side keeps a name.
+    int horizontalLabelRoom() const
+    {
+        const AxisLayout &axis = out_.bottom;
+        const int room = count_ > 1 ? std::abs(axis.pixel(1) - axis.pixel(0)) : out_.plot.width();
+        return room * 100 / (100 + 2 * LabelsSeparationPercent);
+    }
+
     // One label per bar, skipping a label that would overlap the last one drawn.
     void placeTextLabels()
     {
         const AxisLayout &axis = out_.bottom;
+        const bool sideBySide = in_.bottomLabelsAngle == 0;
+        const int room = sideBySide ? horizontalLabelRoom() : 0;
         bool first = true;
         int lastCentre = 0;
         int lastHalf = 0;
         for (int i = 0; i < count_; ++i) {
             if (!withinRange(axis, i))
                 continue;
-            const QString &text = in_.labels.at(i);
+            const QString text = sideBySide ? elided(in_.labels.at(i), room) : in_.labels.at(i);
             const int centre = axis.pixel(i);
-            const int extent = in_.bottomLabelsAngle == 0 ? width(ChartText::BottomLabels, text)
-                                                          : lineHeight(ChartText::BottomLabels);
+            const int extent = sideBySide ? width(ChartText::BottomLabels, text) : lineHeight(ChartText::BottomLabels);
             const int half = first ? extent / 2 : (extent + int(extent * 0.2)) / 2;
             if (!first && centre - half < lastCentre + lastHalf)
                 continue;
@@ -335,6 +383,10 @@ private:
 
     // Each mark stands ArrowLength pixels beyond its bar's end (above a bar of
     // 0 or more, below a negative one), centred on the bar, at half depth.
+    // Automatic scales leave room for the marks above and below the bars;
+    // zoomed or scrolled, a bar's end may lie near or beyond the plot's
+    // edge, and a mark that would not stand wholly inside the plot (over the
+    // title, the axis labels or the margin) is left out.
     void placeMarks()
     {
         const double total = MarkTotal(in_.values);
@@ -360,6 +412,8 @@ private:
             const int textLeft = mark.box.left + boxWidth / 2 - textWidth / 2;
             const int textTop = mark.box.top + MarkFrameWidth;
             mark.textBox = {textLeft, textTop, textLeft + textWidth, textTop + lineHeightOfMarks};
+            if (in_.fixedScales && !encloses(out_.plotWithDepth(), mark.box))
+                continue;
             out_.marks << mark;
         }
     }

@@ -167,7 +167,7 @@ struct ChartLayout {
     std::optional<PlacedText> leftTitle;
     int barWidth = 0;
     QVector<BarBox> bars; // only the bars within the bottom axis range, left to right
-    QVector<MarkBox> marks;
+    QVector<MarkBox> marks; // the bars' marks; while zoomed or scrolled, those wholly inside plotWithDepth()
 
     ChartScales scales() const { return {bottom.scale(), left.scale()}; }
     // The plot's front rectangle together with its back, which lies depth
@@ -187,6 +187,7 @@ constexpr int BarWidthPercent = 70;
 constexpr int LabelsSeparationPercent = 10;
 constexpr int TitleGap = 5;         // below the last title line
 constexpr int MarkGap = 2;          // between marks side by side
+constexpr int LeftTitleGap = 4;     // between the value axis's caption and its labels
 constexpr int AxisDrawRoom = AxisLineWidth + TickLength;
 } // namespace ChartGeometry
 

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(ChartScales)
+
 namespace {
 
 // Every glyph 6 pixels wide, every line 13 pixels high unless told otherwise.
@@ -74,8 +76,10 @@ private slots:
     void labelValues();
     void hundredMinutesOnTwoHundredPixels();
     void upwardLabelsSkipOverlaps();
-    void horizontalLabelsSkipOverlaps();
+    void horizontalLabelsAreShortenedToTheirRoom();
     void fixedScalesZoomIntoBars();
+    void zoomedMarksStayInsideThePlot_data();
+    void zoomedMarksStayInsideThePlot();
     void axisMapsBothWays();
     void formatNumber_data();
     void formatNumber();
@@ -123,6 +127,12 @@ void TestChartLayout::oneBarStandsInTheMiddle()
     QCOMPARE(mark.arrowFrom, QPoint(223, 68));
     QCOMPARE(mark.arrowTo, QPoint(223, 48));
     QCOMPARE(mark.textBox, (PixelRect{217, 35, 229, 48}));
+
+    // The caption stands 4 pixels clear of the widest label, out in the
+    // margin, so that its descenders do not touch the labels; the plot keeps
+    // its place.
+    QCOMPARE(layout.leftTitle->box.right, 8 + 13);
+    QCOMPARE(layout.left.labels.first().box.left, layout.leftTitle->box.right + 4);
 }
 
 void TestChartLayout::twoBarsShareTheAxisByThirds()
@@ -342,13 +352,27 @@ void TestChartLayout::upwardLabelsSkipOverlaps()
     }
 }
 
-void TestChartLayout::horizontalLabelsSkipOverlaps()
+void TestChartLayout::horizontalLabelsAreShortenedToTheirRoom()
 {
-    // Each label is 120 pixels wide, the bars about 90 apart: every other one goes.
+    // The long names are 120 pixels wide, the bars 87 apart: each is cut to
+    // the room that leaves its neighbours' names whole, short ones stay.
     const QString name(20, QLatin1Char('x'));
-    const ChartLayout layout = LayOutChart(chartOf({1, 2, 3, 4}, {name, name, name, name}), FixedMeasure());
-    QCOMPARE(layout.bottom.labelPixels, (QVector<int>{layout.bottom.pixel(0), layout.bottom.pixel(2)}));
-    QCOMPARE(layout.bottom.labels.first().box.width(), 120);
+    const QString ellipsis(QChar(0x2026));
+    ChartLayout layout = LayOutChart(chartOf({1, 2, 3, 4}, {name, "Mail", name, name}), FixedMeasure());
+    QCOMPARE(layout.bottom.pixel(1) - layout.bottom.pixel(0), 87);
+    QCOMPARE(layout.bottom.labelPixels.size(), 4);
+    const QString cut = QString(11, QLatin1Char('x')) + ellipsis; // 72 pixels: 87 less a fifth of the label
+    QCOMPARE(texts(layout.bottom.labels), (QStringList{cut, "Mail", cut, cut}));
+    for (int i = 1; i < 4; ++i)
+        QVERIFY(layout.bottom.labels.at(i).box.left >= layout.bottom.labels.at(i - 1).box.right);
+
+    // One bar has the plot's width; upright labels are never cut.
+    layout = LayOutChart(chartOf({1}, {QString(80, QLatin1Char('x'))}), FixedMeasure());
+    QCOMPARE(layout.plot.width(), 361);
+    QCOMPARE(texts(layout.bottom.labels), QStringList{QString(49, QLatin1Char('x')) + ellipsis}); // 300 pixels: 5/6 of it
+    ChartInputs upright = chartOf({1, 2, 3, 4}, {name, name, name, name});
+    upright.bottomLabelsAngle = 90;
+    QCOMPARE(texts(LayOutChart(upright, FixedMeasure()).bottom.labels), (QStringList{name, name, name, name}));
 }
 
 void TestChartLayout::fixedScalesZoomIntoBars()
@@ -365,6 +389,39 @@ void TestChartLayout::fixedScalesZoomIntoBars()
     // the bar of 30 reaches beyond the plot's top; painting clips it
     QVERIFY(zoomed.bars.last().front.top < zoomed.plot.top);
     QCOMPARE(texts(zoomed.left.labels).first(), QStringLiteral("24"));
+    // ... and so would its mark, over the title: it is left out.
+    QCOMPARE(marksOf(zoomed), QStringList{QStringLiteral("20")});
+}
+
+// Zoomed or scrolled, the marks that are drawn stand wholly inside the plot
+// with its depth: never on the bottom axis's labels (the bars below the
+// range), over the title (a bar's end near the top), or over the value
+// axis or the margin (a bar cut at the side).
+void TestChartLayout::zoomedMarksStayInsideThePlot_data()
+{
+    QTest::addColumn<ChartScales>("scales");
+    QTest::addColumn<QStringList>("marks");
+    QTest::newRow("bars below the range") << ChartScales{{-0.5, 3.5}, {25, 45}} << QStringList{"30", "40"};
+    QTest::newRow("an end near the top") << ChartScales{{-0.5, 3.5}, {0, 41}} << QStringList{"20", "30"};
+    QTest::newRow("an end near the bottom") << ChartScales{{-0.5, 3.5}, {-12, 100}} << QStringList{"20", "30", "40"};
+    QTest::newRow("bars at the sides") << ChartScales{{0.99, 2.01}, {0, 60}} << QStringList{};
+    QTest::newRow("whole bars") << ChartScales{{0.5, 2.5}, {0, 60}} << QStringList{"20", "30"};
+}
+
+void TestChartLayout::zoomedMarksStayInsideThePlot()
+{
+    QFETCH(ChartScales, scales);
+    QFETCH(QStringList, marks);
+    ChartInputs in = chartOf({-10, 20, 30, 40});
+    in.fixedScales = scales;
+    const ChartLayout layout = LayOutChart(in, FixedMeasure());
+    QCOMPARE(marksOf(layout), marks);
+    const PixelRect room = layout.plotWithDepth();
+    for (const MarkBox &mark : layout.marks) {
+        QVERIFY(mark.box.left >= room.left && mark.box.right <= room.right);
+        QVERIFY(mark.box.top >= room.top && mark.box.bottom <= room.bottom);
+        QVERIFY(mark.box.top >= layout.title.last().box.bottom);
+    }
 }
 
 void TestChartLayout::axisMapsBothWays()
