@@ -3,7 +3,6 @@
 // second start on the same folder brings the running window to the front.
 // A command (--select, --stop, --status) reaches that copy's items instead.
 
-#include "app_icon.h"
 #include "command_line.h"
 #include "desktop_session.h"
 #include "appearance.h"

@@ -1,6 +1,7 @@
 #include "desktop_session.h"
 
 #include "away_question.h"
+#include "appearance.h"
 #include "away_watch.h"
 #include "bus_service.h"
 #include "idle_source.h"
@@ -25,7 +26,7 @@ DesktopSession::DesktopSession(TForm1 &window, Ledger &ledger, Prompts &prompts)
         window_.activateWindow();
     };
     commands.exit = [this] { window_.Button1Click(); };
-    Tray = new TrayIndicator(ledger_, commands, QStringLiteral(":/logo.bmp"), this);
+    Tray = new TrayIndicator(ledger_, commands, HourwiseIcon, this);
     connect(&window_, &TForm1::started, this, &DesktopSession::watch);
 }
 

@@ -19,9 +19,10 @@ QString entryText(const QString &name)
 
 } // namespace
 
-TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, const QString &iconFile, QObject *parent)
+TrayIndicator::TrayIndicator(Ledger &ledger, TrayCommands commands, std::function<QIcon()> makeIcon,
+                             QObject *parent)
     : QObject(parent), ledger_(ledger), commands_(std::move(commands)), menu_(std::make_unique<QMenu>()),
-      choices_(new QActionGroup(this)), iconFile_(iconFile)
+      choices_(new QActionGroup(this)), makeIcon_(std::move(makeIcon))
 {
     itemsEnd_ = menu_->addSeparator();
     nothingSelected_ = menu_->addAction(QStringLiteral("Nothing Selected"));
@@ -59,7 +60,7 @@ void TrayIndicator::followTray()
     trayIcon_ = nullptr;
     if (!tray_->available())
         return;
-    trayIcon_ = new QSystemTrayIcon(QIcon(iconFile_), this);
+    trayIcon_ = new QSystemTrayIcon(makeIcon_(), this);
     trayIcon_->setContextMenu(menu_.get());
     trayIcon_->setToolTip(toolTip_);
     connect(trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QString>
 
@@ -29,9 +30,10 @@ struct TrayCommands {
 class TrayIndicator : public QObject {
     Q_OBJECT
 public:
-    // iconFile: the icon's picture, read only when the icon is shown (reading
-    // a picture loads Qt's image format plugins, which the window need not wait for).
-    TrayIndicator(Ledger &ledger, TrayCommands commands, const QString &iconFile, QObject *parent = nullptr);
+    // makeIcon: the icon, in the sizes a tray may ask for, made only when the
+    // icon is shown (reading its pictures loads Qt's image format plugins,
+    // which the window need not wait for).
+    TrayIndicator(Ledger &ledger, TrayCommands commands, std::function<QIcon()> makeIcon, QObject *parent = nullptr);
     ~TrayIndicator() override;
 
     // Shows the icon in the desktop's tray, now or whenever a tray comes up,
@@ -58,7 +60,7 @@ private:
     QAction *itemsEnd_;
     QAction *nothingSelected_;
     QString toolTip_;
-    QString iconFile_;
+    std::function<QIcon()> makeIcon_;
     std::unique_ptr<TrayPresence> tray_;
     QSystemTrayIcon *trayIcon_ = nullptr;
 };

@@ -856,7 +856,7 @@ void TestExtras::trayIconFollowsAStatusNotifierHost()
     LedgerFixture f;
     f.writeItems({"Writing"});
     f.start();
-    TrayIndicator tray(*f.ledger, TrayCommands{}, QStringLiteral(":/logo.bmp"));
+    TrayIndicator tray(*f.ledger, TrayCommands{}, [] { return QIcon(QStringLiteral(":/logo.bmp")); });
     tray.showIcon();
     QVERIFY(!tray.trayIcon());
 
@@ -877,7 +877,7 @@ void TestExtras::trayIconFollowsAnX11Tray()
     LedgerFixture f;
     f.writeItems({"Writing"});
     f.start();
-    TrayIndicator tray(*f.ledger, TrayCommands{}, QStringLiteral(":/logo.bmp"));
+    TrayIndicator tray(*f.ledger, TrayCommands{}, [] { return QIcon(QStringLiteral(":/logo.bmp")); });
     tray.showIcon();
     QVERIFY(!tray.trayIcon());
 

@@ -1,6 +1,7 @@
 #include "appearance.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
 #include <QIconEngine>
 #include <QPointer>
@@ -10,6 +11,15 @@
 
 #include <functional>
 #include <optional>
+
+QIcon HourwiseIcon()
+{
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString &name : icons.entryList({QStringLiteral("hourwise-*.png")}))
+        icon.addFile(icons.filePath(name));
+    return icon;
+}
 
 void ApplyDesktopFonts()
 {

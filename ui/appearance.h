@@ -1,6 +1,14 @@
 #pragma once
 
+#include <QIcon>
+
 class QWidget;
+
+// The program's icon in every size it is drawn in, for the title bars, the
+// task switcher and the tray: the same pictures as the installed hicolor
+// icons, which the program carries as resources (null where they are not
+// linked in, as in the tests).
+QIcon HourwiseIcon();
 
 // Maps the window fonts the program is designed with (MS Sans Serif, Arial,
 // Century) onto Debian's metric-compatible faces and sets the application font.
