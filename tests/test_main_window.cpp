@@ -9,6 +9,7 @@
 #include "radio_group.h"
 #include "single_instance.h"
 #include "text_clipping.h"
+#include "text_contrast.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
@@ -22,6 +23,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -117,6 +119,8 @@ private slots:
     void texts();
     void menusHoldEveryEntryInOrder();
     void menuOverflowIconIsTheStyles();
+    void radioCirclesStandOutFromTheWindow_data();
+    void radioCirclesStandOutFromTheWindow();
     void itemsBecomeRadioButtonsInColumns();
     void clickingItemsCountsSwitches();
     void nothingSelectedUnchecksEveryItem();
@@ -226,6 +230,49 @@ void TestMainWindow::menuOverflowIconIsTheStyles()
         QVERIFY(!own.isNull());
         QCOMPARE(own, style->baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(size).toImage());
     }
+}
+
+namespace {
+
+QPalette paletteOf(const QColor &window, const QColor &base, const QColor &text)
+{
+    QPalette palette(window);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::Base, base);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        palette.setColor(role, text);
+    return palette;
+}
+
+} // namespace
+
+void TestMainWindow::radioCirclesStandOutFromTheWindow_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::newRow("light") << paletteOf(QColor(239, 239, 239), Qt::white, Qt::black);
+    QTest::newRow("dark") << paletteOf(QColor(53, 53, 53), QColor(42, 42, 42), Qt::white);
+    QTest::newRow("dark blue") << paletteOf(QColor(20, 24, 48), QColor(28, 32, 60), QColor(220, 220, 230));
+}
+
+// An unchecked radio button's circle reaches 3:1 against the window
+// somewhere on its ring, whatever the palette.
+void TestMainWindow::radioCirclesStandOutFromTheWindow()
+{
+    QFETCH(QPalette, palette);
+    QRadioButton button(QStringLiteral("Writing"));
+    button.setPalette(palette);
+    button.resize(button.sizeHint());
+    const QImage image = button.grab().toImage();
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QRect circle = button.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &button);
+    const QColor window = palette.color(QPalette::Window);
+    double best = 1;
+    for (int y = circle.top(); y <= circle.bottom(); ++y)
+        for (int x = circle.left(); x <= circle.right(); ++x)
+            best = std::max(best, ContrastRatio(image.pixelColor(x, y), window));
+    QVERIFY2(best >= kVisibleLineContrast, qPrintable(QString::number(best)));
 }
 
 void TestMainWindow::itemsBecomeRadioButtonsInColumns()

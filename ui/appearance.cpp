@@ -1,12 +1,16 @@
 #include "appearance.h"
 
+#include "text_contrast.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <QIconEngine>
+#include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QStyleOption>
 #include <QWidget>
 
 #include <functional>
@@ -79,9 +83,41 @@ private:
     std::optional<QIcon> icon_;
 };
 
+// Styles draw a radio button's circle in the window's colour made a little
+// darker (Fusion) and fill it with the base colour: on a dark window neither
+// stands out, and an unchecked button's circle all but vanishes. Where the
+// fill does not stand out from the window by 3:1, the circle gets an outline
+// that does, in the ring's own place: a thin smoothed ring loses some of its
+// colour as text does, so its colour aims where replaced text colours do.
+void outlineFaintRadioCircle(const QStyleOption &option, QPainter &painter)
+{
+    const QColor window = option.palette.window().color();
+    const QColor styleRing = window.darker(150);
+    if (ContrastRatio(option.palette.base().color(), window) >= kVisibleLineContrast
+        || ContrastRatio(styleRing, window) >= kVisibleLineContrast)
+        return;
+    const QRect &r = option.rect;
+    const QPointF centre = r.center() + QPoint(1, 1);
+    const qreal radius = (r.width() + (r.width() + 1) % 2) / 2.0 - 1;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(ReadableOn(styleRing, window), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(centre, radius, radius);
+    painter.restore();
+}
+
 class DeferredIconStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (element == PE_IndicatorRadioButton && option && painter)
+            outlineFaintRadioCircle(*option, *painter);
+    }
 
     QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override
     {
