@@ -8,11 +8,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 QString StandardErrorTitle(const QString &executablePath)
@@ -114,9 +116,33 @@ bool QtPrompts::ChoosePrinter(QPrinter &printer)
 
 namespace {
 
+// Qt's dialog takes its first size before the preview joins it, so the
+// preview's room comes out of the file list's. As the dialog is shown (laid
+// out, not yet on screen) it is widened until the list's columns fit, rather
+// than "Date Modified" standing cut off behind a scroll bar.
+class FileColumnsFit : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto *dialog = static_cast<QWidget *>(watched);
+        if (auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))) {
+            const int missing = list->header()->length() - list->viewport()->width();
+            if (missing > 0)
+                dialog->resize(dialog->width() + missing, dialog->height());
+        }
+        dialog->removeEventFilter(this);
+        return false;
+    }
+};
+
 // Shows the picture file that is current in the dialog's file list beside
-// the list, scaled to fit; nothing for a folder or a file that is no picture.
-// Qt's own dialog is used, since a platform's native one has no room for it.
+// the list, scaled to fit; for a folder or a file that is no picture the
+// box says what it is for. Qt's own dialog is used, since a platform's
+// native one has no room for it.
 void addPicturePreview(QFileDialog &dialog)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -130,14 +156,20 @@ void addPicturePreview(QFileDialog &dialog)
     preview->setFixedSize(160, 120);
     preview->setFrameShape(QFrame::StyledPanel);
     preview->setAlignment(Qt::AlignCenter);
+    preview->setForegroundRole(QPalette::PlaceholderText);
+    const QString empty = QStringLiteral("No preview");
+    preview->setText(empty);
     grid->addWidget(preview, 1, 3);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString &path) {
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview, empty](const QString &path) {
         const QImage picture = QImageReader(path).read();
+        if (picture.isNull()) {
+            preview->setText(empty);
+            return;
+        }
         const QSize room = preview->contentsRect().size();
-        preview->setPixmap(picture.isNull() ? QPixmap()
-                                            : QPixmap::fromImage(picture.scaled(room, Qt::KeepAspectRatio,
-                                                                                Qt::SmoothTransformation)));
+        preview->setPixmap(QPixmap::fromImage(picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     });
+    dialog.installEventFilter(new FileColumnsFit(&dialog));
 }
 
 QString chooseSaveFile(QWidget *parent, const QString &proposed, const QString &filter, const QString &suffix,
