@@ -214,6 +214,10 @@ InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, co
     edit_->setMaxLength(255);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    // Plain buttons, as the item dialogs' own: some styles give a box's
+    // standard buttons icons.
+    for (QAbstractButton *button : buttons->buttons())
+        button->setIcon(QIcon());
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *label = new QLabel(prompt, this);
