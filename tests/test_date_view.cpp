@@ -15,7 +15,9 @@
 #include <QCalendarWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
@@ -48,6 +50,17 @@ GraphMenuMarks chosenDayMarks()
 void pickDate(TForm4 &dialog, QDate date)
 {
     dialog.MonthCalendar1->setSelectedDate(date);
+}
+
+// Types a year into a calendar's year field, which a click on the year
+// shown opens, and presses Enter there.
+void enterYear(QCalendarWidget *calendar, const QString &year)
+{
+    calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_yearbutton"))->click();
+    auto *field = calendar->findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit"));
+    QVERIFY(field->hasFocus());
+    QTest::keyClicks(field, year);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 } // namespace
@@ -350,6 +363,38 @@ private slots:
         QCOMPARE(form_->Form4->result(), int(QDialog::Accepted));
     }
 
+    // Enter in a calendar's year field shows that year's month and leaves
+    // the focus on the calendar: the control after it in the chain (OK,
+    // "This Week") is not pressed, and the dialogs stay open.
+    void enterInAYearFieldTakesOnlyTheYear()
+    {
+        start({}, switchLog());
+        QStringList seen;
+        const auto note = [&seen](QDialog &dialog, QCalendarWidget *calendar) {
+            seen << QStringLiteral("%1 %2/%3 %4")
+                        .arg(dialog.isVisible() ? "open" : "closed")
+                        .arg(calendar->monthShown())
+                        .arg(calendar->yearShown())
+                        .arg(dialog.focusWidget() == calendar->focusProxy() ? "calendar" : "elsewhere");
+        };
+        chooseDate([&](TForm4 &dialog) {
+            QApplication::setActiveWindow(&dialog);
+            enterYear(dialog.MonthCalendar1, "2025");
+            note(dialog, dialog.MonthCalendar1);
+        });
+        chooseRange([&](RangeDialog &dialog) {
+            QApplication::setActiveWindow(&dialog);
+            dialog.LastMonthButton->click();
+            for (QCalendarWidget *calendar : {dialog.FirstCalendar, dialog.LastCalendar}) {
+                enterYear(calendar, "2025");
+                note(dialog, calendar);
+            }
+            seen << dialog.chosenRange().first.toString(Qt::ISODate) + " " + dialog.chosenRange().last.toString(Qt::ISODate);
+        });
+        QCOMPARE(seen, (QStringList{"open 12/2025 calendar", "open 11/2025 calendar", "open 11/2025 calendar",
+                                    "2026-11-01 2026-11-30"}));
+    }
+
     // Keys alone: an arrow picks the day before, Tab runs calendar, OK,
     // "Percentage", "Value", "Cancel", and OK charts the day shown selected.
     void keyboardPicksTheDay()
@@ -362,6 +407,8 @@ private slots:
             QApplication::setActiveWindow(&dialog);
             QCOMPARE(dialog.focusWidget(), dialog.MonthCalendar1->focusProxy());
             calendarName = QAccessible::queryAccessibleInterface(dialog.focusWidget())->text(QAccessible::Name);
+            for (const char *arrow : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})
+                calendarName += " | " + dialog.MonthCalendar1->findChild<QToolButton *>(arrow)->accessibleName();
             QCOMPARE(ClippedTexts(&dialog).join(" | "), QString());
             QTest::keyClick(dialog.focusWidget(), Qt::Key_Left);
             for (int i = 0; i < 5; ++i) {
@@ -374,7 +421,7 @@ private slots:
         QCOMPARE(visited, (QList<QWidget *>{form_->Form4->Button1, form_->Form4->RadioButton1,
                                             form_->Form4->RadioButton2, form_->Form4->Button2,
                                             form_->Form4->MonthCalendar1->focusProxy()}));
-        QCOMPARE(calendarName, QStringLiteral("Select date :"));
+        QCOMPARE(calendarName, QStringLiteral("Select date : | Previous month | Next month"));
         QCOMPARE(picture(*form_->Chart1), QStringLiteral("07/12/2026    | Minutes | value | A=6"));
     }
 

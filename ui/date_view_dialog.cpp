@@ -1,6 +1,7 @@
 #include "date_view_dialog.h"
 
 #include "day_block.h"
+#include "day_calendar.h"
 #include "day_key.h"
 #include "appearance.h"
 #include "dialog_keys.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTextCharFormat>
 
 #include <utility>
 
@@ -81,13 +81,7 @@ QCalendarWidget *CreateDayCalendar(QLabel *label, QWidget *parent)
 {
     auto *calendar = new QCalendarWidget(parent);
     calendar->setGeometry(32, 40, 191, 154);
-    // Week numbers would leave too little room for the day names in 191 pixels.
-    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    QTextCharFormat dayNames = calendar->headerTextFormat();
-    dayNames.setFontPointSize(7);
-    calendar->setHeaderTextFormat(dayNames);
-    calendar->setAccessibleName(label->text());
-    calendar->focusProxy()->setAccessibleName(label->text()); // the day table, which takes the focus
+    SetUpDayCalendar(calendar, label->text());
     label->setBuddy(calendar);
     return calendar;
 }

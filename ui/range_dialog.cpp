@@ -1,6 +1,7 @@
 #include "range_dialog.h"
 
 #include "appearance.h"
+#include "day_calendar.h"
 #include "dialog_keys.h"
 #include "graph_builder.h"
 #include "ledger.h"
@@ -14,7 +15,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QTextCharFormat>
 
 namespace {
 
@@ -45,13 +45,8 @@ void RangeDialog::createCalendars()
         calendar = new QCalendarWidget(this);
         calendar->setGeometry(left, 40, 191, 154);
         calendar->setDateRange(kEarliestDay, kLatestDay);
-        calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        QTextCharFormat dayNames = calendar->headerTextFormat();
-        dayNames.setFontPointSize(7);
-        calendar->setHeaderTextFormat(dayNames);
         calendar->setFirstDayOfWeek(ledger_.locale().locale.firstDayOfWeek());
-        calendar->setAccessibleName(caption);
-        calendar->focusProxy()->setAccessibleName(caption); // the day table, which takes the focus
+        SetUpDayCalendar(calendar, caption);
         label->setBuddy(calendar);
     };
     make(FirstLabel, FirstCalendar, QStringLiteral("First day :"), 32);
