@@ -116,6 +116,7 @@ private slots:
     }
     void widgetsStandWhereTheyShould_data();
     void widgetsStandWhereTheyShould();
+    void rightToLeftMirrorsTheWholeWindow();
     void texts();
     void menusHoldEveryEntryInOrder();
     void menuOverflowIconIsTheStyles();
@@ -175,6 +176,47 @@ void TestMainWindow::widgetsStandWhereTheyShould()
     QCOMPARE(ClippedTexts(&w).join(" | "), QString());
     f.ledger->AddItem(QStringLiteral("Reading")); // "Nothing Selected" turns bold
     QCOMPARE(ClippedTexts(&w).join(" | "), QString());
+}
+
+// Under a right-to-left layout direction (-reverse) the window mirrors as
+// a whole: every widget at its place mirrored across the window, the labels'
+// texts at their right, the items' columns running from the right, where
+// Left leads to the next column. The chart moves, but reads left to right.
+void TestMainWindow::rightToLeftMirrorsTheWholeWindow()
+{
+    const auto placesIn = [](TForm1 &w) {
+        QList<QRect> places;
+        for (QWidget *child : w.centralWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            places << child->geometry();
+        for (int i = 0; i < w.RG1->count(); ++i)
+            places << w.RG1->button(i)->geometry(); // the group is as wide as the window
+        return places;
+    };
+    const QStringList items{"Writing", "Mail", "Sport", "Music", "Reading"};
+    WindowFixture leftToRight;
+    leftToRight.writeItems(items);
+    const QList<QRect> designed = placesIn(leftToRight.open());
+
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    const auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
+    WindowFixture f;
+    f.writeItems(items);
+    TForm1 &w = f.open();
+    const QList<QRect> mirrored = placesIn(w);
+    QCOMPARE(mirrored.size(), designed.size());
+    for (int i = 0; i < designed.size(); ++i) {
+        const QRect &place = designed.at(i);
+        QCOMPARE(mirrored.at(i), QRect(705 - place.x() - place.width(), place.y(), place.width(), place.height()));
+    }
+    QCOMPARE(w.Chart1->geometry(), QRect(1, 216, 416, 281));
+    QVERIFY(w.Label1->alignment() & Qt::AlignRight);
+    QCOMPARE(ClippedTexts(&w).join(" | "), QString());
+
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.RG1->button(1)->setFocus();
+    QTest::keyClick(w.RG1->button(1), Qt::Key_Left); // two to a column: to the neighbour in the next
+    QCOMPARE(f.ledger->state().CheckedIndex, 3);
 }
 
 void TestMainWindow::texts()

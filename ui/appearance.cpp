@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFont>
 #include <QIconEngine>
+#include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
@@ -138,6 +139,17 @@ void ApplyDesktopStyle()
     // The proxy takes over the style that Qt chose, so a -style option or
     // QT_STYLE_OVERRIDE still decides it.
     QApplication::setStyle(new DeferredIconStyle(QApplication::style()));
+}
+
+void PlaceChild(QWidget *child, const QRect &designed)
+{
+    const QRect parent(QPoint(), child->parentWidget()->size());
+    child->setGeometry(QStyle::visualRect(child->layoutDirection(), parent, designed));
+    // A label aligns its text by the text's own direction: English would
+    // stay at the left of a mirrored label, away from the edge it follows.
+    auto *label = qobject_cast<QLabel *>(child);
+    if (label && child->isRightToLeft() && !(label->alignment() & Qt::AlignAbsolute))
+        label->setAlignment(QStyle::visualAlignment(Qt::RightToLeft, label->alignment()) | Qt::AlignAbsolute);
 }
 
 void CenterOnScreen(QWidget &window)

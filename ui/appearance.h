@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+class QRect;
 class QWidget;
 
 // The program's icon in every size it is drawn in, for the title bars, the
@@ -24,3 +25,10 @@ void ApplyDesktopStyle();
 
 // Moves a top-level window to the middle of the screen it is on.
 void CenterOnScreen(QWidget &window);
+
+// Places a child of a window laid out by hand, in pixels: at `designed`, its
+// place from the left, or, under a right-to-left layout direction (-reverse,
+// a right-to-left translation), at that place mirrored across the parent's
+// width, as Qt's own layouts mirror theirs, a label's text then at its
+// right. The parent has its final size.
+void PlaceChild(QWidget *child, const QRect &designed);

@@ -24,26 +24,26 @@ CorrectDayDialog::CorrectDayDialog(Ledger &ledger, Prompts &prompts, QWidget *pa
     setFixedSize(520, 339);
 
     Label1 = new QLabel(QStringLiteral("Select date :"), this);
-    Label1->move(16, 16);
+    PlaceChild(Label1, QRect(QPoint(16, 16), Label1->sizeHint()));
     MonthCalendar1 = CreateDayCalendar(Label1, this);
     connect(MonthCalendar1, &QCalendarWidget::selectionChanged, this,
             [this] { RunGuarded(prompts_, [this] { ShowDay(MonthCalendar1->selectedDate()); }); });
     SwitchLabel = new QLabel(this);
-    SwitchLabel->setGeometry(32, 224, 191, 17);
+    PlaceChild(SwitchLabel, QRect(32, 224, 191, 17));
 
     MinutesLabel = new QLabel(this);
-    MinutesLabel->setGeometry(256, 16, 248, 17);
+    PlaceChild(MinutesLabel, QRect(256, 16, 248, 17));
     LinesArea = new QScrollArea(this);
-    LinesArea->setGeometry(256, 40, 248, 240);
+    PlaceChild(LinesArea, QRect(256, 40, 248, 240));
     LinesArea->setWidgetResizable(true);
     LinesArea->setFocusPolicy(Qt::NoFocus); // the fields inside take the focus
     MinutesLabel->setBuddy(LinesArea);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setGeometry(320, 296, 75, 25);
+    PlaceChild(Button1, QRect(320, 296, 75, 25));
     connect(Button1, &QPushButton::clicked, this, &CorrectDayDialog::Button1Click);
     Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setGeometry(416, 296, 75, 25);
+    PlaceChild(Button2, QRect(416, 296, 75, 25));
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     for (QPushButton *button : {Button1, Button2})
         button->setAutoDefault(false); // no default button, as in the date view

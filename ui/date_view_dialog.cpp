@@ -47,7 +47,7 @@ TForm4::TForm4(Ledger &ledger, GraphBuilder &graph, Prompts &prompts, QWidget *p
 void TForm4::createWidgets()
 {
     Label1 = new QLabel(QStringLiteral("Select date :"), this);
-    Label1->move(16, 16);
+    PlaceChild(Label1, QRect(QPoint(16, 16), Label1->sizeHint()));
 
     // Qt's calendar draws today like any other day, so no mark needs removing.
     MonthCalendar1 = CreateDayCalendar(Label1, this);
@@ -57,18 +57,18 @@ void TForm4::createWidgets()
             [this] { MonthCalendar1Click(MonthCalendar1->selectedDate()); });
 
     RadioButton2 = new QRadioButton(QStringLiteral("Value"), this);
-    RadioButton2->setGeometry(24, 224, 113, 17);
+    PlaceChild(RadioButton2, QRect(24, 224, 113, 17));
     RadioButton2->setChecked(true);
     connect(RadioButton2, &QRadioButton::clicked, this, &TForm4::RadioButton2Click);
     RadioButton1 = new QRadioButton(QStringLiteral("Percentage"), this);
-    RadioButton1->setGeometry(24, 248, 113, 17);
+    PlaceChild(RadioButton1, QRect(24, 248, 113, 17));
     connect(RadioButton1, &QRadioButton::clicked, this, &TForm4::RadioButton1Click);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setGeometry(40, 296, 75, 25);
+    PlaceChild(Button1, QRect(40, 296, 75, 25));
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setGeometry(144, 296, 75, 25);
+    PlaceChild(Button2, QRect(144, 296, 75, 25));
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
     // Not auto-default: the dialog would otherwise make OK its default button.
     for (QPushButton *button : {Button1, Button2})
@@ -80,7 +80,7 @@ void TForm4::createWidgets()
 QCalendarWidget *CreateDayCalendar(QLabel *label, QWidget *parent)
 {
     auto *calendar = new QCalendarWidget(parent);
-    calendar->setGeometry(32, 40, 191, 154);
+    PlaceChild(calendar, QRect(32, 40, 191, 154));
     SetUpDayCalendar(calendar, label->text());
     label->setBuddy(calendar);
     return calendar;

@@ -1,5 +1,6 @@
 #include "delete_dialog.h"
 
+#include "appearance.h"
 #include "ledger.h"
 #include "line_file.h"
 #include "prompts.h"
@@ -14,10 +15,10 @@ TForm2::TForm2(Ledger &ledger, Prompts &prompts, QWidget *parent)
       Button1(new QPushButton(QStringLiteral("OK"), this)), Button2(new QPushButton(QStringLiteral("Cancel"), this)),
       ledger_(ledger), prompts_(prompts)
 {
-    Label1->setGeometry(24, 16, 99, 13);
-    ComboBox1->setGeometry(24, 32, 209, 21);
-    Button1->setGeometry(32, 72, 83, 25);
-    Button2->setGeometry(136, 72, 81, 25);
+    PlaceChild(Label1, QRect(24, 16, 99, 13));
+    PlaceChild(ComboBox1, QRect(24, 32, 209, 21));
+    PlaceChild(Button1, QRect(32, 72, 83, 25));
+    PlaceChild(Button2, QRect(136, 72, 81, 25));
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, ComboBox1);
     Label1->setBuddy(ComboBox1);

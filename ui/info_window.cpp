@@ -1,8 +1,8 @@
 #include "info_window.h"
 
+#include "appearance.h"
 #include "dialog_modes.h"
 #include "help_text.h"
-#include "text_fit.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -37,13 +37,6 @@ QPixmap TransparentLogo()
     return QPixmap::fromImage(logo);
 }
 
-QLabel *StaticText(const QString &text, const QRect &place, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(place);
-    KeepWholeText(label);
-    return label;
-}
 
 } // namespace
 
@@ -55,7 +48,7 @@ TForm5::TForm5(DialogModes &modes, QWidget *parent)
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     Memo1 = new QPlainTextEdit(this);
-    Memo1->setGeometry(8, 8, 521, 377);
+    place(Memo1, QRect(8, 8, 521, 377));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -68,21 +61,21 @@ TForm5::TForm5(DialogModes &modes, QWidget *parent)
     titleFont.setItalic(true);
     StaticText1 = new QLabel(QStringLiteral("Hourwise"), this);
     StaticText1->setFont(titleFont);
-    StaticText1->setGeometry(8, 8, 110, 27);
-    StaticText2 = StaticText(QStringLiteral("by the Hourwise authors"), QRect(48, 48, 101, 17), this);
-    StaticText3 = StaticText(QStringLiteral("Email:"), QRect(48, 72, 32, 17), this);
-    StaticText4 = StaticText(QStringLiteral("hourwise@example.org"), QRect(80, 72, 113, 17), this);
-    StaticText6 = StaticText(QStringLiteral("www.example.org"), QRect(48, 96, 105, 17), this);
-    StaticText5 = StaticText(QStringLiteral("2005"), QRect(48, 120, 28, 17), this);
+    place(StaticText1, QRect(8, 8, 110, 27));
+    StaticText2 = staticText(QStringLiteral("by the Hourwise authors"), QRect(48, 48, 101, 17));
+    StaticText3 = staticText(QStringLiteral("Email:"), QRect(48, 72, 32, 17));
+    StaticText4 = staticText(QStringLiteral("hourwise@example.org"), QRect(80, 72, 113, 17));
+    StaticText6 = staticText(QStringLiteral("www.example.org"), QRect(48, 96, 105, 17));
+    StaticText5 = staticText(QStringLiteral("2005"), QRect(48, 120, 28, 17));
 
     Image1 = new QLabel(this);
-    Image1->setGeometry(40, 136, 305, 193);
+    place(Image1, QRect(40, 136, 305, 193));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(TransparentLogo());
     Image1->hide(); // only the about face shows it; the help text lies where it would stand
 
     Button1 = new QPushButton(QStringLiteral("Close"), this);
-    Button1->resize(75, 25);
+    place(Button1, QRect(8, 392, 75, 25));
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
 }
 
@@ -119,19 +112,19 @@ void TForm5::showHelpFace()
 {
     setWindowTitle(QStringLiteral("Help"));
     Memo1->show();
+    designed_[Button1].moveTopLeft(QPoint(8, 392));
     setOuterSize(kHelpOuterSize);
     for (QLabel *text : staticTexts())
         text->hide();
-    Button1->move(8, 392);
 }
 
 void TForm5::showAboutFace()
 {
     setWindowTitle(QStringLiteral("About"));
+    designed_[Button1].moveTopLeft(QPoint(64, 264));
     setOuterSize(kAboutOuterSize);
     for (QLabel *text : staticTexts())
         text->show();
-    Button1->move(64, 264);
     Memo1->hide();
     Image1->show();
 }
@@ -139,6 +132,22 @@ void TForm5::showAboutFace()
 void TForm5::setOuterSize(QSize outer)
 {
     setFixedSize(outer - kNominalFrame);
+    for (auto child = designed_.cbegin(); child != designed_.cend(); ++child)
+        PlaceChild(child.key(), child.value());
+}
+
+// A text's place grows to the size its text needs (see KeepWholeText).
+QLabel *TForm5::staticText(const QString &text, const QRect &designed)
+{
+    auto *label = new QLabel(text, this);
+    place(label, QRect(designed.topLeft(), designed.size().expandedTo(label->sizeHint())));
+    return label;
+}
+
+void TForm5::place(QWidget *child, const QRect &designed)
+{
+    designed_.insert(child, designed);
+    PlaceChild(child, designed);
 }
 
 void TForm5::centreOnScreen()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
+#include <QRect>
 
 struct DialogModes;
 class QLabel;
@@ -40,9 +42,14 @@ public:
 private:
     void showHelpFace();
     void showAboutFace();
+    // Sets the face's size, then places every child: its designed place, or
+    // that place mirrored right to left (which needs the face's width).
     void setOuterSize(QSize outer);
+    void place(QWidget *child, const QRect &designed);
+    QLabel *staticText(const QString &text, const QRect &designed);
     void centreOnScreen();
     QList<QLabel *> staticTexts() const;
 
     DialogModes &modes_;
+    QHash<QWidget *, QRect> designed_; // each child's place, from the left
 };

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "appearance.h"
 #include "bar_chart_view.h"
 #include "correct_day_dialog.h"
 #include "date_view_dialog.h"
@@ -48,11 +49,11 @@ void TForm1::createWidgets()
     setCentralWidget(client);
 
     RG1 = new RadioGroup(4, client);
-    RG1->setGeometry(0, 0, 705, 217);
+    PlaceChild(RG1, QRect(0, 0, 705, 217));
     connect(RG1, &RadioGroup::itemChecked, this, &TForm1::RG1Click);
 
     RadioButton1 = new QRadioButton(QStringLiteral("Nothing Selected"), client);
-    RadioButton1->setGeometry(8, 232, 145, 17);
+    PlaceChild(RadioButton1, QRect(8, 232, 145, 17));
     RadioButton1->setChecked(true);
     // Checked by a click, a key or an accessibility action alike; mirrorSelection checks it quietly.
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
@@ -61,16 +62,18 @@ void TForm1::createWidgets()
     });
 
     Label2 = new QLabel(QStringLiteral("Time : "), client);
-    Label2->move(8, 280);
     Label3 = new QLabel(QStringLiteral("Date : "), client);
-    Label3->move(8, 296);
     Label1 = new QLabel(kSwitchesToday + QLatin1Char('0'), client);
-    Label1->move(8, 312);
-    for (QLabel *label : {Label1, Label2, Label3})
-        label->setMinimumWidth(270);
+    // Wide enough for the longest time, date and count.
+    const auto placeLine = [](QLabel *label, int top) {
+        PlaceChild(label, QRect(8, top, 270, label->sizeHint().height()));
+    };
+    placeLine(Label2, 280);
+    placeLine(Label3, 296);
+    placeLine(Label1, 312);
     // In the free space between the switch count and the title, left of the chart.
     SaveStatusLine = new QLabel(client);
-    SaveStatusLine->setGeometry(8, 336, 272, 48);
+    PlaceChild(SaveStatusLine, QRect(8, 336, 272, 48));
     SaveStatusLine->setWordWrap(true);
     SaveStatusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SaveStatusLine->hide();
@@ -94,20 +97,20 @@ void TForm1::createWidgets()
     titleFont.setBold(true);
     titleFont.setItalic(true);
     StaticText1->setFont(titleFont);
-    StaticText1->setGeometry(64, 392, 110, 27);
+    PlaceChild(StaticText1, QRect(64, 392, 110, 27));
 
     Label4 = new QLabel(QStringLiteral("www.example.org"), client);
-    Label4->setGeometry(64, 424, 101, 13);
+    PlaceChild(Label4, QRect(64, 424, 101, 13));
 
     Button1 = new QPushButton(QStringLiteral("Exit"), client);
-    Button1->setGeometry(8, 464, 75, 25);
+    PlaceChild(Button1, QRect(8, 464, 75, 25));
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     // Tab runs through the items, "Nothing Selected" and "Exit".
     RG1->setNextInFocusChain(RadioButton1);
     setTabOrder(RadioButton1, Button1);
 
     Chart1->setParent(client);
-    Chart1->setGeometry(288, 216, 416, 281);
+    PlaceChild(Chart1, QRect(288, 216, 416, 281));
     Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     Timer1 = new QTimer(this);

@@ -1,5 +1,6 @@
 #include "move_minutes_dialog.h"
 
+#include "appearance.h"
 #include "ledger.h"
 #include "prompts.h"
 #include "text_fit.h"
@@ -18,17 +19,17 @@ MoveMinutesDialog::MoveMinutesDialog(Ledger &ledger, Prompts &prompts, QWidget *
       Button1(new QPushButton(QStringLiteral("OK"), this)), Button2(new QPushButton(QStringLiteral("Cancel"), this)),
       ledger_(ledger), prompts_(prompts)
 {
-    Label1->move(24, 16);
-    ComboBox1->setGeometry(24, 32, 209, 21);
-    Label2->move(24, 64);
-    ComboBox2->setGeometry(24, 80, 209, 21);
-    Label3->move(24, 112);
-    Edit1->setGeometry(24, 128, 209, 21);
-    Label4->move(24, 160);
-    DateEdit1->setGeometry(24, 176, 209, 21);
+    PlaceChild(Label1, QRect(QPoint(24, 16), Label1->sizeHint()));
+    PlaceChild(ComboBox1, QRect(24, 32, 209, 21));
+    PlaceChild(Label2, QRect(QPoint(24, 64), Label2->sizeHint()));
+    PlaceChild(ComboBox2, QRect(24, 80, 209, 21));
+    PlaceChild(Label3, QRect(QPoint(24, 112), Label3->sizeHint()));
+    PlaceChild(Edit1, QRect(24, 128, 209, 21));
+    PlaceChild(Label4, QRect(QPoint(24, 160), Label4->sizeHint()));
+    PlaceChild(DateEdit1, QRect(24, 176, 209, 21));
     DateEdit1->setCalendarPopup(true);
-    Button1->setGeometry(32, 232, 81, 25);
-    Button2->setGeometry(136, 232, 81, 25);
+    PlaceChild(Button1, QRect(32, 232, 81, 25));
+    PlaceChild(Button2, QRect(136, 232, 81, 25));
     Label1->setBuddy(ComboBox1);
     Label2->setBuddy(ComboBox2);
     Label3->setBuddy(Edit1);

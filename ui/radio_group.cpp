@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QStyle>
 
 RadioGroup::RadioGroup(int columns, QWidget *parent) : QGroupBox(parent), columns_(columns)
 {
@@ -82,8 +83,11 @@ int RadioGroup::rowsPerColumn() const
 }
 
 // The button an arrow key moves to, or `from` when there is none that way.
+// Right to left, the columns run from the right: Left leads to the next one.
 int RadioGroup::arrowTarget(int from, int key) const
 {
+    if (isRightToLeft() && (key == Qt::Key_Left || key == Qt::Key_Right))
+        key = key == Qt::Key_Left ? Qt::Key_Right : Qt::Key_Left;
     int to = from;
     switch (key) {
     case Qt::Key_Up:
@@ -139,7 +143,7 @@ void RadioGroup::arrangeButtons()
     for (int i = 0; i < buttons_.size(); ++i) {
         const int column = i / perColumn;
         const int row = i % perColumn;
-        buttons_.at(i)->setGeometry(column * buttonWidth + 8, row * buttonHeight + topMargin, buttonWidth,
-                                    buttonHeight);
+        const QRect place(column * buttonWidth + 8, row * buttonHeight + topMargin, buttonWidth, buttonHeight);
+        buttons_.at(i)->setGeometry(QStyle::visualRect(layoutDirection(), rect(), place));
     }
 }

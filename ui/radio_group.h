@@ -15,7 +15,8 @@ class QRadioButton;
 //
 // Keyboard: the group is one stop of the tab chain, on its checked button or
 // else its first; Up and Down move the check to the previous or next button,
-// Left and Right to the neighbour in the previous or next column.
+// Left and Right to the neighbour in the column on that side (the columns
+// run from the right under a right-to-left layout direction).
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:

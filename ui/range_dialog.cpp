@@ -41,9 +41,9 @@ void RangeDialog::createCalendars()
 {
     const auto make = [this](QLabel *&label, QCalendarWidget *&calendar, const QString &caption, int left) {
         label = new QLabel(caption, this);
-        label->move(left - 16, 16);
+        PlaceChild(label, QRect(QPoint(left - 16, 16), label->sizeHint()));
         calendar = new QCalendarWidget(this);
-        calendar->setGeometry(left, 40, 191, 154);
+        PlaceChild(calendar, QRect(left, 40, 191, 154));
         calendar->setDateRange(kEarliestDay, kLatestDay);
         calendar->setFirstDayOfWeek(ledger_.locale().locale.firstDayOfWeek());
         SetUpDayCalendar(calendar, caption);
@@ -64,7 +64,7 @@ void RangeDialog::createCalendars()
 QPushButton *RangeDialog::addQuickButton(const QString &caption, QuickRange choice, int column)
 {
     auto *button = new QPushButton(caption, this);
-    button->setGeometry(44 + column * 84, 208, 80, 25);
+    PlaceChild(button, QRect(44 + column * 84, 208, 80, 25));
     connect(button, &QPushButton::clicked, this, [this, choice] {
         chooseRange(QuickRangeOf(choice, ledger_.now().date(), ledger_.locale().locale.firstDayOfWeek()));
     });
@@ -80,18 +80,18 @@ void RangeDialog::createFaceAndButtons()
     ThisYearButton = addQuickButton(QStringLiteral("This Year"), QuickRange::ThisYear, 4);
 
     ValueButton = new QRadioButton(QStringLiteral("Value"), this);
-    ValueButton->setGeometry(24, 248, 113, 17);
+    PlaceChild(ValueButton, QRect(24, 248, 113, 17));
     ValueButton->setChecked(true);
     PercentageButton = new QRadioButton(QStringLiteral("Percentage"), this);
-    PercentageButton->setGeometry(24, 272, 113, 17);
+    PlaceChild(PercentageButton, QRect(24, 272, 113, 17));
     DaysButton = new QRadioButton(QStringLiteral("Days"), this);
-    DaysButton->setGeometry(24, 296, 113, 17);
+    PlaceChild(DaysButton, QRect(24, 296, 113, 17));
 
     OkButton = new QPushButton(QStringLiteral("OK"), this);
-    OkButton->setGeometry(160, 336, 75, 25);
+    PlaceChild(OkButton, QRect(160, 336, 75, 25));
     connect(OkButton, &QPushButton::clicked, this, &RangeDialog::OkButtonClick);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setGeometry(268, 336, 75, 25);
+    PlaceChild(CancelButton, QRect(268, 336, 75, 25));
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     // Not auto-default: the dialog would otherwise make OK its default button.
     for (QPushButton *button : findChildren<QPushButton *>())

@@ -4,5 +4,9 @@
 
 void KeepWholeText(QWidget *widget)
 {
-    widget->resize(widget->size().expandedTo(widget->sizeHint()));
+    const QRect before = widget->geometry();
+    QRect grown(before.topLeft(), before.size().expandedTo(widget->sizeHint()));
+    if (widget->isRightToLeft())
+        grown.moveRight(before.right()); // a mirrored window's texts follow their right edge
+    widget->setGeometry(grown);
 }

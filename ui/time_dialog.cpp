@@ -1,5 +1,6 @@
 #include "time_dialog.h"
 
+#include "appearance.h"
 #include "dialog_modes.h"
 #include "ledger.h"
 #include "line_file.h"
@@ -18,15 +19,13 @@ TForm3::TForm3(Ledger &ledger, Prompts &prompts, DialogModes &modes, QWidget *pa
       Button1(new QPushButton(QStringLiteral("OK"), this)), Button2(new QPushButton(QStringLiteral("Cancel"), this)),
       ledger_(ledger), prompts_(prompts), modes_(modes)
 {
-    Label1->move(24, 24);
-    ComboBox1->setGeometry(24, 40, 209, 21);
-    Label2->move(24, 104);
-    Edit1->setGeometry(24, 120, 209, 21);
-    Button1->setGeometry(32, 176, 81, 25);
-    Button2->setGeometry(136, 176, 81, 25);
-    // The menu handler changes the label texts; they must not be cut to their first width.
-    for (QLabel *label : {Label1, Label2})
-        label->setMinimumWidth(209);
+    // The menu handler changes the label texts: they take the fields' width.
+    PlaceChild(Label1, QRect(24, 24, 209, Label1->sizeHint().height()));
+    PlaceChild(ComboBox1, QRect(24, 40, 209, 21));
+    PlaceChild(Label2, QRect(24, 104, 209, Label2->sizeHint().height()));
+    PlaceChild(Edit1, QRect(24, 120, 209, 21));
+    PlaceChild(Button1, QRect(32, 176, 81, 25));
+    PlaceChild(Button2, QRect(136, 176, 81, 25));
     Label1->setBuddy(ComboBox1);
     Label2->setBuddy(Edit1);
     setTabOrder(ComboBox1, Edit1);
