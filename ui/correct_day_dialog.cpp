@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 
 CorrectDayDialog::CorrectDayDialog(Ledger &ledger, Prompts &prompts, QWidget *parent)
     : QDialog(parent), ledger_(ledger), prompts_(prompts)
@@ -102,14 +103,26 @@ void CorrectDayDialog::addLine(int line, QWidget *lines)
     const DayLineRef ref = RefOfLine(day_.names, line);
     QString name = ReadableText(ref.name);
     const bool deleted = !day_.isToday && LineOfRef(ledger_.state().ItemTable.Names, ref) < 0;
-    auto *label = new QLabel(deleted ? name + QStringLiteral(" (deleted)") : name, lines);
-    label->setMinimumWidth(120);
+    const QString shownName = deleted ? name + QStringLiteral(" (deleted)") : name;
+    auto *label = new QLabel(lines);
     auto *edit = new QLineEdit(IntToStr(day_.minutes.at(line)), lines);
     edit->setFixedWidth(56);
-    edit->setAccessibleName(QStringLiteral("Minutes of %1").arg(label->text()));
+    edit->setAccessibleName(QStringLiteral("Minutes of %1").arg(shownName));
     label->setBuddy(edit);
     auto *difference = new QLabel(lines);
     difference->setMinimumWidth(40);
+    // A long name is shortened to the room its field leaves, with the whole
+    // name in its tool tip, rather than cut off mid-letter.
+    const QMargins margins = grid->contentsMargins();
+    const int room = LinesArea->width() - 2 * LinesArea->frameWidth()
+        - LinesArea->verticalScrollBar()->sizeHint().width() - margins.left() - margins.right()
+        - edit->width() - difference->minimumWidth() - 2 * std::max(0, grid->horizontalSpacing());
+    label->setFixedWidth(room);
+    label->setText(label->fontMetrics().elidedText(shownName, Qt::ElideRight, room));
+    if (label->text() != shownName) {
+        label->setToolTip(shownName);
+        label->setAccessibleName(shownName);
+    }
     grid->addWidget(label, line, 0);
     grid->addWidget(edit, line, 1);
     grid->addWidget(difference, line, 2);
