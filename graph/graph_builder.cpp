@@ -4,6 +4,7 @@
 #include "day_block.h"
 #include "day_key.h"
 #include "ledger.h"
+#include "other_computers.h"
 #include "switch_log.h"
 
 #include <algorithm>
@@ -76,14 +77,28 @@ void GraphBuilder::ShowLiveView(int mode)
     ledger_.SaveAll(); // draws the view when the files are written
 }
 
-void GraphBuilder::fillFromItems(const QVector<qint32> &minutes, bool asShares)
+// This computer's items in item order, so that bar i stays radio button i,
+// then the other computers' items that it does not have.
+void GraphBuilder::fillFromItems(const QVector<qint32> &minutes, bool asShares, const ItemSums &others)
 {
-    const QVector<qint32> values = asShares ? Shares(minutes) : minutes;
-    const QStringList &names = ledger_.state().ItemTable.Names;
-    for (int i = 0; i < BarCount; ++i) {
-        BarValues[i] = values.value(i);
-        BarLabels[i] = names.value(i);
+    const int items = ledger_.state().ItemCount;
+    QVector<qint32> values = minutes.mid(0, items);
+    QStringList labels = ledger_.state().ItemTable.Names.mid(0, items);
+    values.resize(items);
+    labels.resize(items);
+    for (int i = 0; i < others.names.size(); ++i) {
+        const QString &name = others.names.at(i);
+        const qsizetype at = labels.indexOf(name);
+        if (at >= 0) {
+            values[at] = clampedToBar(qint64(values.at(at)) + others.minutes.at(i));
+        } else {
+            labels << name;
+            values << clampedToBar(others.minutes.at(i));
+        }
     }
+    ResizeBars(int(values.size()));
+    BarValues = asShares ? Shares(values) : values;
+    BarLabels = labels;
 }
 
 void GraphBuilder::DrawGraph()
@@ -96,12 +111,14 @@ void GraphBuilder::DrawGraph()
     case 1:
     case 2:
         ChartTitleText = todayTitle;
-        fillFromItems(table.TodayMinutes, GraphMode == 2);
+        fillFromItems(table.TodayMinutes, GraphMode == 2,
+                      countedOthers() ? countedOthers()->todayMinutes(ledger_.state().TodayJulian) : ItemSums());
         break;
     case 3:
     case 4:
         ChartTitleText = QStringLiteral("Total Time Allocation");
-        fillFromItems(table.TotalMinutes, GraphMode == 4);
+        fillFromItems(table.TotalMinutes, GraphMode == 4,
+                      countedOthers() ? countedOthers()->totalMinutes() : ItemSums());
         break;
     case 6:
     case 8:
@@ -113,7 +130,7 @@ void GraphBuilder::DrawGraph()
     const bool percent = isPercentView(GraphMode);
     chart_.Series1.setMarksStyle(percent ? MarksStyle::smsPercent : MarksStyle::smsValue);
     chart_.setLeftAxisTitle(percent ? QStringLiteral("Percentage") : QStringLiteral("Minutes"));
-    chart_.setTitleLines({ChartTitleText});
+    chart_.setTitleLines({titleWithComputers()});
     // Days read upward whatever their number: side by side, their long
     // labels would hide each other.
     chart_.setBottomLabelsAngle(BarCount >= 6 || GraphMode == 9 ? 90 : 0);
@@ -236,6 +253,92 @@ int GraphBuilder::LabelFontSize(int barCount)
     if (barCount >= 20)
         return 6;
     return 8;
+}
+
+void GraphBuilder::setOtherComputers(OtherComputers *others)
+{
+    others_ = others;
+    connect(others_, &OtherComputers::changed, this, [this] {
+        if (!showsFixedView() && !thisComputerOnly_)
+            DrawGraph();
+    });
+}
+
+void GraphBuilder::setThisComputerOnly(bool only)
+{
+    thisComputerOnly_ = only;
+    if (showsRange())
+        SetRangeView(ReadRange(ShownRange), GraphMode);
+    else if (showsChosenDay())
+        chartDay();
+    DrawGraph();
+}
+
+const OtherComputers *GraphBuilder::countedOthers() const
+{
+    return thisComputerOnly_ ? nullptr : others_;
+}
+
+int GraphBuilder::ComputersCounted() const
+{
+    return 1 + (countedOthers() ? countedOthers()->count() : 0);
+}
+
+QString GraphBuilder::titleWithComputers() const
+{
+    const int computers = ComputersCounted();
+    return computers > 1 ? ChartTitleText + QStringLiteral("   (%1 computers)").arg(computers) : ChartTitleText;
+}
+
+HistoryRange GraphBuilder::ReadRange(const DayRange &range) const
+{
+    // The history as the ledger holds it, with the last block, which holds
+    // today's minutes as of now. Its earlier bytes are read from the file
+    // while it is as the ledger last saw it, never through the mapping,
+    // which a program writing the file in place could cut short. The switch
+    // log as the ledger holds it too, with today's switches as of now.
+    HistoryRange sum
+        = ReadHistoryRange(range, {ledger_.historyBytes()}, SwitchLinesThroughToday(ledger_.state()), ledger_.locale());
+    if (countedOthers())
+        AddRange(sum, countedOthers()->ReadRange(range));
+    return sum;
+}
+
+void GraphBuilder::SetDayView(const GraphViewState::ChosenDay &day)
+{
+    ShownDay = day;
+    if (!showsChosenDay())
+        GraphMode = 5;
+    chartDay();
+    GraphMenuMarks marks;
+    marks.Today1 = marks.Value1 = false;
+    marks.ChooseDate1 = true;
+    SetMarks(marks);
+}
+
+void GraphBuilder::chartDay()
+{
+    QVector<qint32> values = ShownDay.minutes;
+    QStringList labels = ShownDay.labels;
+    QString switchText = ShownDay.switchText;
+    if (countedOthers()) {
+        const OthersDay others = countedOthers()->ReadDay(ShownDay.date);
+        for (int i = 0; i < others.items.names.size(); ++i) {
+            const qsizetype at = labels.indexOf(others.items.names.at(i));
+            if (at >= 0) {
+                values[at] = clampedToBar(qint64(values.at(at)) + others.items.minutes.at(i));
+            } else {
+                labels << others.items.names.at(i);
+                values << clampedToBar(others.items.minutes.at(i));
+            }
+        }
+        if (others.lineCount > 0 || ShownDay.switches)
+            switchText = QStringLiteral("Switches : ") + QString::number(ShownDay.switches.value_or(0) + others.switches);
+    }
+    ResizeBars(int(values.size()));
+    BarValues = values;
+    BarLabels = labels;
+    ChartTitleText = ShownDay.title + QStringLiteral("   ") + switchText;
 }
 
 GraphViewState GraphBuilder::viewState() const

@@ -11,6 +11,8 @@
 
 class BarChartView;
 class Ledger;
+class OtherComputers;
+struct ItemSums;
 
 // The check marks of the "Graph" menu entries that choose a view.
 struct GraphMenuMarks {
@@ -36,6 +38,16 @@ struct GraphViewState {
     QString ChartTitleText;
     GraphMenuMarks Marks;
     DayRange ShownRange; // the days of views 5 to 9 (views 5 and 6 show one)
+    // The day of views 5 and 6 as this computer's history holds it, to
+    // which the other computers' minutes are added.
+    struct ChosenDay {
+        QDate date;
+        QStringList labels;
+        QVector<qint32> minutes;
+        QString title;      // the date's text
+        QString switchText; // "Switches : " and this computer's count as its log holds it, or empty
+        std::optional<qint64> switches; // that count, when it is a whole number
+    } ShownDay;
 };
 
 // Turns the ledger's item table, or one day of the history that the date
@@ -80,6 +92,27 @@ public:
     // menu marks; DrawGraph then draws it.
     void SetRangeView(const HistoryRange &range, int mode);
 
+    // Other computers whose minutes every view adds to this computer's,
+    // items matched by name: the bars of this computer's items first, in
+    // item order, then those of items it does not have. The chart follows
+    // their changes.
+    void setOtherComputers(OtherComputers *others);
+    // "This Computer Only": every view shows this computer's minutes alone.
+    void setThisComputerOnly(bool only);
+    bool thisComputerOnly() const { return thisComputerOnly_; }
+    // How many computers the views count: 1 unless others are counted.
+    int ComputersCounted() const;
+
+    // The history (this computer's as the ledger holds it, and the others')
+    // summed over the range, for SetRangeView.
+    HistoryRange ReadRange(const DayRange &range) const;
+
+    // Fills the bar state with one day for view 5 (or 6 when GraphMode is
+    // already 6): this computer's lines of the day (the date view's), the
+    // other computers' added by name, and the title: the date's text and
+    // the day's switches over every computer counted.
+    void SetDayView(const GraphViewState::ChosenDay &day);
+
     // The Days view shows as many days at once as leave their marks room
     // beside each other on the chart, and at least a week; longer ranges
     // scroll.
@@ -104,12 +137,17 @@ signals:
 
 private:
     void ShowLiveView(int mode);
-    void fillFromItems(const QVector<qint32> &minutes, bool asShares);
+    void fillFromItems(const QVector<qint32> &minutes, bool asShares, const ItemSums &others);
     bool showsFixedView() const { return showsChosenDay() || showsRange(); }
     QString rangeTitle(const HistoryRange &range) const;
     QString dayLabel(const RangeDay &day) const;
     void scrollDaysToEnd();
+    const OtherComputers *countedOthers() const;
+    void chartDay();
+    QString titleWithComputers() const;
 
     Ledger &ledger_;
     BarChartView &chart_;
+    OtherComputers *others_ = nullptr;
+    bool thisComputerOnly_ = false;
 };

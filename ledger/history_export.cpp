@@ -4,6 +4,7 @@
 #include "ledger.h"
 #include "left_out.h"
 #include "line_file.h"
+#include "other_computers.h"
 #include "switch_log.h"
 #include "text_convert.h"
 
@@ -12,6 +13,8 @@
 #include <QStandardPaths>
 #include <QVector>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -81,8 +84,9 @@ public:
     QMap<QDate, DayRows> days;
     QStringList leftOut;
 
-    // History lines are "key:name:minutes:".
-    void addHistory(const QStringList &lines)
+    // History lines are "key:name:minutes:". Another computer's (computer
+    // not empty) add to the day's item of the same name.
+    void addHistory(const QStringList &lines, const QString &computer = {})
     {
         for (int i = 0; i < lines.size(); ++i) {
             const QString &line = lines.at(i);
@@ -94,30 +98,64 @@ public:
             if (date.isValid())
                 days[date]; // the day has a block, and so a switch row
             if (!date.isValid() || name.isEmpty() || !minutes)
-                leftOut << LeftOutLine(Ledger::HistoryFileName, i, line);
+                leftOut << LeftOutLine(fileOf(computer, Ledger::HistoryFileName), i, line);
             else
-                days[date].items.append({ReadableText(name), *minutes});
+                addItem(days[date].items, ReadableText(name), *minutes, !computer.isEmpty());
         }
     }
 
-    // Each day's count as every view shows it (ReadSwitchCounts).
-    void addSwitches(const QStringList &lines)
+    // Each day's count as every view shows it (ReadSwitchCounts), summed
+    // over the computers.
+    void addSwitches(const QStringList &lines, const QString &computer = {})
     {
         const SwitchCounts counts = ReadSwitchCounts(lines, LocaleValues());
-        for (auto count = counts.byDay.cbegin(); count != counts.byDay.cend(); ++count)
-            days[count.key()].switches = count.value();
-        leftOut << counts.leftOut;
+        for (auto count = counts.byDay.cbegin(); count != counts.byDay.cend(); ++count) {
+            std::optional<qint32> &switches = days[count.key()].switches;
+            switches = clamped(qint64(switches.value_or(0)) + count.value());
+        }
+        for (const QString &line : counts.leftOut)
+            leftOut << (computer.isEmpty() ? line : computer + QLatin1Char('/') + line);
+    }
+
+private:
+    static QString fileOf(const QString &computer, const QString &fileName)
+    {
+        return computer.isEmpty() ? fileName : computer + QLatin1Char('/') + fileName;
+    }
+
+    static qint32 clamped(qint64 value)
+    {
+        return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+    }
+
+    // This computer's lines stay rows of their own, as they stand in its
+    // history; another's minutes join the row of the same name.
+    static void addItem(QVector<ItemMinutes> &items, const QString &name, qint32 minutes, bool byName)
+    {
+        if (byName) {
+            for (ItemMinutes &item : items) {
+                if (item.name == name) {
+                    item.minutes = clamped(qint64(item.minutes) + minutes);
+                    return;
+                }
+            }
+        }
+        items.append({name, minutes});
     }
 };
 
 } // namespace
 
 CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
-                     const std::optional<DayRange> &range)
+                     const std::optional<DayRange> &range, const QList<OtherHistory> &others)
 {
     DayCollector collector;
     collector.addHistory(historyLines);
     collector.addSwitches(switchLines);
+    for (const OtherHistory &other : others) {
+        collector.addHistory(other.historyLines, other.computer);
+        collector.addSwitches(other.switchLines, other.computer);
+    }
     QString csv = QStringLiteral("date,item,minutes,switches\r\n");
     for (auto day = collector.days.cbegin(); day != collector.days.cend(); ++day) {
         if (range && !range->contains(day.key()))
@@ -136,14 +174,16 @@ QString ProposedExportPath()
     return folder.filePath(QStringLiteral("history.csv"));
 }
 
-QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range)
+QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range,
+                      const OtherComputers *others)
 {
     // The files, not the memory, are the record: the save makes them current.
     // The switch log as saved is the ledger's, which also knows where
     // today's count line stands, after which no view reads the log.
     ledger.SaveAll();
     const QStringList history = ReadLineFile(ledger.filePath(Ledger::HistoryFileName));
-    const CsvExport exported = HistoryCsv(history, SwitchLinesThroughToday(ledger.state()), range);
+    const CsvExport exported = HistoryCsv(history, SwitchLinesThroughToday(ledger.state()), range,
+                                          others ? others->ReadHistories() : QList<OtherHistory>());
     WriteEncodedFile(csvPath, exported.csv);
     SyncFolderOf(csvPath); // the rename survives a power cut
     return LeftOutMessage(QStringLiteral("\"%1\" was written").arg(csvPath), exported.leftOut);

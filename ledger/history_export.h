@@ -8,6 +8,8 @@
 #include <optional>
 
 class Ledger;
+class OtherComputers;
+struct OtherHistory;
 
 // The whole history as CSV for spreadsheets (RFC 4180: UTF-8, comma
 // separated, CR LF line ends, fields quoted where they hold a comma, a quote
@@ -29,18 +31,23 @@ struct CsvExport {
 };
 
 // switchLines: the log as every view reads it (SwitchLinesThroughToday).
-// With a range, only the days within it.
+// With a range, only the days within it. Other computers' minutes are added
+// to the row of the day's first item of the same name (a new row after the
+// day's others when there is none), their switches to the day's; their
+// lines left out are named with their subfolder.
 CsvExport HistoryCsv(const QStringList &historyLines, const QStringList &switchLines,
-                     const std::optional<DayRange> &range = std::nullopt);
+                     const std::optional<DayRange> &range = std::nullopt, const QList<OtherHistory> &others = {});
 
 // Where the first export proposes to write: history.csv in the user's
 // documents folder, or in the home folder when there is no documents folder.
 QString ProposedExportPath();
 
 // Saves the ledger (SaveAll), reads its history and switch log back from
-// disk and writes them as CSV to csvPath (with a range, only its days),
+// disk, and the other computers' when there are any to count, and writes
+// them as CSV to csvPath (with a range, only its days),
 // replacing the file atomically. Returns what the user must be told about
 // lines that were left out (empty when none were). Throws HourwiseError:
 // "Cannot create file "<path>". <reason>" when the CSV cannot be written, or
 // the error of the save or of reading the files.
-QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range = std::nullopt);
+QString ExportHistory(Ledger &ledger, const QString &csvPath, const std::optional<DayRange> &range = std::nullopt,
+                      const OtherComputers *others = nullptr);

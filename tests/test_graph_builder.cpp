@@ -2,8 +2,10 @@
 
 #include "bar_chart_view.h"
 #include "graph_builder.h"
+#include "history_export.h"
 #include "history_range.h"
 #include "ledger_fixture.h"
+#include "other_computers.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -101,6 +103,18 @@ HistoryRange readRange(const DayRange &range)
     return ReadHistoryRange(range, {history.first(split), history.sliced(split)}, kRangeSwitches, LocaleValues());
 }
 
+// A shared folder of other computers' subfolders, beside the fixture's own.
+struct SharedFolder {
+    QTemporaryDir dir;
+
+    void write(const QString &file, const QByteArray &bytes) const
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(file)).path()));
+        WriteEncodedFile(dir.filePath(file), bytes); // renamed into place, as a sync tool does
+    }
+    void writeLines(const QString &file, const QStringList &lines) const { write(file, EncodeLines(lines)); }
+};
+
 } // namespace
 
 class TestGraphBuilder : public QObject {
@@ -124,6 +138,8 @@ private slots:
     void rangeViews_data();
     void rangeViews();
     void longDaysViewScrolls();
+    void otherComputersAddUp();
+    void syncLeftoversAreNeverCounted();
 };
 
 void TestGraphBuilder::shares_data()
@@ -430,6 +446,124 @@ void TestGraphBuilder::longDaysViewScrolls()
     graph.Value1Click();
     QVERIFY(!f.chart.fixedScales());
     QCOMPARE(f.chart.layoutFor(f.chart.rect()).bars.size(), 1);
+}
+
+
+// This computer has Writing and Mail; the laptop deleted Mail (its history
+// still has it) and has Reading, which no other computer has; the desk has
+// Mail alone and last ran yesterday. Every view sums them by name.
+void TestGraphBuilder::otherComputersAddUp()
+{
+    GraphFixture f;
+    SharedFolder shared;
+    const QString today = keyOf(QDate(2026, 12, 8)), first = keyOf(QDate(2026, 12, 1)),
+                  yesterday = keyOf(QDate(2026, 12, 7));
+    shared.writeLines("laptop-2/data.txc", {today + ":Writing:20:", today + ":Reading:7:", "T:Writing:200:",
+                                            "T:Reading:70:"});
+    shared.writeLines("laptop-2/completedata.txc", {"0:", first + ":Writing:15:", first + ":Mail:30:",
+                                                    today + ":Writing:20:", today + ":Reading:7:"});
+    shared.writeLines("laptop-2/help.txc", {first, "3", today, "2"});
+    shared.writeLines("desk-3/data.txc", {yesterday + ":Mail:4:", "T:Mail:40:"});
+    shared.writeLines("desk-3/completedata.txc", {yesterday + ":Mail:4:"});
+    shared.writeLines("desk-3/help.txc", {yesterday, "1"});
+    shared.writeLines("this-1/data.txc", {today + ":Writing:999:", "T:Writing:999:"}); // this computer's own
+    GraphBuilder &graph = f.start({{"Writing", 10, 100}, {"Mail", 5, 50}});
+    OtherComputers others(shared.dir.path(), "this-1", LocaleValues());
+    graph.setOtherComputers(&others);
+    QCOMPARE(others.names(), (QStringList{"desk-3", "laptop-2"}));
+
+    graph.Value1Click();
+    QCOMPARE(f.chart.Series1.labels(), (QStringList{"Writing", "Mail", "Reading"}));
+    QCOMPARE(f.bars(), (QVector<double>{30, 5, 7}));
+    QCOMPARE(f.chart.titleLines(), QStringList{kToday + "   (3 computers)"});
+    graph.Percentage2Click();
+    QCOMPARE(f.bars(), (QVector<double>{65, 20, 15})); // of 300, 90 and 70
+    graph.Value2Click();
+    QCOMPARE(f.bars(), (QVector<double>{300, 90, 70}));
+
+    // Their changes are followed; this computer's radio buttons stay its own.
+    shared.writeLines("laptop-2/data.txc", {today + ":Writing:21:", today + ":Reading:7:", "T:Writing:201:",
+                                            "T:Reading:70:"});
+    others.Refresh();
+    QCOMPARE(f.bars(), (QVector<double>{301, 90, 70}));
+    QCOMPARE(f.files.ledger->state().ItemCount, 2);
+
+    const DayRange week{QDate(2026, 12, 1), QDate(2026, 12, 8)};
+    const HistoryRange range = graph.ReadRange(week);
+    QCOMPARE(range.names, (QStringList{"Writing", "Mail", "Reading"}));
+    QCOMPARE(range.itemMinutes, (QVector<qint64>{45, 39, 7}));
+    QCOMPARE(range.switches, 6);
+    QCOMPARE(range.days.at(0).minutes, 45);
+    QCOMPARE(range.days.at(7).switches, 2);
+
+    graph.SetDayView({QDate(2026, 12, 1), {}, {}, "01/12/2026", {}, {}});
+    graph.DrawGraph();
+    QCOMPARE(f.chart.Series1.labels(), (QStringList{"Writing", "Mail"}));
+    QCOMPARE(f.bars(), (QVector<double>{15, 30}));
+    QCOMPARE(f.chart.titleLines(), QStringList{"01/12/2026   Switches : 3   (3 computers)"});
+
+    // This computer alone: exactly its own views.
+    graph.setThisComputerOnly(true);
+    QCOMPARE(f.bars(), QVector<double>{});
+    QCOMPARE(f.chart.titleLines(), QStringList{"01/12/2026   "});
+    graph.Value2Click();
+    QCOMPARE(f.bars(), (QVector<double>{100, 50}));
+    QCOMPARE(f.chart.titleLines(), QStringList{"Total Time Allocation"});
+    QCOMPARE(graph.ComputersCounted(), 1);
+
+    const CsvExport csv = HistoryCsv(f.files.lines(Ledger::HistoryFileName), f.files.lines(Ledger::SwitchFileName),
+                                     std::nullopt, others.ReadHistories());
+    QCOMPARE(csv.csv, QByteArray("date,item,minutes,switches\r\n"
+                                 "2026-12-01,Writing,15,\r\n2026-12-01,Mail,30,\r\n2026-12-01,,,3\r\n"
+                                 "2026-12-07,Mail,4,\r\n2026-12-07,,,1\r\n"
+                                 "2026-12-08,Writing,30,\r\n2026-12-08,Mail,5,\r\n2026-12-08,Reading,7,\r\n"
+                                 "2026-12-08,,,2\r\n"));
+}
+
+// Conflict copies, temporary files, a folder that is a conflict copy, one
+// whose data.txc cannot be read, a data.txc and a history caught half-synced:
+// none counts, each is named, and a half-synced data.txc keeps its last
+// whole version counted.
+void TestGraphBuilder::syncLeftoversAreNeverCounted()
+{
+    GraphFixture f;
+    SharedFolder shared;
+    const QString today = keyOf(QDate(2026, 12, 8));
+    const QStringList laptop{today + ":Writing:20:", "T:Writing:200:"};
+    shared.writeLines("laptop-2/data.txc", laptop);
+    shared.write("laptop-2/completedata.txc", EncodeLines({today + ":Writing:20:"}) + today.toLatin1() + ":Writing:9");
+    shared.writeLines("laptop-2/data.sync-conflict-20261208-101010-ABCDEFG.txc", {today + ":Writing:5000:", "T:Writing:5000:"});
+    shared.writeLines("laptop-2/data (conflicted copy 2026-12-08).txc", laptop);
+    shared.writeLines("laptop-2/.syncthing.data.txc.tmp", laptop);
+    shared.writeLines("laptop-2/data.txc~", laptop);
+    shared.writeLines("laptop-2.sync-conflict-20261208-101010-ABCDEFG/data.txc", laptop);
+    shared.writeLines(".stversions/data.txc", laptop);
+    QVERIFY(QDir().mkpath(shared.dir.filePath("desk-3/data.txc")));
+    shared.write("phone-4/data.txc", EncodeLines({today + ":Writing:3:"}) + "T:Wri");
+    GraphBuilder &graph = f.start({{"Writing", 10, 100}});
+    OtherComputers others(shared.dir.path(), "this-1", LocaleValues());
+    graph.setOtherComputers(&others);
+    graph.Value1Click();
+    QCOMPARE(f.bars(), QVector<double>{30});
+    QCOMPARE(graph.ReadRange({QDate(2026, 12, 8), QDate(2026, 12, 8)}).itemMinutes, (QVector<qint64>{30}));
+    QCOMPARE(others.skipped(),
+             (QStringList{"laptop-2.sync-conflict-20261208-101010-ABCDEFG: a conflict copy, not counted",
+                          "desk-3/data.txc: cannot be read; not counted",
+                          "laptop-2/.syncthing.data.txc.tmp: a temporary file, not counted",
+                          "laptop-2/data (conflicted copy 2026-12-08).txc: a conflict copy, not counted",
+                          "laptop-2/data.sync-conflict-20261208-101010-ABCDEFG.txc: a conflict copy, not counted",
+                          "laptop-2/data.txc~: a temporary file, not counted",
+                          "laptop-2/completedata.txc: its last line is cut (still being synced?), not counted",
+                          "phone-4/data.txc: its last line is cut (still being synced?); not counted"}));
+
+    shared.writeLines("phone-4/data.txc", {today + ":Writing:3:", "T:Writing:3:"});
+    others.Refresh();
+    QCOMPARE(f.bars(), QVector<double>{33});
+    shared.write("phone-4/data.txc", EncodeLines({today + ":Writing:4:"}) + "T:Wr");
+    others.Refresh();
+    QCOMPARE(f.bars(), QVector<double>{33});
+    QVERIFY(others.skipped().contains(
+        "phone-4/data.txc: its last line is cut (still being synced?); its last whole version is counted"));
 }
 
 QTEST_MAIN(TestGraphBuilder)

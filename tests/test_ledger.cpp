@@ -4,6 +4,7 @@
 #include "hourwise_error.h"
 #include "item_status.h"
 #include "ledger_fixture.h"
+#include "shared_folder.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -90,6 +91,7 @@ private slots:
     void correctionsAndMovesChangeTheDayAndTheTotals();
     void changesBeyondTheLimitsChangeNothing();
     void midnightKeepsAChangeOnItsDay();
+    void sharingMovesTheFilesAndRefusesASecondWriter();
 };
 
 void TestLedger::firstStartWritesTheSeededFiles_data()
@@ -1059,6 +1061,45 @@ void TestLedger::midnightKeepsAChangeOnItsDay()
     ledger.Undo();
     QCOMPARE(f.bytes(kHistory), historyOf(f, {50, 30}, {95, 20, 5}) + newDay);
     QCOMPARE(ledger.state().ItemTable.TotalMinutes, (QVector<qint32>{620, 410, 30}));
+}
+
+// Joining moves the three files whole and removes them only once the copies
+// read back equal; a folder that holds files already is never mixed in. A
+// second computer with the same id is refused while the first writes.
+void TestLedger::sharingMovesTheFilesAndRefusesASecondWriter()
+{
+    LedgerFixture f;
+    f.writeItems({"Mail"});
+    Ledger &ledger = f.start();
+    const QByteArray data = f.bytes(Ledger::DataFileName), history = f.bytes(Ledger::HistoryFileName);
+    const QString sub = f.path("shared/" + ComputerSubfolderName("my laptop/.x", "ab12cd34"));
+    QCOMPARE(QFileInfo(sub).fileName(), QStringLiteral("my-laptop-.x-ab12cd34"));
+
+    QVERIFY(QDir().mkpath(sub));
+    f.write("shared/" + QFileInfo(sub).fileName() + "/help.txc", "keep me");
+    QVERIFY_THROWS_EXCEPTION(HourwiseError, MoveDataFiles(f.dir.path(), sub));
+    QCOMPARE(f.bytes(Ledger::DataFileName), data); // nothing moved, nothing removed
+    QVERIFY(!QFile::exists(sub + "/data.txc"));
+    QFile::remove(sub + "/help.txc");
+
+    MoveDataFiles(f.dir.path(), sub);
+    QVERIFY(!QFile::exists(f.path(Ledger::DataFileName)) && !QFile::exists(f.path(Ledger::HistoryFileName)));
+    QCOMPARE(ReadFileBytes(sub + "/data.txc"), data);
+    QCOMPARE(ReadFileBytes(sub + "/completedata.txc"), history);
+    Ledger moved(sub, [&] { return f.now; }, f.locale);
+    moved.StartupLoad();
+    QCOMPARE(moved.state().DataLines, ledger.state().DataLines);
+    MoveDataFiles(sub, f.dir.path()); // and back
+    QCOMPARE(f.bytes(Ledger::DataFileName), data);
+    QVERIFY(!QFile::exists(sub + "/data.txc"));
+
+    MoveDataFiles(f.dir.path(), sub);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-1", now), QString());
+    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-1", now), QString()); // a restart in the same boot
+    const QString refusal = ClaimSubfolder(sub, "clone", "boot-2", now);
+    QVERIFY2(refusal.startsWith("Another Hourwise (on \"laptop\") is writing"), qPrintable(refusal));
+    QCOMPARE(ClaimSubfolder(sub, "clone", "boot-2", now + 4 * 60 * 1000), QString()); // the first one stopped
 }
 
 QTEST_GUILESS_MAIN(TestLedger)
