@@ -1,7 +1,8 @@
 // Redrawing the chart of 40 items with long names: DrawGraph fills the
 // series, RenderChart draws it into a bitmap of the widget's size; beside it
 // the layout alone. And a range of a 30-year history charted as the range
-// dialog's OK does it: summed from the ledger's history, drawn and rendered.
+// dialog's OK does it: summed from the ledger's history (and two other
+// computers' of the same length in a shared folder), drawn and rendered.
 
 #include "bar_chart_view.h"
 #include "day_key.h"
@@ -10,9 +11,12 @@
 #include "history_range.h"
 #include "ledger.h"
 #include "line_file.h"
+#include "other_computers.h"
 #include "switch_log.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -73,15 +77,35 @@ void BM_LayoutOnly(benchmark::State &state)
         benchmark::DoNotOptimize(f.chart.layoutFor(kBounds).bottom.labels.size());
 }
 
+// Two other computers with this one's 30 years, in a shared folder.
+OtherComputers &twoOtherComputers(const QString &history)
+{
+    static QTemporaryDir shared;
+    static const bool copied = [&] {
+        for (const QString &computer : {QStringLiteral("laptop-1"), QStringLiteral("desk-2")}) {
+            QDir(shared.path()).mkpath(computer);
+            for (const QString &file : {Ledger::DataFileName, Ledger::HistoryFileName, Ledger::SwitchFileName})
+                QFile::copy(QDir(history).filePath(file), QDir(shared.filePath(computer)).filePath(file));
+        }
+        return true;
+    }();
+    Q_UNUSED(copied);
+    static OtherComputers others(shared.path(), QStringLiteral("this-0"), LocaleValues());
+    return others;
+}
+
 // Range charting from OK to the picture: the sums over the history as the
-// ledger holds it (the file's earlier bytes mapped, as after the start), the
-// bar state, DrawGraph and one rendering. Arguments: the range's days, ending
-// today, and the view (7 per item, 9 per day).
+// ledger holds it (the file's earlier bytes mapped, as after the start), and
+// the other computers' files read then, the bar state, DrawGraph and one
+// rendering. Arguments: the range's days, ending today, the view (7 per
+// item, 9 per day) and the computers counted (1 or 3).
 void BM_RangeChart(benchmark::State &state)
 {
     const int days = int(state.range(0));
     const int view = int(state.range(1));
-    static Ledger ledger = bench::folder(3 * bench::kTenYears + 8).ledger();
+    const bool threeComputers = state.range(2) == 3;
+    static const bench::GeneratedFolder &folder = bench::folder(3 * bench::kTenYears + 8);
+    static Ledger ledger = folder.ledger();
     static const bool loaded = (ledger.StartupLoad(), true);
     Q_UNUSED(loaded);
     QImage image(kBounds.size(), QImage::Format_ARGB32_Premultiplied);
@@ -93,10 +117,10 @@ void BM_RangeChart(benchmark::State &state)
         BarChartView chart;
         chart.resize(kBounds.size());
         GraphBuilder graph(ledger, chart);
+        if (threeComputers)
+            graph.setOtherComputers(&twoOtherComputers(folder.dir.path()));
         state.ResumeTiming();
-        const HistoryRange sum = ReadHistoryRange(range, {ledger.historyBytes()},
-                                                  SwitchLinesThroughToday(ledger.state()), ledger.locale());
-        graph.SetRangeView(sum, view);
+        graph.SetRangeView(graph.ReadRange(range), view);
         graph.DrawGraph();
         QPainter painter(&image);
         chart.RenderChart(painter, kBounds);
@@ -108,7 +132,7 @@ void BM_RangeChart(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_RangeChart)
-    ->ArgsProduct({{7, 31, 366, 3 * bench::kTenYears + 8}, {7, 9}})
+    ->ArgsProduct({{7, 31, 366, 3 * bench::kTenYears + 8}, {7, 9}, {1, 3}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawAndRender)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutOnly)->Unit(benchmark::kMicrosecond);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <limits>
 
 bool GraphMenuMarks::operator==(const GraphMenuMarks &o) const
@@ -297,10 +298,14 @@ HistoryRange GraphBuilder::ReadRange(const DayRange &range) const
     // while it is as the ledger last saw it, never through the mapping,
     // which a program writing the file in place could cut short. The switch
     // log as the ledger holds it too, with today's switches as of now.
+    // The others' are read meanwhile, on threads of their own.
+    std::future<HistoryRange> others;
+    if (const OtherComputers *counted = countedOthers())
+        others = std::async(std::launch::async, [counted, range] { return counted->ReadRange(range); });
     HistoryRange sum
         = ReadHistoryRange(range, {ledger_.historyBytes()}, SwitchLinesThroughToday(ledger_.state()), ledger_.locale());
-    if (countedOthers())
-        AddRange(sum, countedOthers()->ReadRange(range));
+    if (others.valid())
+        AddRange(sum, others.get());
     return sum;
 }
 

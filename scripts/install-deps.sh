@@ -19,7 +19,7 @@ test_packages=(
   xvfb xauth x11-utils xdotool faketime
   clang libclang-rt-14-dev
   dpkg-dev file lintian appstream
-  python3 dbus-daemon
+  python3 dbus-daemon syncthing
   fonts-dejavu-core fonts-noto-core
 )
 
