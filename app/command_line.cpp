@@ -12,7 +12,7 @@ namespace {
 
 std::string HelpText()
 {
-    return "Usage: hourwise [--help | --version]\n"
+    return "Usage: hourwise [--help | --version | --shared-folder DIR]\n"
            "       hourwise --select NAME | --stop | --status [--json]\n"
            "Hourwise estimates how you spend your working day: check the item you are\n"
            "working on, and every minute it is credited to that item.\n"
@@ -29,6 +29,12 @@ std::string HelpText()
            "  --stop           check \"Nothing Selected\" in the running Hourwise\n"
            "  --status         print the checked item and today's minutes per item\n"
            "  --status --json  the same as JSON\n"
+           "  --shared-folder DIR\n"
+           "                   share the record with other computers through DIR, a\n"
+           "                   folder that a sync tool keeps in step: this computer's\n"
+           "                   files move into a subfolder of its own, and every view\n"
+           "                   counts every computer's minutes. Remembered in\n"
+           "                   ~/.config/hourwise/hourwise.conf.\n"
            "\n"
            "--select and --stop start Hourwise first when it is not running. Exit\n"
            "status: 0 done, 1 Hourwise could not be reached or started, 2 bad usage,\n"
@@ -116,6 +122,12 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments, const st
             return Answered(CommandLine::Action::Print, HelpText(), 0);
         if (argument == "--version")
             return Answered(CommandLine::Action::Print, "Hourwise " + version + "\n", 0);
+        if (argument == "--shared-folder") {
+            if (++i == arguments.size() || arguments[i].empty())
+                return Rejected(argument + " needs a folder");
+            line.sharedFolder = arguments[i];
+            continue;
+        }
         if (TakeCommand(arguments, i, line, commands, &problem)) {
             if (!problem.empty())
                 return Rejected(problem);

@@ -4,8 +4,8 @@
 #include <vector>
 
 // What the program's command line asks for. The program's own arguments are
-// --help, --version and the commands for a running copy (--select NAME,
-// --stop, --status [--json]); Qt's standard options (a desktop passes
+// --help, --version, --shared-folder DIR and the commands for a running copy
+// (--select NAME, --stop, --status [--json]); Qt's standard options (a desktop passes
 // "-session ID", a user "-style Fusion" or "-reverse") are passed on to Qt,
 // and only what neither knows is refused.
 // Everything is decided before the application object exists, so that
@@ -16,6 +16,7 @@ struct CommandLine {
     Action action = Action::Run;
     std::string text;  // what to print: help or version to stdout, a rejection to stderr
     int exitCode = 0;  // for Print and Reject
+    std::string sharedFolder; // for Run: the folder to share through, or empty
 
     // For Action::Command:
     Command command = Command::Status;

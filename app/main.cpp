@@ -12,6 +12,7 @@
 #include "ledger.h"
 #include "main_window.h"
 #include "qt_prompts.h"
+#include "sharing_session.h"
 #include "single_instance.h"
 
 #include <QApplication>
@@ -50,8 +51,12 @@ int main(int argc, char *argv[])
         std::fputs(problem.c_str(), stderr);
         return 1;
     }
-    if (commandLine.action == CommandLine::Action::Command)
+    if (commandLine.action == CommandLine::Action::Command) {
+        // The running copy works in this computer's subfolder when sharing.
+        if (const QString subfolder = SharingSession::SharedSubfolder(); !subfolder.isEmpty())
+            QDir::setCurrent(subfolder);
         return RunItemCommand(commandLine, argv[0]);
+    }
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Hourwise"));
@@ -59,11 +64,20 @@ int main(int argc, char *argv[])
     ApplyDesktopStyle();
     QtPrompts prompts;
 
-    const QString folder = QDir::currentPath();
+    // With a shared folder, this computer's subfolder there.
+    QString sharingProblem;
+    const QString folder = SharingSession::StartFolder(
+        QDir::currentPath(), QString::fromLocal8Bit(commandLine.sharedFolder.c_str()), &sharingProblem);
+    if (folder.isEmpty() || !QDir::setCurrent(folder)) {
+        QApplication::setWindowIcon(HourwiseIcon());
+        prompts.StandardError(sharingProblem.isEmpty() ? QStringLiteral("Cannot open folder \"%1\".").arg(folder)
+                                                       : sharingProblem);
+        return 1;
+    }
     SingleInstance instance(folder);
     QString lockProblem;
     bool heldByRunningCopy = false;
-    const std::unique_ptr<QLockFile> lock = LockDataFolder(folder, &lockProblem, &heldByRunningCopy);
+    std::unique_ptr<QLockFile> lock = LockDataFolder(folder, &lockProblem, &heldByRunningCopy);
     if (!lock) {
         if (heldByRunningCopy && instance.AskRunningCopyToShow())
             return 0;
@@ -73,12 +87,18 @@ int main(int argc, char *argv[])
         prompts.StandardError(lockProblem);
         return 1;
     }
+    if (const QString refusal = SharingSession::ClaimFolder(folder); !refusal.isEmpty()) {
+        QApplication::setWindowIcon(HourwiseIcon());
+        prompts.StandardError(refusal);
+        return 1;
+    }
 
     Ledger ledger(folder, [] { return QDateTime::currentDateTime(); }, LocaleValues::fromSystem());
     EndingSignals endings(ledger);
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     auto *session = new DesktopSession(form1, ledger, prompts); // the window's child, ended with it
+    new SharingSession(form1, ledger, prompts, std::move(lock)); // the same
     // Commands are answered once the files are loaded: until then, and after
     // a start-up that could not load them, the command waits and then says
     // that Hourwise did not answer, rather than that it has no such item.

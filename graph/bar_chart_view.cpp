@@ -399,7 +399,8 @@ QString BarChartView::barsDescription() const
         const QString mark = MarkText(Series1.value(bar.index), Series1.marksStyle(), total, locale_);
         bars << Series1.label(bar.index) + QLatin1Char(' ') + mark;
     }
-    return leftAxisTitle_ + QStringLiteral(": ") + bars.join(QStringLiteral("; "));
+    const QString description = leftAxisTitle_ + QStringLiteral(": ") + bars.join(QStringLiteral("; "));
+    return descriptionNote_.isEmpty() ? description : descriptionNote_ + QStringLiteral(". ") + description;
 }
 
 ChartInputs BarChartView::inputsFor(const QRect &rect) const

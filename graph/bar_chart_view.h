@@ -83,8 +83,9 @@ public:
 
     // What the chart shows, for screen readers: the value-axis caption, then
     // each bar's label and mark text, "Minutes: Email 30; Coding 1,234", for the
-    // bars in view.
+    // bars in view; with a note, the note first ("3 computers counted. Minutes: ...").
     QString barsDescription() const;
+    void setAccessibleDescriptionNote(const QString &note) { descriptionNote_ = note; }
 
     // Renders the whole chart into rect of the painter's surface. The
     // painter may be scaled (a printer page); the chart is laid out in the
@@ -141,6 +142,7 @@ private:
 
     QStringList titleLines_{QStringLiteral("TChart")};
     QString leftAxisTitle_{QStringLiteral("Minutes")};
+    QString descriptionNote_;
     int bottomLabelsAngle_ = 90;
     int bottomLabelsFontSize_ = 8;
     LocaleValues locale_;

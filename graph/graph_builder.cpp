@@ -132,6 +132,9 @@ void GraphBuilder::DrawGraph()
     chart_.Series1.setMarksStyle(percent ? MarksStyle::smsPercent : MarksStyle::smsValue);
     chart_.setLeftAxisTitle(percent ? QStringLiteral("Percentage") : QStringLiteral("Minutes"));
     chart_.setTitleLines({titleWithComputers()});
+    const int computers = ComputersCounted();
+    chart_.setAccessibleDescriptionNote(computers > 1 ? QStringLiteral("%1 computers counted").arg(computers)
+                                                      : QString());
     // Days read upward whatever their number: side by side, their long
     // labels would hide each other.
     chart_.setBottomLabelsAngle(BarCount >= 6 || GraphMode == 9 ? 90 : 0);
@@ -157,15 +160,15 @@ void GraphBuilder::RedrawCorrectedDay(QDate date)
     if (showsChosenDay()) {
         // A correction changes minutes only, so the day's lines are the ones shown.
         const DayLines day = FindDayLines(ledger_.historyBytes(), JulianAtMidnight(date), locale);
-        for (int q = 0; q < BarCount && q < day.block.size(); ++q) {
+        for (int q = 0; q < ShownDay.minutes.size() && q < day.block.size(); ++q) {
             bool ok = false;
             const qint32 minutes = TryStrToInt(day.block.at(q).section(QLatin1Char(':'), 2, 2), &ok);
-            BarValues[q] = ok ? minutes : BarValues.at(q);
+            if (ok)
+                ShownDay.minutes[q] = minutes;
         }
+        chartDay();
     } else {
-        SetRangeView(ReadHistoryRange(ShownRange, {ledger_.historyBytes()}, SwitchLinesThroughToday(ledger_.state()),
-                                      locale),
-                     GraphMode);
+        SetRangeView(ReadRange(ShownRange), GraphMode);
     }
     DrawGraph();
 }
@@ -258,7 +261,11 @@ int GraphBuilder::LabelFontSize(int barCount)
 
 void GraphBuilder::setOtherComputers(OtherComputers *others)
 {
+    if (others_)
+        disconnect(others_, nullptr, this, nullptr);
     others_ = others;
+    if (!others_)
+        return;
     connect(others_, &OtherComputers::changed, this, [this] {
         if (!showsFixedView() && !thisComputerOnly_)
             DrawGraph();
@@ -312,6 +319,7 @@ HistoryRange GraphBuilder::ReadRange(const DayRange &range) const
 void GraphBuilder::SetDayView(const GraphViewState::ChosenDay &day)
 {
     ShownDay = day;
+    ShownRange = {day.date, day.date};
     if (!showsChosenDay())
         GraphMode = 5;
     chartDay();

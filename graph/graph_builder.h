@@ -102,6 +102,8 @@ public:
     bool thisComputerOnly() const { return thisComputerOnly_; }
     // How many computers the views count: 1 unless others are counted.
     int ComputersCounted() const;
+    // The other computers that the views count, or null.
+    const OtherComputers *countedOthers() const;
 
     // The history (this computer's as the ledger holds it, and the others')
     // summed over the range, for SetRangeView.
@@ -142,7 +144,6 @@ private:
     QString rangeTitle(const HistoryRange &range) const;
     QString dayLabel(const RangeDay &day) const;
     void scrollDaysToEnd();
-    const OtherComputers *countedOthers() const;
     void chartDay();
     QString titleWithComputers() const;
 

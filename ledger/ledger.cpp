@@ -4,6 +4,7 @@
 #include "day_key.h"
 #include "hourwise_error.h"
 #include "line_file.h"
+#include "shared_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -928,6 +929,18 @@ qint32 Ledger::TakeBackMinutes(int position, double day, qint32 minutes)
     s_.DataLines[position] = TodayLine(position);
     s_.DataLines[s_.ItemCount + position] = TotalLine(position);
     return taken;
+}
+
+void Ledger::MoveToFolder(const QString &folder)
+{
+    SaveAll();
+    MoveDataFiles(folder_, folder);
+    folder_ = folder;
+    const int checked = s_.CheckedIndex;
+    StartupLoad(); // the bytes just saved: it writes nothing
+    // The same run goes on: the item stays checked, and no switch is counted.
+    s_.CheckedIndex = checked;
+    emit selectionChanged(checked);
 }
 
 void Ledger::ReloadSaveAndRestore(int restoreIndex)

@@ -186,6 +186,12 @@ public:
     // minutes taken: none unless IsStillDay(day).
     qint32 TakeBackMinutes(int position, double day, qint32 minutes);
 
+    // Saves, moves the three files to folder (MoveDataFiles: the old folder
+    // keeps them until the copies are complete) and works there from now on,
+    // the selection kept. Throws HourwiseError, leaving everything where it
+    // was, when the save or the move fails.
+    void MoveToFolder(const QString &folder);
+
     // What follows a closed item dialog: start the new day if the date has
     // changed, re-parse, save, and check the item at restoreIndex again
     // (counting a switch) when it is not -1.

@@ -132,6 +132,11 @@ QString ClaimSubfolder(const QString &folder, const QString &hostName, const QSt
     return {};
 }
 
+void ReleaseSubfolder(const QString &folder)
+{
+    QFile::remove(QDir(folder).filePath(kClaimFileName));
+}
+
 QString ThisBootId()
 {
     QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));

@@ -45,5 +45,8 @@ void MoveDataFiles(const QString &from, const QString &to);
 // refusing. bootId and nowMs are given by the caller (tests pass their own).
 QString ClaimSubfolder(const QString &folder, const QString &hostName, const QString &bootId, qint64 nowMs);
 
+// Takes back the claim when this computer stops writing the subfolder.
+void ReleaseSubfolder(const QString &folder);
+
 // This boot's id from the kernel, or an empty text where there is none.
 QString ThisBootId();

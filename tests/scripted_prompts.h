@@ -19,6 +19,7 @@ struct ScriptedPrompts : Prompts {
     QQueue<bool> printerAnswers;     // default: cancel
     QQueue<QString> saveAnswers;     // default: cancel
     QQueue<QString> csvAnswers;      // default: cancel
+    QQueue<QString> folderAnswers;   // default: cancel
     QStringList standardErrors;      // messages as the standard error box would show them
     std::function<void()> whileStandardErrorOpen; // runs as if while the box is open
 
@@ -60,5 +61,11 @@ struct ScriptedPrompts : Prompts {
     {
         log << QStringLiteral("SaveCsv: ") + proposed;
         return csvAnswers.isEmpty() ? QString() : csvAnswers.dequeue();
+    }
+
+    QString ChooseFolder(const QString &caption) override
+    {
+        log << QStringLiteral("ChooseFolder: ") + caption;
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
 };

@@ -8,6 +8,7 @@
 #include "qt_prompts.h"
 #include "radio_group.h"
 #include "single_instance.h"
+#include "sharing_session.h"
 #include "text_clipping.h"
 #include "text_contrast.h"
 #include "window_fixture.h"
@@ -142,6 +143,7 @@ private slots:
     void laterStartGetsPastIdleConnections();
     void laterStartGivesUpOnABusyCopy();
     void commandsThroughTheSocketAreClicks();
+    void sharingMovesTheFilesAndCountsTheOthers();
 };
 
 void TestMainWindow::widgetsStandWhereTheyShould_data()
@@ -242,12 +244,14 @@ void TestMainWindow::menusHoldEveryEntryInOrder()
     QCOMPARE(menus.size(), 4);
     // Each entry's access key is the letter after "&", one letter once per menu.
     QCOMPARE(menuTexts(w.menuBar()), (QStringList{"&Items", "&Edit Time", "&Graph", "&Help"}));
-    QCOMPARE(menuTexts(menus.at(0)->menu()), (QStringList{"&Add Item", "&Delete Item"}));
+    QCOMPARE(menuTexts(menus.at(0)->menu()),
+             (QStringList{"&Add Item", "&Delete Item", "-", "&Share with Other Computers...", "S&top Sharing"}));
     QCOMPARE(menuTexts(menus.at(1)->menu()), (QStringList{"&Add Time to Item", "&Deduct from Item", "-",
                                                           "&Correct Day...", "&Move Minutes...", "-", "&Undo"}));
     QCOMPARE(menuTexts(menus.at(2)->menu()),
              (QStringList{"&Today", "T&otal", "&Choose Date", "Choose &Range...", "-", "&Print Graph", "&Save Graph", "-",
-                          "&Export History..."}));
+                          "&Export History...", "T&his Computer Only"}));
+    QVERIFY(!w.StopSharing1->isVisible() && !w.ThisComputerOnly1->isVisible()); // while not sharing
     QCOMPARE(menuTexts(w.Today1->menu()), (QStringList{"&Value", "&Percentage"}));
     QCOMPARE(menuTexts(w.Total1->menu()), (QStringList{"&Value", "&Precentage"}));
     QCOMPARE(menuTexts(menus.at(3)->menu()), (QStringList{"&About", "&Help"}));
@@ -744,6 +748,51 @@ void TestMainWindow::commandsThroughTheSocketAreClicks()
     // A folder where nothing listens says so at once, without waiting.
     QTemporaryDir idle;
     QCOMPARE(SingleInstance(idle.path(), 60000).AskItemCommand({Kind::Status, {}}).outcome, Outcome::NoneRuns);
+}
+
+// "Share with Other Computers..." moves the files into this computer's
+// subfolder and counts the computer beside it; minutes go on being written
+// there; "This Computer Only" and "Stop Sharing" come back to this one alone.
+void TestMainWindow::sharingMovesTheFilesAndCountsTheOthers()
+{
+    QTemporaryDir config, shared;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    WindowFixture f;
+    f.writeItems({"Mail"});
+    const QString today = f.today();
+    QVERIFY(QDir(shared.path()).mkpath("laptop-2"));
+    WriteLineFile(shared.filePath("laptop-2/data.txc"),
+                  {today + ":Mail:30:", today + ":Reading:5:", "T:Mail:30:", "T:Reading:5:"});
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(f.dir.path());
+    TForm1 &w = f.open();
+    new SharingSession(w, *f.ledger, f.prompts, LockDataFolder(f.dir.path()));
+    f.prompts.folderAnswers << shared.path();
+    w.ShareWithOtherComputers1->trigger();
+    const QString sub = QDir::currentPath();
+    QCOMPARE(QFileInfo(sub).path(), shared.path());
+    QVERIFY(!QFile::exists(f.path("data.txc")) && QFile::exists(sub + "/data.txc"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Hourwise (2 computers)"));
+    QCOMPARE(w.Chart1->Series1.labels(), (QStringList{"Mail", "Reading"}));
+    QVERIFY(w.StopSharing1->isVisible() && w.ThisComputerOnly1->isVisible() && !w.ShareWithOtherComputers1->isVisible());
+
+    clickItem(w, 0);
+    w.Timer1Timer();
+    QCOMPARE(w.Chart1->Series1.values(), (QVector<double>{31, 5}));
+    QCOMPARE(ReadLineFile(sub + "/data.txc").first(), today + ":Mail:1:");
+    w.ThisComputerOnly1->trigger();
+    QCOMPARE(w.Chart1->Series1.values(), QVector<double>{1});
+    QCOMPARE(w.windowTitle(), QStringLiteral("Hourwise"));
+    w.ThisComputerOnly1->trigger();
+
+    w.StopSharing1->trigger(); // confirmed
+    QCOMPARE(QDir::currentPath(), f.dir.path());
+    QVERIFY(!QFileInfo::exists(sub));
+    QCOMPARE(f.lines("data.txc").first(), today + ":Mail:1:");
+    QCOMPARE(w.Chart1->Series1.values(), QVector<double>{1});
+    QCOMPARE(w.windowTitle(), QStringLiteral("Hourwise"));
+    QCOMPARE(f.ledger->state().CheckedIndex, 0); // the item stays checked
+    QDir::setCurrent(home);
 }
 
 QTEST_MAIN(TestMainWindow)

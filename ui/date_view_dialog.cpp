@@ -157,20 +157,25 @@ void TForm4::ChartChosenDay()
                                   ledger_.locale());
     DayLineCount = found.count;
     DayBlock = std::move(found.block);
-    if (DayLineCount == 0) {
+    DaySwitchText = findSwitchText();
+    // This computer's lines; the graph builder adds the other computers'.
+    GraphViewState::ChosenDay day{DateOfJulian(ChosenJulian), {}, {}, dateTextOfKey(ChosenDayKey), DaySwitchText, {}};
+    for (const QString &line : std::as_const(DayBlock)) {
+        day.title = dateTextOfKey(historyField(line, 0));
+        day.labels << historyField(line, 1);
+        day.minutes << StrToInt(historyField(line, 2));
+    }
+    bool whole = false;
+    if (const qint32 count = TryStrToInt(DaySwitchText.section(QStringLiteral(" : "), 1), &whole); whole)
+        day.switches = count;
+    const GraphViewState before = graph_.viewState();
+    graph_.SetDayView(day);
+    if (graph_.BarCount == 0) {
+        graph_.restoreViewState(before); // the menu's marks too
         prompts_.Information(QStringLiteral("No data for ") + dateTextOfKey(ChosenDayKey)
                              + QStringLiteral(" exists"));
         return;
     }
-    graph_.ResizeBars(DayLineCount);
-    DaySwitchText = findSwitchText();
-    fillBarsFromBlock();
-    const QDate chosen = DateOfJulian(ChosenJulian);
-    graph_.ShownRange = {chosen, chosen};
-    GraphMenuMarks marks;
-    marks.Today1 = marks.Value1 = false;
-    marks.ChooseDate1 = true;
-    graph_.SetMarks(marks);
     accept();
 }
 
@@ -182,16 +187,6 @@ QString TForm4::findSwitchText() const
     const SwitchEntries entries = FindSwitchEntries(lines, ledger_.locale());
     const auto entry = entries.lastKeyLine.constFind(DateOfJulian(ChosenJulian));
     return entry == entries.lastKeyLine.cend() ? QString() : QStringLiteral("Switches : ") + lines.value(*entry + 1);
-}
-
-void TForm4::fillBarsFromBlock()
-{
-    for (int q = 0; q < DayLineCount; ++q) {
-        const QString &line = DayBlock.at(q);
-        graph_.ChartTitleText = dateTextOfKey(historyField(line, 0)) + kTitleGap + DaySwitchText;
-        graph_.BarLabels[q] = historyField(line, 1);
-        graph_.BarValues[q] = StrToInt(historyField(line, 2));
-    }
 }
 
 QString TForm4::dateTextOfKey(const QString &key) const

@@ -60,7 +60,6 @@ private:
     // OK's steps; throws HourwiseError on a file or conversion error.
     void ChartChosenDay();
     QString findSwitchText() const;
-    void fillBarsFromBlock();
     QString dateTextOfKey(const QString &key) const;
 
     Ledger &ledger_;

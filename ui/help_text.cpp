@@ -120,6 +120,23 @@ tasks constantly; a low one means long stretches of steady work. When you
 chart an earlier day with "Choose Date", that day's count stands in the
 chart's title; over a span of days, the sum stands there.
 
+Several computers
+
+If you work on more than one computer, let every view count them all:
+choose "Items" > "Share with Other Computers..." and pick a folder that a
+sync tool (Syncthing, Nextcloud, Dropbox) or a network share keeps in step
+between them, the same folder on each computer (or start Hourwise with
+--shared-folder DIR). Hourwise moves this computer's files into a subfolder
+of its own there, named after the computer, and never writes another
+computer's subfolder, so the sync tool has nothing to merge. Today, Total,
+"Choose Date", "Choose Range" and the export then add up the minutes and
+switches of every computer, items matched by name; the chart's title says
+how many computers it counts, and "Graph" > "This Computer Only" shows this
+one alone. The items, the switch count under them and the away question
+stay this computer's. Conflict copies and half-synced files that a sync
+tool leaves are not counted; the line under the switch count names them.
+"Items" > "Stop Sharing" moves the files back.
+
 Helpful Tips
 
 - Leave Hourwise running all day. It needs very few resources and goes on
@@ -169,7 +186,15 @@ Contact: hourwise@example.org, www.example.org
 
 } // namespace
 
-QString HelpText()
+QString HelpText(int computersCounted)
 {
-    return QString::fromUtf8(kHelpText);
+    QString text = QString::fromUtf8(kHelpText);
+    if (computersCounted > 1) {
+        const QString counted = QStringLiteral("Every view now counts %1 computers: this one and %2 other%3.\n")
+                                    .arg(computersCounted)
+                                    .arg(computersCounted - 1)
+                                    .arg(computersCounted > 2 ? QStringLiteral("s") : QString());
+        text.insert(text.indexOf(QStringLiteral("\nHelpful Tips\n")), QStringLiteral("\n") + counted);
+    }
+    return text;
 }

@@ -111,6 +111,9 @@ void TForm5::Button1Click()
 void TForm5::showHelpFace()
 {
     setWindowTitle(QStringLiteral("Help"));
+    const QString text = HelpText(modes_.ComputersCounted);
+    if (Memo1->toPlainText() != text) // setting it again would scroll back to the top
+        Memo1->setPlainText(text);
     Memo1->show();
     designed_[Button1].moveTopLeft(QPoint(8, 392));
     setOuterSize(kHelpOuterSize);

@@ -9,6 +9,7 @@
 #include "info_window.h"
 #include "ledger.h"
 #include "move_minutes_dialog.h"
+#include "other_computers.h"
 #include "prompts.h"
 #include "radio_group.h"
 #include "range_dialog.h"
@@ -89,6 +90,8 @@ void TForm1::createWidgets()
                                            .arg(shown.toHtmlEscaped(), SaveStatus::kSaveOverLinkText.toHtmlEscaped())
                                      : shown);
         SaveStatusLine->setVisible(!text.isEmpty());
+        if (text.isEmpty())
+            showSharingNotes();
     });
 
     StaticText1 = new QLabel(QStringLiteral("Hourwise"), client);
@@ -143,6 +146,10 @@ void TForm1::createMenus()
     QMenu *items = menuBar()->addMenu(QStringLiteral("&Items"));
     AddItem1 = items->addAction(QStringLiteral("&Add Item"));
     DeleteItem1 = items->addAction(QStringLiteral("&Delete Item"));
+    items->addSeparator();
+    ShareWithOtherComputers1 = items->addAction(QStringLiteral("&Share with Other Computers..."));
+    StopSharing1 = items->addAction(QStringLiteral("S&top Sharing"));
+    StopSharing1->setVisible(false);
 
     QMenu *editTime = menuBar()->addMenu(QStringLiteral("&Edit Time"));
     AddTimetoItem1 = editTime->addAction(QStringLiteral("&Add Time to Item"));
@@ -173,6 +180,13 @@ void TForm1::createMenus()
     SaveGraph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     graph->addSeparator();
     ExportHistory1 = graph->addAction(QStringLiteral("&Export History..."));
+    ThisComputerOnly1 = graph->addAction(QStringLiteral("T&his Computer Only"));
+    ThisComputerOnly1->setCheckable(true);
+    ThisComputerOnly1->setVisible(false); // while sharing
+    connect(ThisComputerOnly1, &QAction::toggled, this, [this](bool only) {
+        runCommand([&] { Graph.setThisComputerOnly(only); });
+        showComputersCounted();
+    });
     for (QAction *mark : {Today1, Value1, Percentage1, Total1, Value2, Percentage2, ChooseDate1, ChooseRange1})
         mark->setCheckable(true);
     showGraphMarks();
@@ -215,6 +229,52 @@ void TForm1::createMenus()
     addAction(exitKey);
     connect(exitKey, &QAction::triggered, this, &TForm1::Button1Click);
     onTriggered(ExportHistory1, [this] { ExportHistory1Click(); });
+}
+
+void TForm1::setOtherComputers(OtherComputers *others)
+{
+    if (others_)
+        disconnect(others_, nullptr, this, nullptr);
+    others_ = others;
+    Graph.setOtherComputers(others);
+    StopSharing1->setVisible(others);
+    ThisComputerOnly1->setVisible(others);
+    ShareWithOtherComputers1->setVisible(!others);
+    if (others) {
+        connect(others, &OtherComputers::changed, this, [this] {
+            showComputersCounted();
+            showSharingNotes();
+        });
+    }
+    showComputersCounted();
+    showSharingNotes();
+    if (ledger_.isLoaded())
+        runCommand([this] { ledger_.SaveAll(); }); // redraws the view with the computers now counted
+}
+
+void TForm1::showComputersCounted()
+{
+    const int computers = Graph.ComputersCounted();
+    setWindowTitle(computers > 1 ? QStringLiteral("Hourwise (%1 computers)").arg(computers)
+                                 : QStringLiteral("Hourwise"));
+}
+
+// What the other computers' folders hold that is not counted, in the status
+// line while no failed save needs it; the whole list in its tooltip.
+void TForm1::showSharingNotes()
+{
+    const QStringList notes = others_ ? others_->skipped() : QStringList();
+    SaveStatusLine->setToolTip(notes.join(QLatin1Char('\n')));
+    if (!saveStatus_->text().isEmpty())
+        return;
+    QString text;
+    if (!notes.isEmpty())
+        text = notes.first()
+            + (notes.size() > 1 ? QStringLiteral(" (and %1 more)").arg(notes.size() - 1) : QString());
+    SaveStatusLine->setTextFormat(Qt::PlainText);
+    SaveStatusLine->setText(WithVisibleControls(text));
+    SaveStatusLine->setAccessibleDescription(notes.join(QLatin1Char('\n')));
+    SaveStatusLine->setVisible(!text.isEmpty());
 }
 
 void TForm1::showGraphMarks()
@@ -481,7 +541,7 @@ void TForm1::ExportHistory1Click()
     } while (QFileInfo::exists(path)
              && !prompts_.ConfirmLoss(QStringLiteral("\"%1\" already exists. Do you want to replace it?").arg(path)));
     lastCsvPath_ = path;
-    const QString leftOut = ExportHistory(ledger_, path, range);
+    const QString leftOut = ExportHistory(ledger_, path, range, Graph.countedOthers());
     if (!leftOut.isEmpty())
         prompts_.Error(leftOut);
 }
@@ -497,5 +557,6 @@ void TForm1::Help2Click()
 {
     CreateDialogs();
     Modes.InfoMode = 1;
+    Modes.ComputersCounted = Graph.ComputersCounted();
     Form5->exec();
 }

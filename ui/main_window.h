@@ -13,6 +13,7 @@ class BarChartView;
 class CorrectDayDialog;
 class MoveMinutesDialog;
 class Ledger;
+class OtherComputers;
 class Prompts;
 class QAction;
 class QLabel;
@@ -56,6 +57,8 @@ public:
     QMenu *PopupMenu1;
 
     QAction *AddItem1, *DeleteItem1;
+    QAction *ShareWithOtherComputers1, *StopSharing1; // the second shown while sharing, in place of the first
+    QAction *ThisComputerOnly1;                       // shown while sharing
     QAction *AddTimetoItem1, *RemoveTimefromItem1;
     QAction *CorrectDay1, *MoveMinutes1, *Undo1;
     QAction *Today1, *Value1, *Percentage1, *Total1, *Value2, *Percentage2, *ChooseDate1;
@@ -78,6 +81,13 @@ public:
     // True when the data files could not be read at start: the window then
     // closes without writing anything.
     bool startupFailed() const { return startupFailed_; }
+
+    // The other computers that the views count, or null while not sharing:
+    // the sharing entries of the menus, the title and the status line follow.
+    void setOtherComputers(OtherComputers *others);
+
+    // Connects an action to a handler that runs through the error guard.
+    void onTriggered(QAction *action, const std::function<void()> &handler);
 
     void FormShow();
     void Timer1Timer();
@@ -116,8 +126,8 @@ private:
     void showGraphMarks();
     void showTimeDialog(bool add);
     void mirrorSelection(int checkedIndex);
-    // Connects an action to a handler that runs through the error guard.
-    void onTriggered(QAction *action, const std::function<void()> &handler);
+    void showComputersCounted();
+    void showSharingNotes();
     // Runs a handler; its error is shown, and a failed save is noted in the
     // save status. Returns false when the handler was abandoned that way.
     bool runCommand(const std::function<void()> &handler);
@@ -130,6 +140,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QString lastPicturePath_ = QStringLiteral("*.bmp");
     QString lastCsvPath_; // empty until the first export, which proposes ProposedExportPath()
+    OtherComputers *others_ = nullptr;
     bool shown_ = false;
     bool startupFailed_ = false;
 };

@@ -36,6 +36,8 @@ public:
     virtual QString SavePictureFileName(const QString &proposed) = 0;
     // The save dialog for CSV files; the chosen path, or empty when cancelled.
     virtual QString SaveCsvFileName(const QString &proposed) = 0;
+    // The folder dialog; the chosen folder, or empty when cancelled.
+    virtual QString ChooseFolder(const QString &caption) = 0;
 };
 
 // Title of the standard error box: the executable's file name without folder

@@ -207,6 +207,14 @@ QString QtPrompts::SaveCsvFileName(const QString &proposed)
     return chooseSaveFile(parent_, proposed, QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
 }
 
+QString QtPrompts::ChooseFolder(const QString &caption)
+{
+    const QString workingDirectory = QDir::currentPath(); // as for the save dialogs
+    const QString folder = QFileDialog::getExistingDirectory(parent_, caption, QDir::homePath());
+    QDir::setCurrent(workingDirectory);
+    return folder;
+}
+
 InputBoxDialog::InputBoxDialog(const QString &caption, const QString &prompt, const QString &initial, QWidget *parent)
     : QDialog(parent), edit_(new QLineEdit(initial, this))
 {

@@ -21,6 +21,7 @@ public:
     bool ChoosePrinter(QPrinter &printer) override;
     QString SavePictureFileName(const QString &proposed) override;
     QString SaveCsvFileName(const QString &proposed) override;
+    QString ChooseFolder(const QString &caption) override;
 
 private:
     QWidget *parent_;

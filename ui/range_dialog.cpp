@@ -158,13 +158,7 @@ void RangeDialog::OkButtonClick()
 
 void RangeDialog::ChartRange()
 {
-    // The history as the ledger holds it, with the last block, which holds
-    // today's minutes as of now. Its earlier bytes are read from the file
-    // while it is as the ledger last saw it, never through the mapping,
-    // which a program writing the file in place could cut short. The switch
-    // log as the ledger holds it too, with today's switches as of now.
-    const HistoryRange range = ReadHistoryRange(chosenRange(), {ledger_.historyBytes()},
-                                                SwitchLinesThroughToday(ledger_.state()), ledger_.locale());
+    const HistoryRange range = graph_.ReadRange(chosenRange());
     const QString rangeText = RangeText(range.range, ledger_.locale());
     if (!range.hasLines()) {
         prompts_.Information(QStringLiteral("No data for ") + rangeText + QStringLiteral(" exists"));
