@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history_range.h"
+#include "other_computers.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -8,8 +9,6 @@
 #include <optional>
 
 class Ledger;
-class OtherComputers;
-struct OtherHistory;
 
 // The whole history as CSV for spreadsheets (RFC 4180: UTF-8, comma
 // separated, CR LF line ends, fields quoted where they hold a comma, a quote

@@ -184,6 +184,10 @@ bool OtherComputers::stampsUnchanged() const
 {
     if (!sharedStamp_.exists || stampOrNone(sharedFolder_) != sharedStamp_)
         return false;
+    for (const auto &[path, stamp] : emptyFolders_) {
+        if (stampOrNone(path) != stamp)
+            return false;
+    }
     return std::all_of(computers_.begin(), computers_.end(),
                        [](const Computer &computer) { return stampsOf(computer.path) == computer.stamps; });
 }
@@ -195,6 +199,7 @@ void OtherComputers::Refresh()
     sharedStamp_ = stampOrNone(sharedFolder_);
     QVector<Computer> found;
     skippedFolders_.clear();
+    emptyFolders_.clear();
     const QFileInfoList entries
         = QDir(sharedFolder_).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     for (const QFileInfo &entry : entries) {
@@ -210,8 +215,12 @@ void OtherComputers::Refresh()
             continue;
         }
         const QDir folder(entry.absoluteFilePath());
-        if (std::none_of(kOwnFiles.begin(), kOwnFiles.end(), [&](const QString &file) { return folder.exists(file); }))
-            continue; // not an Hourwise folder
+        if (std::none_of(kOwnFiles.begin(), kOwnFiles.end(), [&](const QString &file) { return folder.exists(file); })) {
+            // Not an Hourwise folder, or one whose files a sync tool has not
+            // brought yet: looked at again when it changes.
+            emptyFolders_ << std::pair(folder.path(), stampOrNone(folder.path()));
+            continue;
+        }
         const auto known = std::find_if(computers_.begin(), computers_.end(),
                                         [&](const Computer &computer) { return computer.name == name; });
         found << (known != computers_.end() ? *known : Computer{name, folder.path(), {}, {}, {}, {}});
@@ -273,6 +282,8 @@ void OtherComputers::watchFolders()
     QStringList wanted{sharedFolder_};
     for (const Computer &computer : computers_)
         wanted << computer.path << QDir(computer.path).filePath(Ledger::DataFileName);
+    for (const auto &folder : std::as_const(emptyFolders_))
+        wanted << folder.first;
     wanted.removeIf([](const QString &path) { return !QFileInfo::exists(path); });
     if (!wanted.isEmpty())
         watcher_.addPaths(wanted);

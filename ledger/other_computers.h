@@ -12,6 +12,7 @@
 #include <QVector>
 
 #include <optional>
+#include <utility>
 
 // Minutes by item name, items in order of first appearance.
 struct ItemSums {
@@ -133,6 +134,7 @@ private:
     FileStamp sharedStamp_;
     QVector<Computer> computers_;
     QStringList skippedFolders_;
+    QVector<std::pair<QString, FileStamp>> emptyFolders_; // subfolders without the files, and their stamps
     QStringList skipped_;
     QFileSystemWatcher watcher_;
     QTimer minuteCheck_;
