@@ -34,8 +34,11 @@ stop_xvfb() {
 
 # Makes $work, a temporary folder, and has the program under test
 # ($program_pid), the server and the folder removed when the script ends.
+# The program reads its configuration there, not the user's, which may name
+# a shared folder.
 make_work_folder() {
   work=$(mktemp -d)
+  export XDG_CONFIG_HOME=$work/config
   xvfb_pid= program_pid=
   trap remove_work_folder EXIT
   trap 'exit 1' INT TERM
