@@ -98,7 +98,8 @@ int main(int argc, char *argv[])
     TForm1 form1(ledger, prompts);
     prompts.setParent(&form1);
     auto *session = new DesktopSession(form1, ledger, prompts); // the window's child, ended with it
-    new SharingSession(form1, ledger, prompts, std::move(lock)); // the same
+    auto *sharing = new SharingSession(form1, ledger, prompts, std::move(lock)); // the same
+    QObject::connect(sharing, &SharingSession::folderChanged, &instance, &SingleInstance::MoveTo);
     // Commands are answered once the files are loaded: until then, and after
     // a start-up that could not load them, the command waits and then says
     // that Hourwise did not answer, rather than that it has no such item.

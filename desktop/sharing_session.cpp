@@ -155,6 +155,7 @@ void SharingSession::Join(const QString &sharedFolder)
         QDir().rmdir(left);
     }
     QDir::setCurrent(subfolder);
+    emit folderChanged(subfolder);
     countOthers(shared, QFileInfo(subfolder).fileName());
 }
 
@@ -179,6 +180,7 @@ void SharingSession::Leave()
     lock_ = std::move(lock); // the subfolder's lock file goes with the old lock
     QDir().rmdir(subfolder); // when nothing else is left in it
     QDir::setCurrent(home);
+    emit folderChanged(home);
     window_.setOtherComputers(nullptr);
     others_.reset();
 }

@@ -43,6 +43,10 @@ public:
     void Join(const QString &sharedFolder);
     void Leave();
 
+signals:
+    // The ledger works in folder from now on.
+    void folderChanged(const QString &folder);
+
 private:
     void ShareWithOtherComputers1Click();
     void StopSharing1Click();

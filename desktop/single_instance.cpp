@@ -236,13 +236,30 @@ SingleInstance::SingleInstance(const QString &folder, int waitMs)
 
 SingleInstance::~SingleInstance()
 {
+    stopListening();
+}
+
+void SingleInstance::stopListening()
+{
     if (listening_ < 0)
         return;
     for (const Waiting &connection : waiting_)
         connection.close();
+    waiting_.clear();
+    silence_.stop();
     notifier_.reset();
     ::close(listening_);
+    listening_ = -1;
     QFile::remove(serverName_);
+}
+
+void SingleInstance::MoveTo(const QString &folder)
+{
+    const bool wasListening = listening_ >= 0;
+    stopListening();
+    serverName_ = ServerName(folder);
+    if (wasListening)
+        Listen();
 }
 
 QString SingleInstance::ServerName(const QString &folder)

@@ -64,6 +64,8 @@ public:
     // For the copy that holds the lock: from now on, later starts are
     // announced by showRequested.
     void Listen();
+    // Listens for later starts on folder instead, once the data has moved there.
+    void MoveTo(const QString &folder);
 
     // For the copy that listens: how to answer commands. Until they are
     // set, commands get no answer.
@@ -102,6 +104,7 @@ private:
     void receive(int fd);
     void dropOldest();
     void dropSilent();
+    void stopListening();
 
     QString serverName_;
     int waitMs_;
