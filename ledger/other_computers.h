@@ -108,7 +108,6 @@ public:
     OthersDay ReadDay(QDate date) const;
     QList<OtherHistory> ReadHistories() const;
 
-    void setLocale(const LocaleValues &locale) { locale_ = locale; }
 
 signals:
     void changed();
