@@ -84,13 +84,28 @@ QString SharingSession::SharedSubfolder()
 
 QString SharingSession::ClaimFolder(const QString &folder)
 {
-    if (SharingSettings::Read().sharedFolder.isEmpty())
+    SharingSettings settings = SharingSettings::Read();
+    if (settings.sharedFolder.isEmpty())
         return {};
     try {
-        return ClaimSubfolder(folder, QSysInfo::machineHostName(), ThisBootId(), QDateTime::currentMSecsSinceEpoch());
+        const QString claimedBefore = settings.claimedInBoot;
+        const QString refusal = claimForThisBoot(folder, settings);
+        if (refusal.isEmpty() && settings.claimedInBoot != claimedBefore)
+            settings.Write();
+        return refusal;
     } catch (const HourwiseError &error) {
         return error.message();
     }
+}
+
+QString SharingSession::claimForThisBoot(const QString &folder, SharingSettings &settings)
+{
+    const QString boot = ThisBootId();
+    const QString refusal = ClaimSubfolder(folder, QSysInfo::machineHostName(), boot, settings.claimedInBoot,
+                                           QDateTime::currentMSecsSinceEpoch());
+    if (refusal.isEmpty())
+        settings.claimedInBoot = boot;
+    return refusal;
 }
 
 SharingSession::SharingSession(TForm1 &window, Ledger &ledger, Prompts &prompts, std::unique_ptr<QLockFile> lock)
@@ -133,8 +148,7 @@ void SharingSession::Join(const QString &sharedFolder)
     if (!QDir().mkpath(subfolder))
         throw HourwiseError(QStringLiteral("Cannot create folder \"%1\".").arg(subfolder));
     std::unique_ptr<QLockFile> lock = lockOrThrow(subfolder);
-    const QString refusal = ClaimSubfolder(subfolder, QSysInfo::machineHostName(), ThisBootId(),
-                                           QDateTime::currentMSecsSinceEpoch());
+    const QString refusal = claimForThisBoot(subfolder, settings);
     if (!refusal.isEmpty())
         throw HourwiseError(refusal);
     if (settings.sharedFolder.isEmpty())

@@ -9,6 +9,7 @@ class Ledger;
 class OtherComputers;
 class Prompts;
 class QLockFile;
+struct SharingSettings;
 class TForm1;
 
 // Sharing the record with other computers through a folder that a sync
@@ -48,6 +49,9 @@ signals:
     void folderChanged(const QString &folder);
 
 private:
+    // Claims folder for this boot and notes the boot in settings (to be
+    // written), so that this computer's next boot takes its claim over.
+    static QString claimForThisBoot(const QString &folder, SharingSettings &settings);
     void ShareWithOtherComputers1Click();
     void StopSharing1Click();
     void countOthers(const QString &sharedFolder, const QString &subfolder);

@@ -34,7 +34,8 @@ SharingSettings SharingSettings::Read()
     const QSettings settings(configPath(), QSettings::IniFormat);
     return {settings.value(QStringLiteral("sharing/folder")).toString(),
             settings.value(QStringLiteral("sharing/homeFolder")).toString(),
-            settings.value(QStringLiteral("sharing/computerId")).toString()};
+            settings.value(QStringLiteral("sharing/computerId")).toString(),
+            settings.value(QStringLiteral("sharing/claimedInBoot")).toString()};
 }
 
 void SharingSettings::Write() const
@@ -43,6 +44,7 @@ void SharingSettings::Write() const
     settings.setValue(QStringLiteral("sharing/folder"), sharedFolder);
     settings.setValue(QStringLiteral("sharing/homeFolder"), homeFolder);
     settings.setValue(QStringLiteral("sharing/computerId"), computerId);
+    settings.setValue(QStringLiteral("sharing/claimedInBoot"), claimedInBoot);
     settings.sync();
     if (settings.status() != QSettings::NoError)
         throw HourwiseError(QStringLiteral("Cannot create file \"%1\".").arg(configPath()));
@@ -110,11 +112,14 @@ void MoveDataFiles(const QString &from, const QString &to)
     SyncFolderOf(source.filePath(moving.first()));
 }
 
-QString ClaimSubfolder(const QString &folder, const QString &hostName, const QString &bootId, qint64 nowMs)
+QString ClaimSubfolder(const QString &folder, const QString &hostName, const QString &bootId,
+                       const QString &ownEarlierBoot, qint64 nowMs)
 {
     const QDir dir(folder);
     const QStringList claim = ReadLineFile(dir.filePath(kClaimFileName)); // none: no lines
-    const bool otherBoot = !claim.isEmpty() && (bootId.isEmpty() || claim.first() != bootId);
+    const bool ownClaim = !claim.isEmpty() && !bootId.isEmpty()
+        && (claim.first() == bootId || (!ownEarlierBoot.isEmpty() && claim.first() == ownEarlierBoot));
+    const bool otherBoot = !claim.isEmpty() && !ownClaim;
     if (otherBoot) {
         const FileStamp data = StampOf(dir.filePath(Ledger::DataFileName));
         const qint64 ageMs = nowMs - data.modifiedNs / 1000000;
@@ -122,8 +127,7 @@ QString ClaimSubfolder(const QString &folder, const QString &hostName, const QSt
             return QStringLiteral("Another Hourwise (on \"%1\") is writing \"%2\": it saved there %3 seconds ago. "
                                   "Each computer must write a subfolder of its own; a computer set up from a copy "
                                   "of another's disk has its id. Remove \"computerId\" from \"%4\" on that computer "
-                                  "and start it again. If that Hourwise ran on this computer before a restart, "
-                                  "start again in three minutes.")
+                                  "and start it again.")
                 .arg(claim.value(1), QDir::toNativeSeparators(dir.absolutePath()))
                 .arg(std::max<qint64>(0, ageMs / 1000))
                 .arg(QDir::toNativeSeparators(configPath()));

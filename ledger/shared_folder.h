@@ -12,6 +12,7 @@ struct SharingSettings {
     QString sharedFolder; // empty while not sharing
     QString homeFolder;   // where the files lay before joining, and go back to
     QString computerId;   // made once, so that two computers of one name never meet
+    QString claimedInBoot; // the boot this computer last claimed its subfolder in
 
     static SharingSettings Read();
     // Throws HourwiseError when the configuration cannot be written.
@@ -39,11 +40,15 @@ void MoveDataFiles(const QString &from, const QString &to);
 // writing the same files. The claim names the boot it was made in; another
 // boot's claim holds while data.txc beside it was written within the last
 // few minutes, which a running Hourwise does every minute and sync tools
-// carry over with the file's time.
+// carry over with the file's time. A claim made in ownEarlierBoot, the boot
+// this computer's own settings (never shared) say it last claimed in, was
+// this computer's before a restart and is taken over at once, so that a
+// start right after a reboot is not refused.
 //
 // Returns an empty text and writes this boot's claim, or the reason for
 // refusing. bootId and nowMs are given by the caller (tests pass their own).
-QString ClaimSubfolder(const QString &folder, const QString &hostName, const QString &bootId, qint64 nowMs);
+QString ClaimSubfolder(const QString &folder, const QString &hostName, const QString &bootId,
+                       const QString &ownEarlierBoot, qint64 nowMs);
 
 // Takes back the claim when this computer stops writing the subfolder.
 void ReleaseSubfolder(const QString &folder);

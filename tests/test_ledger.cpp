@@ -1095,11 +1095,14 @@ void TestLedger::sharingMovesTheFilesAndRefusesASecondWriter()
 
     MoveDataFiles(f.dir.path(), sub);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-1", now), QString());
-    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-1", now), QString()); // a restart in the same boot
-    const QString refusal = ClaimSubfolder(sub, "clone", "boot-2", now);
+    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-1", "", now), QString());
+    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-1", "boot-1", now), QString()); // a restart in the same boot
+    const QString refusal = ClaimSubfolder(sub, "clone", "boot-2", "boot-0", now);
     QVERIFY2(refusal.startsWith("Another Hourwise (on \"laptop\") is writing"), qPrintable(refusal));
-    QCOMPARE(ClaimSubfolder(sub, "clone", "boot-2", now + 4 * 60 * 1000), QString()); // the first one stopped
+    // The laptop's own claim from before a reboot is its own, however fresh.
+    QCOMPARE(ClaimSubfolder(sub, "laptop", "boot-3", "boot-1", now), QString());
+    QVERIFY(!ClaimSubfolder(sub, "clone", "boot-2", "boot-1", now).isEmpty()); // now boot-3's
+    QCOMPARE(ClaimSubfolder(sub, "clone", "boot-2", "boot-0", now + 4 * 60 * 1000), QString()); // the first one stopped
 }
 
 QTEST_GUILESS_MAIN(TestLedger)
