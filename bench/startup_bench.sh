@@ -8,20 +8,23 @@
 # program's own, not pages of mapped files) and after the idle period, and
 # the CPU time (user + system) used while idle; then what each added
 # megabyte of history costs, between the fewest and the most years.
+# With --computers N, each history is shared: this computer's subfolder and
+# N - 1 other computers' subfolders of the same history in one shared folder.
 #
 # usage: bench/startup_bench.sh [--runs N] [--idle-seconds N] [--years "0 1 10 30"]
-#                               [--build-dir DIR] [--display :N]
+#                               [--computers N] [--build-dir DIR] [--display :N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5 idle=60 years="0 1 10 30" build=build/bench display=
-usage() { echo "usage: $0 [--runs N] [--idle-seconds N] [--years \"0 1 10 30\"] [--build-dir DIR] [--display :N]" >&2; exit 2; }
+runs=5 idle=60 years="0 1 10 30" computers=1 build=build/bench display=
+usage() { echo "usage: $0 [--runs N] [--idle-seconds N] [--years \"0 1 10 30\"] [--computers N] [--build-dir DIR] [--display :N]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   case $1 in
     --runs) runs=$2 ;;
     --idle-seconds) idle=$2 ;;
     --years) years=$2 ;;
+    --computers) computers=$2 ;;
     --build-dir) build=$2 ;;
     --display) display=$2 ;;
     *) usage ;;
@@ -54,13 +57,27 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && xwininfo -root -display ":$(cat "$work/display")" >/dev/null 2>&1 && break; sleep 0.05; done
 export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work LC_ALL=C.UTF-8
 
-# One folder per configuration: a new one, and 40 items with each number of years.
+# One folder per configuration: a new one, and 40 items with each number of
+# years; shared, each is a shared folder whose computers hold that history,
+# and the program's settings name the copy that measure() runs in.
 mkdir "$work/new"
+own=$(hostname | sed 's/[^A-Za-z0-9.-]/-/g; s/^\.*//')-0000bead
+if [ "$computers" -gt 1 ]; then
+  mkdir -p "$work/config/hourwise"
+  printf '[sharing]\nfolder=%s\nhomeFolder=%s\ncomputerId=0000bead\n' "$work/run" "$work/new" >"$work/config/hourwise/hourwise.conf"
+fi
 for y in $years; do
-  mkdir "$work/years$y"
-  "$build/tests/check_files" generate "$work/years$y" "$(date +%F)" 40 $((y * 365))
+  data=$work/years$y
+  [ "$computers" -gt 1 ] && data=$work/years$y/$own
+  mkdir -p "$data"
+  "$build/tests/check_files" generate "$data" "$(date +%F)" 40 $((y * 365))
+  for n in $(seq 2 "$computers"); do cp -r "$data" "$work/years$y/other$n-0000000$n"; done
 done
-history_mb() { [ -f "$1/completedata.txc" ] && stat -c %s "$1/completedata.txc" | awk '{ printf "%.2f", $1 / 1e6 }' || echo 0; }
+history_mb() {
+  local history=$1/completedata.txc
+  [ -d "$1/$own" ] && history=$1/$own/completedata.txc
+  [ -f "$history" ] && stat -c %s "$history" | awk '{ printf "%.2f", $1 / 1e6 }' || echo 0
+}
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
@@ -97,12 +114,15 @@ measure() {
   echo "$((mapped - start)) $rss_start $rss_idle $(( (cpu_after - cpu_before) * 1000 / $(getconf CLK_TCK) )) $anon_start"
 }
 
+shared_title=Hourwise
+[ "$computers" -gt 1 ] && shared_title="Hourwise ($computers computers)"
 configs=(floor new)
 for y in $years; do configs+=("years$y"); done
 run_config() {
   case $1 in
     floor) measure "$PWD/$build/bench/floor_app" Floor "$work/new" ;;
-    *) measure "$PWD/$build/app/hourwise" Hourwise "$work/$1" ;;
+    new) measure "$PWD/$build/app/hourwise" Hourwise "$work/new" ;;
+    *) XDG_CONFIG_HOME=$work/config measure "$PWD/$build/app/hourwise" "$shared_title" "$work/$1" ;;
   esac
 }
 for _ in $(seq "$runs"); do
@@ -117,7 +137,7 @@ label() {
   case $1 in
     floor) echo "floor" ;;
     new) echo "Hourwise, new folder" ;;
-    *) echo "Hourwise, 40 items, ${1#years} years ($(history_mb "$work/$1") MB history)" ;;
+    *) echo "Hourwise, 40 items, ${1#years} years ($(history_mb "$work/$1") MB history)$( [ "$computers" -gt 1 ] && echo ", $computers computers")" ;;
   esac
 }
 
