@@ -209,6 +209,23 @@ std::optional<ItemStatus> decodeStatus(const QByteArray &answer)
     return ok ? std::optional(status) : std::nullopt;
 }
 
+// The session's runtime folder, where the socket lives. A command run from
+// cron, ssh or a panel's script may lack XDG_RUNTIME_DIR while the desktop
+// session's folder is still there under /run/user: looking there finds the
+// copy that the session started, and spares the warning Qt prints.
+QString RuntimeFolder()
+{
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        const QByteArray session = "/run/user/" + QByteArray::number(getuid());
+        struct stat info {};
+        if (::stat(session.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()
+            && (info.st_mode & 077) == 0)
+            return QString::fromLatin1(session);
+    }
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
 } // namespace
 
 // A connection accepted before its whole request came.
@@ -267,10 +284,7 @@ QString SingleInstance::ServerName(const QString &folder)
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     const QByteArray hash = QCryptographicHash::hash((canonical.isEmpty() ? folder : canonical).toUtf8(),
                                                      QCryptographicHash::Sha256);
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath();
-    return QDir(runtime).filePath(QStringLiteral("hourwise-") + QString::fromLatin1(hash.toHex().left(16)));
+    return QDir(RuntimeFolder()).filePath(QStringLiteral("hourwise-") + QString::fromLatin1(hash.toHex().left(16)));
 }
 
 // The lock says that a copy runs: it may still be starting up.
