@@ -17,10 +17,12 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCalendarWidget>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include <functional>
 
@@ -563,6 +565,8 @@ void TestItemDialogs::correctMoveAndUndoThroughTheMenu()
         moveShown = true;
         QCOMPARE(ClippedTexts(move).join(" | "), QString());
         QCOMPARE(move->ComboBox1->currentText(), QString("Writing"));
+        auto *arrow = move->DateEdit1->calendarWidget()->findChild<QToolButton *>("qt_calendar_nextmonth");
+        QCOMPARE(arrow->accessibleName(), QString("Next month"));
         choose(move->ComboBox2, {}, 3);
         move->Edit1->setText("90");
         move->Button1->click();

@@ -1,6 +1,7 @@
 #include "move_minutes_dialog.h"
 
 #include "appearance.h"
+#include "day_calendar.h"
 #include "ledger.h"
 #include "prompts.h"
 #include "text_fit.h"
@@ -28,6 +29,8 @@ MoveMinutesDialog::MoveMinutesDialog(Ledger &ledger, Prompts &prompts, QWidget *
     PlaceChild(Label4, QRect(QPoint(24, 160), Label4->sizeHint()));
     PlaceChild(DateEdit1, QRect(24, 176, 209, 21));
     DateEdit1->setCalendarPopup(true);
+    // Its pop-up calendar looks, reads out and takes Enter as the dialogs' calendars do.
+    SetUpDayCalendar(DateEdit1->calendarWidget(), Label4->text());
     PlaceChild(Button1, QRect(32, 232, 81, 25));
     PlaceChild(Button2, QRect(136, 232, 81, 25));
     Label1->setBuddy(ComboBox1);
