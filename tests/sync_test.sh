@@ -150,14 +150,25 @@ counting_two() { [ "$(windows | xargs -n1 xdotool getwindowname | grep -c '(2 co
 wait_until 70 "the windows do not both count two computers: $(windows | xargs -n1 xdotool getwindowname)" counting_two
 
 # Each exports its history through "Graph" > "Export History...".
+# On a busy machine the menu may open too late for its key: then it is
+# closed and asked again.
 export_from() {
-  local window=$1 path=$2
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool key --window "$window" alt+g
-  sleep 0.5
-  xdotool key e
-  sleep 1
-  xdotool key ctrl+a
+  local window=$1 path=$2 dialog=
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key --window "$window" alt+g
+    sleep 0.5
+    xdotool key e
+    for _ in $(seq 20); do
+      dialog=$(xdotool search --onlyvisible --name '^Save As$' 2>/dev/null | head -1) || true
+      [ -n "$dialog" ] && break
+      sleep 0.25
+    done
+    [ -n "$dialog" ] && break
+    xdotool key Escape
+  done
+  [ -n "$dialog" ] || fail "the export dialog did not open"
+  xdotool windowfocus --sync "$dialog" key ctrl+a
   xdotool type "$path"
   xdotool key Return
   wait_until 10 "the export to $path was not written" test -s "$path"
